@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/content/wallpaper_id.h"
+#include "core/error/error.h"
+
+namespace core {
+
+// What the command line asked for; filled once at start and read-only afterwards.
+struct StartupOptions {
+    bool startup = false;  // launched by the autostart entry
+    std::optional<WallpaperId> select_wallpaper;
+    std::optional<std::string> package_path;
+    bool preview = false;
+    bool exit_request = false;
+};
+
+// Reads the arguments after the program name. Options may stand in any order, a repeated
+// option counts at its first occurrence and unknown arguments are ignored. Fails only on a
+// bad "--select-wallpaper"; "--source" is checked separately, later in the start-up.
+Result<StartupOptions> parse_startup_options(const std::vector<std::string>& args);
+
+// "--source" names an author's folder, which only an author-preview build may play;
+// this build is never one.
+Status check_source_option(const std::vector<std::string>& args);
+
+// The id rule for a requested id (command line, hand-off): any failure of the library-id
+// rule is reported as "invalid wallpaper ID".
+Status validate_requested_id(std::string_view id);
+
+}  // namespace core

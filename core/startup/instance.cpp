@@ -1,0 +1,35 @@
+#include "core/startup/instance.h"
+
+#include <algorithm>
+
+#include "core/text/hex.h"
+
+namespace core {
+
+Result<PublisherKey> parse_publisher_key(std::string_view hex) {
+    if (hex.size() != 64) return fail("publisher key must be 64 hexadecimal digits");
+    auto bytes = hex_decode(hex);
+    if (!bytes) return fail("invalid publisher key", bytes.error());
+    PublisherKey key;
+    std::copy(bytes->begin(), bytes->end(), key.bytes.begin());
+    return key;
+}
+
+std::string instance_name(const PublisherKey& key) {
+    return "Tessary-" + hex_encode(key.bytes).substr(0, 12);
+}
+
+std::string startup_log_message(const BuildFlags& flags, std::string_view data_folder) {
+    const auto flag = [](bool value) { return value ? "true" : "false"; };
+    std::string line = "startup version=";
+    line += kPlayerVersion;
+    line += " local_preview=";
+    line += flag(flags.local_preview);
+    line += " offline_share=";
+    line += flag(flags.offline_share);
+    line += " data=";
+    line += data_folder;
+    return line;
+}
+
+}  // namespace core

@@ -1,0 +1,81 @@
+#include "player/library/paths.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "player/win32/system_error.h"
+#include "player/win32/wide.h"
+
+namespace player {
+namespace {
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+// Length of the root part: "C:\" or "C:", "\\server\share\", "\\?\C:\", "\\?\UNC\s\s\".
+std::size_t root_length(std::string_view path) {
+    std::size_t pos = 0;
+    if (path.starts_with("\\\\?\\") || path.starts_with("\\\\.\\")) {
+        pos = 4;
+        if (path.substr(pos).starts_with("UNC\\")) {
+            pos += 4;
+        } else {
+            if (path.size() >= pos + 2 && path[pos + 1] == ':') {
+                pos += 2;
+                return (path.size() > pos && is_separator(path[pos])) ? pos + 1 : pos;
+            }
+            const std::size_t end = path.find('\\', pos);
+            return end == std::string_view::npos ? path.size() : end + 1;
+        }
+    } else if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+        pos = 2;
+    } else {
+        if (path.size() >= 2 && path[1] == ':') {
+            return (path.size() > 2 && is_separator(path[2])) ? 3 : 2;
+        }
+        return (!path.empty() && is_separator(path[0])) ? 1 : 0;
+    }
+    // UNC: server and share.
+    for (int part = 0; part < 2; ++part) {
+        while (pos < path.size() && !is_separator(path[pos])) ++pos;
+        if (pos < path.size()) ++pos;
+    }
+    return pos;
+}
+
+}  // namespace
+
+std::string join_path(std::string_view folder, std::string_view name) {
+    std::string joined(folder);
+    if (!joined.empty() && !is_separator(joined.back())) joined += '\\';
+    joined += name;
+    return joined;
+}
+
+std::optional<std::string> parent_path(std::string_view path) {
+    const std::size_t root = root_length(path);
+    std::size_t end = path.size();
+    while (end > root && is_separator(path[end - 1])) --end;
+    if (end <= root) return std::nullopt;
+    while (end > root && !is_separator(path[end - 1])) --end;
+    if (end == 0) return std::nullopt;
+    // Drop the separator before the last component, but keep the root's own.
+    std::size_t parent_end = end;
+    while (parent_end > root && is_separator(path[parent_end - 1])) --parent_end;
+    return std::string(path.substr(0, parent_end));
+}
+
+core::Result<std::string> full_path(std::string_view path) {
+    auto wide = win32::to_wide(path);
+    if (!wide) return std::unexpected(wide.error());
+    std::vector<wchar_t> buffer(MAX_PATH);
+    while (true) {
+        const DWORD length = ::GetFullPathNameW(wide->c_str(), static_cast<DWORD>(buffer.size()),
+                                                buffer.data(), nullptr);
+        if (length == 0) return std::unexpected(win32::last_error());
+        if (length < buffer.size()) return win32::to_utf8(std::wstring_view(buffer.data(), length));
+        buffer.resize(length);
+    }
+}
+
+}  // namespace player

@@ -1,0 +1,99 @@
+#include "player/shell/log.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <exception>
+#include <mutex>
+
+#include "core/log/log_format.h"
+#include "core/text/hex.h"
+#include "player/shell/log_file.h"
+#include "player/win32/unique_resource.h"
+
+namespace player {
+namespace {
+
+// The one process-wide log writer. Installed once and never closed before the process
+// ends, so log_line needs no check beyond the pointer.
+struct LogWriter {
+    win32::unique_file file;
+    std::mutex lock;
+    bool unusable = false;
+};
+
+std::atomic<LogWriter*> g_writer{nullptr};
+
+std::int64_t now_unix_seconds() {
+    FILETIME now{};
+    ::GetSystemTimePreciseAsFileTime(&now);
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return core::unix_seconds_from_filetime(ticks);
+}
+
+void on_terminate() {
+    std::string report = "terminate called";
+    if (const std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::exception& error) {
+            report += " after an exception: ";
+            report += error.what();
+        } catch (...) {
+            report += " after an unknown exception";
+        }
+    }
+    log_line("panic: " + report);
+    std::abort();
+}
+
+LONG WINAPI on_unhandled_exception(EXCEPTION_POINTERS* info) {
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    log_line("panic: unhandled exception " + core::hex_number(record->ExceptionCode) + " at " +
+             core::hex_number(reinterpret_cast<std::uintptr_t>(record->ExceptionAddress)));
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
+void log_line(std::string_view message) {
+    LogWriter* writer = g_writer.load(std::memory_order_acquire);
+    if (writer == nullptr) return;
+    const std::string line = core::format_log_line(now_unix_seconds(), message);
+
+    const std::lock_guard guard(writer->lock);
+    if (writer->unusable) return;
+    // One WriteFile per line on an append-only handle: lines of two processes sharing the
+    // file never interleave.
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(writer->file.get(), line.data(), static_cast<DWORD>(line.size()),
+                                &written, nullptr);
+    if (!ok || written != line.size()) writer->unusable = true;
+}
+
+core::Status open_log(std::string_view data_folder) {
+    rotate_log_if_oversized(data_folder);
+    auto file = open_log_file(data_folder);
+    if (!file) return std::unexpected(file.error());
+
+    auto* writer = new LogWriter{std::move(*file)};
+    LogWriter* expected = nullptr;
+    if (!g_writer.compare_exchange_strong(expected, writer, std::memory_order_acq_rel)) {
+        delete writer;  // the first writer stays for the life of the process
+        return {};
+    }
+    std::set_terminate(on_terminate);
+    ::SetUnhandledExceptionFilter(on_unhandled_exception);
+    return {};
+}
+
+void panic(std::string_view message, std::source_location where) {
+    std::string report = where.file_name();
+    report += ":" + std::to_string(where.line()) + ": ";
+    report += message;
+    log_line("panic: " + report);
+    std::abort();
+}
+
+}  // namespace player

@@ -1,0 +1,35 @@
+#include "player/shell/log_file.h"
+
+#include <windows.h>
+
+#include "core/log/log_format.h"
+#include "player/library/paths.h"
+#include "player/win32/system_error.h"
+#include "player/win32/wide.h"
+
+namespace player {
+
+void rotate_log_if_oversized(std::string_view data_folder) {
+    const auto log_path = win32::to_wide(join_path(data_folder, "player.log"));
+    const auto previous_path = win32::to_wide(join_path(data_folder, "player.previous.log"));
+    if (!log_path || !previous_path) return;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(log_path->c_str(), GetFileExInfoStandard, &data)) return;
+    const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (!core::log_needs_rotation(size)) return;
+    ::MoveFileExW(log_path->c_str(), previous_path->c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+core::Result<win32::unique_file> open_log_file(std::string_view data_folder) {
+    auto log_path = win32::to_wide(join_path(data_folder, "player.log"));
+    if (!log_path) return std::unexpected(log_path.error());
+    // Append-only access: every write lands at the current end, even when another
+    // process (a second start) appends to the same file.
+    win32::unique_file file(::CreateFileW(log_path->c_str(), FILE_APPEND_DATA,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::unexpected(win32::last_error());
+    return file;
+}
+
+}  // namespace player

@@ -1,0 +1,22 @@
+#include "player/shell/startup_failure.h"
+
+#include <windows.h>
+
+#include "player/shell/log.h"
+#include "player/win32/wide.h"
+
+namespace player {
+
+void show_startup_message(std::string_view text) {
+    const std::wstring caption = win32::to_wide(kStartupCaption).value_or(L"Tessary");
+    const std::wstring body = win32::to_wide(text).value_or(L"");
+    ::MessageBoxW(nullptr, body.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void report_startup_failure(const core::Error& error) {
+    const std::string chain = error.chain();
+    log_line("fatal: " + chain);
+    show_startup_message("启动失败：\n" + chain);
+}
+
+}  // namespace player

@@ -1,0 +1,73 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "player/win32/wide.h"
+#include "player_fixture.h"
+
+namespace {
+
+// Wine runs the program the same with or without its manifest, so the embedded
+// resources are checked directly.
+class ProgramResources : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module_ = ::LoadLibraryExW(win32::to_wide(e2e::PlayerTest::built_program()).value().c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(module_, nullptr);
+    }
+    void TearDown() override { ::FreeLibrary(module_); }
+
+    std::string resource(LPCWSTR type, LPCWSTR name) const {
+        const HRSRC found = ::FindResourceW(module_, name, type);
+        if (found == nullptr) return {};
+        const HGLOBAL loaded = ::LoadResource(module_, found);
+        const auto* bytes = static_cast<const char*>(::LockResource(loaded));
+        return std::string(bytes, ::SizeofResource(module_, found));
+    }
+
+    HMODULE module_ = nullptr;
+};
+
+TEST_F(ProgramResources, ManifestDeclaresDpiControlsPrivilegeAndWindows10) {
+    const std::string manifest = resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
+    ASSERT_FALSE(manifest.empty());
+    for (const char* needle : {"name=\"Tessary.Player\"", ">PerMonitorV2<", "Microsoft.Windows.Common-Controls",
+                               "version=\"6.0.0.0\"", "level=\"asInvoker\"",
+                               "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+        EXPECT_NE(manifest.find(needle), std::string::npos) << needle;
+    }
+}
+
+TEST_F(ProgramResources, IconOneHasImagesAt16_32And48Pixels) {
+    ASSERT_FALSE(resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1)).empty());
+    for (const int size : {16, 32, 48}) {
+        const HANDLE icon = ::LoadImageW(module_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR);
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(static_cast<HICON>(icon), &info));
+        BITMAP bitmap{};
+        ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(static_cast<HICON>(icon));
+    }
+}
+
+TEST(ProgramImage, IsAGuiProgramWithoutMinGwRuntimeDlls) {
+    const std::string exe = test::read_file(e2e::PlayerTest::built_program());
+    ASSERT_GT(exe.size(), 0x200u);
+    const auto pe = *reinterpret_cast<const std::uint32_t*>(exe.data() + 0x3C);
+    const auto* optional_header = reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(exe.data() + pe + 24);
+    EXPECT_EQ(optional_header->Magic, IMAGE_NT_OPTIONAL_HDR64_MAGIC);
+    EXPECT_EQ(optional_header->Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+    for (const char* dll : {"libstdc++-6.dll", "libgcc_s_seh-1.dll", "libwinpthread-1.dll", "libgcrypt-20.dll",
+                            "zlib1.dll"}) {
+        EXPECT_EQ(exe.find(dll), std::string::npos) << dll;
+    }
+}
+
+}  // namespace
