@@ -1,0 +1,109 @@
+#include "core/web/asset_protocol.h"
+
+#include <algorithm>
+
+#include "core/content/asset_path.h"
+#include "core/content/content_type.h"
+#include "core/text/percent.h"
+#include "core/text/utf.h"
+
+namespace core {
+namespace {
+
+constexpr std::string_view kWebViewHost = "wlp.localhost";
+constexpr std::string_view kCanonicalHost = "localhost";
+// Browsers ask for it on their own; a wallpaper without one is not broken.
+constexpr std::string_view kFavicon = "favicon.ico";
+constexpr std::string_view kRefusalLogPrefix = "wallpaper resource rejected or missing: ";
+
+struct RequestUrl {
+    std::string_view host;
+    std::string_view path;
+};
+
+bool is_scheme(std::string_view text) {
+    if (text.empty()) return false;
+    const auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!alpha(text.front())) return false;
+    for (const char c : text) {
+        if (!alpha(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return false;
+    }
+    return true;
+}
+
+// The host without user information or port, and the path without query and fragment.
+RequestUrl split_url(std::string_view url) {
+    RequestUrl parts;
+    std::size_t position = 0;
+    bool has_scheme = false;
+    const std::size_t colon = url.find(':');
+    if (colon != std::string_view::npos && is_scheme(url.substr(0, colon))) {
+        position = colon + 1;
+        has_scheme = true;
+    }
+    if (url.substr(position).starts_with("//")) {
+        const std::size_t start = position + 2;
+        const std::size_t end = std::min(url.find_first_of("/?#", start), url.size());
+        std::string_view authority = url.substr(start, end - start);
+        if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+            authority.remove_prefix(at + 1);
+        }
+        if (authority.starts_with('[')) {
+            const std::size_t close = authority.find(']');
+            parts.host = authority.substr(0, close == std::string_view::npos ? authority.size() : close + 1);
+        } else {
+            parts.host = authority.substr(0, authority.find(':'));
+        }
+        position = end;
+    }
+    const std::size_t path_end = std::min(url.find_first_of("?#", position), url.size());
+    parts.path = url.substr(position, path_end - position);
+    if (parts.path.empty() && has_scheme) parts.path = "/";
+    return parts;
+}
+
+void add_header(AssetResponse& response, std::string_view name, std::string_view value) {
+    response.header_slots[response.header_count++] = HttpHeader{name, value};
+}
+
+}  // namespace
+
+AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets) {
+    const RequestUrl parts = split_url(url);
+    const bool known_host = parts.host == kWebViewHost || parts.host == kCanonicalHost;
+
+    std::string_view raw_path = parts.path;
+    raw_path.remove_prefix(std::min(raw_path.find_first_not_of('/'), raw_path.size()));
+    // Most paths carry no escapes; decode into a buffer only when one does.
+    std::string decoded_storage;
+    std::string_view path = raw_path;
+    if (raw_path.find('%') != std::string_view::npos) {
+        decoded_storage = percent_decode(raw_path);
+        path = decoded_storage;
+    }
+    if (!is_valid_utf8(path)) path = {};
+
+    AssetResponse response;
+    if (known_host && validate_asset_path(path)) {
+        if (const auto found = assets.find(path); found != assets.end()) {
+            response.status = kHttpOk;
+            response.body = found->second;
+        }
+    }
+
+    add_header(response, "Content-Type", content_type_for_path(path));
+    add_header(response, "Cache-Control", "no-store, max-age=0");
+    add_header(response, "X-Content-Type-Options", "nosniff");
+    add_header(response, "Content-Security-Policy", kContentSecurityPolicy);
+    if (response.status != kHttpOk) {
+        add_header(response, "Content-Length", "0");
+        if (path != kFavicon) {
+            std::string line(kRefusalLogPrefix);
+            line += path;
+            response.refusal = AssetRefusal{std::move(line)};
+        }
+    }
+    return response;
+}
+
+}  // namespace core
