@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include "core/error/error.h"
+#include "player/shell/controller_event.h"
+
+namespace player {
+
+// What the main loop drives: the controller, seen as a consumer of queued events.
+class EventHandler {
+public:
+    virtual ~EventHandler() = default;
+
+    // Handles one event. Returns false when the rest of the queue must be dropped
+    // (the exit command has posted the quit message).
+    virtual bool handle_event(const ControllerEvent& event) = 0;
+
+    // The control window, whose dialog messages (keyboard navigation) the dialog manager
+    // handles; null while there is none.
+    virtual HWND dialog_window() const = 0;
+};
+
+// Drains the event queue, then waits for the next message, until the quit message.
+core::Status run_message_loop(EventHandler& handler);
+
+}  // namespace player
