@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string_view>
+
+#include "core/error/error.h"
+
+namespace core {
+
+// The control window's status line. The error's own text never reaches it: users get one
+// of these fixed explanations, and the log gets the details.
+inline constexpr std::string_view kGenericFailureStatus =
+    "壁纸尚未完成打开或恢复。请确认运行文件夹已完整解压，然后点击“设为桌面壁纸”重试。";
+inline constexpr std::string_view kWebView2FailureStatus =
+    "WebView2 无法打开壁纸。请确认 Microsoft Edge WebView2 运行组件已安装，然后点击“设为桌面壁纸”重试。";
+inline constexpr std::string_view kResourceFailureStatus =
+    "壁纸资源未能完整加载。请重新完整解压运行文件夹，再点击“设为桌面壁纸”重试。";
+inline constexpr std::string_view kDesktopFallbackStatus =
+    "暂时未能连接 Windows 桌面，当前显示窗口预览。点击“设为桌面壁纸”重试。";
+inline constexpr std::string_view kDesktopReconnectingStatus =
+    "Windows 桌面发生变化，壁纸正在尝试重新连接。也可以点击“设为桌面壁纸”立即重试。";
+
+// Only the outermost message decides: a WebView2 failure wrapped in another context is
+// reported as a generic one.
+std::string_view status_text_for_error(const Error& error);
+
+}  // namespace core

@@ -1,0 +1,15 @@
+#include "core/shell/status_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(StatusText, OnlyTheOutermostMessageNamingWebView2GetsTheWebView2Text) {
+    const core::Error webview("WebView2 初始化失败。", core::Error("0x80070002"));
+    EXPECT_EQ(core::status_text_for_error(webview), core::kWebView2FailureStatus);
+    EXPECT_EQ(core::status_text_for_error(webview.context("command 110")), core::kGenericFailureStatus);
+    EXPECT_EQ(core::status_text_for_error(core::Error("webview2 lower case")), core::kGenericFailureStatus);
+    EXPECT_EQ(core::status_text_for_error(core::Error("file too large")), core::kGenericFailureStatus);
+}
+
+}  // namespace
