@@ -69,11 +69,28 @@ struct local_memory_traits {
     static void close(HLOCAL memory) { ::LocalFree(memory); }
 };
 
+struct window_traits {
+    using handle_type = HWND;
+    static HWND invalid() { return nullptr; }
+    // The system may have destroyed the window already (its parent went first).
+    static void close(HWND window) {
+        if (::IsWindow(window)) ::DestroyWindow(window);
+    }
+};
+
+struct module_traits {
+    using handle_type = HMODULE;
+    static HMODULE invalid() { return nullptr; }
+    static void close(HMODULE module) { ::FreeLibrary(module); }
+};
+
 // CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE; most other
 // kernel objects as null.
 using unique_file = unique_resource<file_handle_traits>;
 using unique_handle = unique_resource<kernel_handle_traits>;
 using unique_find = unique_resource<find_handle_traits>;
 using unique_local = unique_resource<local_memory_traits>;
+using unique_window = unique_resource<window_traits>;
+using unique_module = unique_resource<module_traits>;
 
 }  // namespace win32
