@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/crypto/ed25519.h"
 #include "core/text/hex.h"
 
 namespace core {
@@ -12,6 +13,8 @@ Result<PublisherKey> parse_publisher_key(std::string_view hex) {
     if (!bytes) return fail("invalid publisher key", bytes.error());
     PublisherKey key;
     std::copy(bytes->begin(), bytes->end(), key.bytes.begin());
+    // Refused here, once, so that no malformed key ever reaches libgcrypt.
+    if (auto valid = check_ed25519_public_key(key.bytes); !valid) return fail("invalid publisher key", valid.error());
     return key;
 }
 

@@ -26,6 +26,16 @@ TEST(Instance, MalformedKeysAreRefused) {
     EXPECT_FALSE(core::parse_publisher_key(bad));
 }
 
+TEST(Instance, KeysThatAreNoUsableCurvePointAreRefused) {
+    const auto error_of = [](std::string_view hex) { return core::parse_publisher_key(hex).error().chain(); };
+    EXPECT_EQ(error_of("0100000000000000000000000000000000000000000000000000000000000000"),
+              "invalid publisher key: public key has small order");
+    EXPECT_EQ(error_of("edffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff7f"),
+              "invalid publisher key: public key is not canonical");
+    EXPECT_EQ(error_of("0200000000000000000000000000000000000000000000000000000000000000"),
+              "invalid publisher key: public key is not a curve point");
+}
+
 TEST(Instance, StartupLineNamesVersionFlagsAndDataFolder) {
     EXPECT_EQ(core::startup_log_message({}, "C:\\Users\\u\\AppData\\Local\\Tessary-1a49b6f97213"),
               "startup version=0.6.5 local_preview=false offline_share=false "
