@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include "core/error/error.h"
+
+namespace player {
+
+// Explorer's WorkerW behind the desktop icons, asking Explorer to create it if needed.
+core::Result<HWND> find_wallpaper_workerw();
+
+// A visible WorkerW of Explorer's process, without the icon view, covering the primary
+// monitor.
+bool is_safe_wallpaper_workerw(HWND window, DWORD explorer_process);
+
+// The safe test against the process that owns "Progman" now.
+bool is_still_usable(HWND window);
+
+// Whether the window's root is Explorer's desktop ("Progman" or "WorkerW" of its process).
+bool is_desktop_window(HWND window);
+
+// Whether the foreground window hides the wallpaper on the primary monitor.
+bool foreground_hides_wallpaper(HWND host);
+
+// The primary monitor's full rectangle (not the work area).
+RECT primary_monitor_rect();
+
+}  // namespace player

@@ -1,0 +1,169 @@
+#include "player/desktop/placement.h"
+
+#include "core/error/error.h"
+#include "core/shell/status_text.h"
+#include "core/text/hex.h"
+#include "player/desktop/explorer_desktop.h"
+#include "player/shell/log.h"
+#include "player/win32/dpi.h"
+
+namespace player {
+namespace {
+
+constexpr int kPreviewLeft = 80;
+constexpr int kPreviewTop = 80;
+constexpr int kPreviewWidth = 1100;
+constexpr int kPreviewHeight = 720;
+// Styles a window behind the icons must not keep: popup, child, caption, system menu,
+// sizing frame and the minimise and maximise boxes; and the never-activate tool window.
+constexpr LONG_PTR kMountedStyleCleared = 0xC0CF0000;
+constexpr LONG_PTR kMountedExStyleCleared = 0x08040080;
+constexpr LONG_PTR kMountedExStyleAdded = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+
+std::string handle_text(HWND window) { return core::hex_number(reinterpret_cast<std::uintptr_t>(window)); }
+
+// SetWindowLongPtrW may legitimately return 0: only a set last error marks a failure.
+core::Status set_window_long(HWND window, int index, LONG_PTR value) {
+    ::SetLastError(0);
+    if (::SetWindowLongPtrW(window, index, value) == 0 && ::GetLastError() != 0) {
+        return core::fail("window style change failed: " + std::to_string(::GetLastError()));
+    }
+    return {};
+}
+
+core::Status check_host(const PlacementContext& context) {
+    if (context.host == nullptr) return core::fail("wallpaper host unavailable");
+    if (!::IsWindow(context.host) || !context.has_webview) {
+        return core::fail("wallpaper host or WebView disappeared");
+    }
+    return {};
+}
+
+core::Status position_over_primary_monitor(HWND host, HWND parent) {
+    RECT rect = primary_monitor_rect();
+    ::SetLastError(0);
+    if (::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2) == 0 && ::GetLastError() != 0) {
+        return core::fail("desktop coordinate mapping failed: " + std::to_string(::GetLastError()));
+    }
+    if (!::SetWindowPos(host, HWND_BOTTOM, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        SWP_SHOWWINDOW | SWP_FRAMECHANGED | SWP_NOACTIVATE)) {
+        return core::fail("desktop positioning failed: " + std::to_string(::GetLastError()));
+    }
+    return {};
+}
+
+// Re-parents the host into the WorkerW; on failure the host gets its old parent and
+// styles back.
+core::Status mount_into(HWND host, HWND worker) {
+    win32::adopt_window_dpi_context(worker);
+    if (!::IsWindow(host) || !::IsWindow(worker)) return core::fail("desktop window disappeared");
+    const LONG_PTR old_style = ::GetWindowLongPtrW(host, GWL_STYLE);
+    const LONG_PTR old_ex_style = ::GetWindowLongPtrW(host, GWL_EXSTYLE);
+    const HWND old_parent = ::GetParent(host);
+
+    if (auto set = set_window_long(host, GWL_STYLE, (old_style & ~kMountedStyleCleared) | WS_CHILD); !set) return set;
+    if (auto set = set_window_long(host, GWL_EXSTYLE, (old_ex_style & ~kMountedExStyleCleared) | kMountedExStyleAdded);
+        !set) {
+        return set;
+    }
+    ::SetLastError(0);
+    core::Status placed;
+    if (::SetParent(host, worker) == nullptr && ::GetLastError() != 0) {
+        placed = core::fail("SetParent failed: " + std::to_string(::GetLastError()));
+    } else {
+        placed = position_over_primary_monitor(host, worker);
+    }
+    if (!placed) {
+        ::SetParent(host, ::IsWindow(old_parent) ? old_parent : nullptr);
+        ::SetWindowLongPtrW(host, GWL_STYLE, old_style);
+        ::SetWindowLongPtrW(host, GWL_EXSTYLE, old_ex_style);
+        return placed;
+    }
+    if (::GetParent(host) != worker) return core::fail("desktop parent did not match requested WorkerW");
+    ::ShowWindow(host, SW_SHOWNOACTIVATE);
+    return {};
+}
+
+core::Status mount_or_reposition(PlacementContext& context) {
+    const HWND host = context.host;
+    if (context.mounted && ::GetParent(host) == context.parent_workerw && is_still_usable(context.parent_workerw)) {
+        return position_over_primary_monitor(host, context.parent_workerw);
+    }
+    HWND worker = context.parent_workerw;
+    if (!is_still_usable(worker)) {
+        auto found = find_wallpaper_workerw();
+        if (!found) return std::unexpected(found.error());
+        worker = *found;
+    }
+    if (auto mounted = mount_into(host, worker); !mounted) return mounted;
+    context.parent_workerw = worker;
+    return {};
+}
+
+// A desktop that cannot be used is not an error for the caller: the host falls back to
+// the preview (or hides until the desktop is back) and the recovery step keeps trying.
+core::Status take_failure_path(PlacementContext& context, bool fallback, const core::Error& error) {
+    context.mounted = false;
+    context.parent_workerw = nullptr;
+    if (fallback) {
+        context.status_text = std::string(core::kDesktopFallbackStatus);
+        if (auto detached = detach_to_preview(context.host); !detached) return detached;
+        if (auto fitted = context.fit_webview(); !fitted) return fitted;
+    } else {
+        context.status_text = std::string(core::kDesktopReconnectingStatus);
+        ::ShowWindow(context.host, SW_HIDE);
+    }
+    log_line("desktop mount unavailable: " + error.chain());
+    return {};
+}
+
+core::Status apply_desktop_mode(PlacementContext& context, bool fallback) {
+    if (auto usable = check_host(context); !usable) return usable;
+    if (auto placed = mount_or_reposition(context); !placed) {
+        return take_failure_path(context, fallback, placed.error());
+    }
+    context.mounted = false;
+    context.status_text.reset();
+    if (auto fitted = context.fit_webview(); !fitted) return fitted;
+    context.mounted = true;
+    log_line("desktop mounted host=" + handle_text(context.host) + " parent=" + handle_text(context.parent_workerw));
+    return {};
+}
+
+core::Status apply_preview_mode(PlacementContext& context) {
+    if (auto usable = check_host(context); !usable) return usable;
+    const bool is_child = (::GetWindowLongPtrW(context.host, GWL_STYLE) & WS_CHILD) != 0;
+    if (context.mounted || is_child) {
+        if (auto detached = detach_to_preview(context.host); !detached) return detached;
+    } else {
+        ::ShowWindow(context.host, SW_RESTORE);
+    }
+    context.mounted = false;
+    context.parent_workerw = nullptr;
+    context.status_text.reset();
+    return context.fit_webview();
+}
+
+}  // namespace
+
+core::Status apply_mode(PlacementContext& context, bool desktop_wanted, bool fallback) {
+    return desktop_wanted ? apply_desktop_mode(context, fallback) : apply_preview_mode(context);
+}
+
+core::Status detach_to_preview(HWND host) {
+    if (!::IsWindow(host)) return core::fail("preview window disappeared");
+    ::SetLastError(0);
+    if (::SetParent(host, nullptr) == nullptr && ::GetLastError() != 0) {
+        return core::fail("preview detach failed: " + std::to_string(::GetLastError()));
+    }
+    if (auto set = set_window_long(host, GWL_STYLE, WS_OVERLAPPEDWINDOW); !set) return set;
+    if (auto set = set_window_long(host, GWL_EXSTYLE, WS_EX_APPWINDOW); !set) return set;
+    if (!::SetWindowPos(host, nullptr, kPreviewLeft, kPreviewTop, kPreviewWidth, kPreviewHeight,
+                        SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER)) {
+        return core::fail("preview positioning failed: " + std::to_string(::GetLastError()));
+    }
+    ::ShowWindow(host, SW_SHOW);
+    return {};
+}
+
+}  // namespace player
