@@ -1,0 +1,17 @@
+#pragma once
+
+#include "player/windows/host_state.h"
+
+namespace player {
+
+// Places built hosts on the desktop (behind the icons) or as the preview window.
+class DesktopPlacement final : public HostPlacement {
+public:
+    void prepare_window_dpi(HostState& host) override;
+    core::Status place(HostState& host, bool fallback_to_preview) override;
+};
+
+// Applies the wanted mode to an existing host (the mode commands and the recovery step).
+core::Status apply_host_mode(HostState& host, bool fallback_to_preview);
+
+}  // namespace player
