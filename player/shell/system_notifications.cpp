@@ -1,0 +1,29 @@
+#include "player/shell/system_notifications.h"
+
+#include <wtsapi32.h>
+
+#include <string>
+
+#include "player/shell/log.h"
+
+namespace player {
+
+DisplayPowerNotification::DisplayPowerNotification(HWND window) {
+    registration_ = ::RegisterPowerSettingNotification(window, &GUID_CONSOLE_DISPLAY_STATE, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (registration_ == nullptr) {
+        log_line("display-power notification unavailable: " + std::to_string(::GetLastError()));
+    }
+}
+
+DisplayPowerNotification::~DisplayPowerNotification() {
+    if (registration_ != nullptr) ::UnregisterPowerSettingNotification(registration_);
+}
+
+SessionNotification::SessionNotification(HWND window) : window_(window) {
+    // Without it the player only misses the lock pause; nothing to report.
+    ::WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
+}
+
+SessionNotification::~SessionNotification() { ::WTSUnRegisterSessionNotification(window_); }
+
+}  // namespace player

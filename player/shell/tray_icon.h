@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+
+#include "core/error/error.h"
+
+namespace player {
+
+// The notification-area icon. Prepared once; the icon can be added again after Explorer
+// restarts, and is removed when this is dropped.
+class TrayIcon {
+public:
+    explicit TrayIcon(HWND controller_window);
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    core::Status add();
+    void remove();
+
+private:
+    NOTIFYICONDATAW data_{};
+    HICON icon_ = nullptr;
+};
+
+// The texts of the menu items that depend on the player's state.
+struct TrayMenuState {
+    bool user_paused = false;
+    bool desktop_mounted = false;
+    bool desktop_wanted = false;
+};
+
+// Opens the tray menu at the cursor, owned by the owner window, and returns the chosen
+// command (0 when dismissed). Logs the opening and the closing.
+std::uint32_t run_tray_menu(HWND owner, HWND controller_window, const TrayMenuState& state);
+
+}  // namespace player
