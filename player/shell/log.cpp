@@ -25,6 +25,17 @@ struct LogWriter {
 
 std::atomic<LogWriter*> g_writer{nullptr};
 
+struct Observer {
+    std::mutex lock;
+    LogObserver function = nullptr;
+    void* context = nullptr;
+};
+
+Observer& observer() {
+    static Observer instance;
+    return instance;
+}
+
 std::int64_t now_unix_seconds() {
     FILETIME now{};
     ::GetSystemTimePreciseAsFileTime(&now);
@@ -57,7 +68,19 @@ LONG WINAPI on_unhandled_exception(EXCEPTION_POINTERS* info) {
 
 }  // namespace
 
+void set_log_observer(LogObserver function, void* context) {
+    Observer& current = observer();
+    const std::lock_guard guard(current.lock);
+    current.function = function;
+    current.context = context;
+}
+
 void log_line(std::string_view message) {
+    {
+        Observer& current = observer();
+        const std::lock_guard guard(current.lock);
+        if (current.function != nullptr) current.function(current.context, message);
+    }
     LogWriter* writer = g_writer.load(std::memory_order_acquire);
     if (writer == nullptr) return;
     const std::string line = core::format_log_line(now_unix_seconds(), message);
