@@ -1,12 +1,10 @@
 #include "core/text/utf.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace core {
-namespace {
 
-// Decodes one code point at text[pos]; returns the number of bytes used, or 0 when the
-// sequence is ill-formed.
 std::size_t decode_utf8(std::string_view text, std::size_t pos, char32_t& out) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(pos);
@@ -35,11 +33,35 @@ std::size_t decode_utf8(std::string_view text, std::size_t pos, char32_t& out) {
     return length;
 }
 
-}  // namespace
+void append_utf8(std::string& out, char32_t code_point) {
+    if (code_point < 0x80) {
+        out.push_back(static_cast<char>(code_point));
+    } else if (code_point < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    } else if (code_point < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    }
+}
 
 bool is_valid_utf8(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
+        // Eight ASCII bytes at a time: strings such as base64 assets are long and plain.
+        while (text.size() - pos >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + pos, 8);
+            if (word & 0x8080808080808080ull) break;
+            pos += 8;
+        }
+        if (pos >= text.size()) break;
         // ASCII runs are by far the common case in paths and JSON.
         if (static_cast<unsigned char>(text[pos]) < 0x80) {
             ++pos;
@@ -87,21 +109,7 @@ Result<std::string> utf16_to_utf8(std::u16string_view text) {
         } else if (code_point >= 0xDC00 && code_point <= 0xDFFF) {
             return fail("invalid UTF-16 text");
         }
-        if (code_point < 0x80) {
-            narrow.push_back(static_cast<char>(code_point));
-        } else if (code_point < 0x800) {
-            narrow.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-            narrow.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-        } else if (code_point < 0x10000) {
-            narrow.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-            narrow.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-            narrow.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-        } else {
-            narrow.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-            narrow.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-            narrow.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-            narrow.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-        }
+        append_utf8(narrow, code_point);
     }
     return narrow;
 }
