@@ -42,6 +42,7 @@ public:
 
     T* get() const { return object_; }
     T* operator->() const { return object_; }
+    T& operator*() const { return *object_; }
     explicit operator bool() const { return object_ != nullptr; }
 
     void reset() {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/content/wallpaper_item.h"
+#include "core/error/error.h"
+#include "player/windows/host_state.h"
+
+namespace player {
+
+inline constexpr std::string_view kWebViewUnavailableMessage =
+    "WebView2 初始化失败。请安装 Microsoft Edge WebView2 Evergreen Runtime (x64)，然后重试。";
+
+// Builds the host afresh for the wallpaper: drops the old window and WebView, creates new
+// bridge flags, a new Tessary.Host window with its WebView pointed at the asset protocol,
+// places it and logs "loaded ...". A null wallpaper fails with "no wallpaper selected".
+core::Status build_host(HostState& host, const HostServices& services, const core::SharedWallpaper& wallpaper,
+                        bool fallback_to_preview);
+
+// Fits the WebView to the host's client area.
+core::Status sync_webview_bounds(HostState& host);
+
+}  // namespace player

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/error/error.h"
+#include "core/web/asset_protocol.h"
+
+namespace player {
+
+// Fixed features the browser is started with: no Edge-only pop-ups or SmartScreen, and
+// media that plays without a user gesture (a wallpaper never gets one).
+inline constexpr std::string_view kBrowserArguments =
+    "--disable-features=msWebOOUI,msPdfOOUI,msSmartScreenProtection --autoplay-policy=no-user-gesture-required";
+
+// What one build asks of the browser. The layer itself refuses new windows and downloads
+// and turns off developer tools, default context menus, browser accelerator keys, zoom
+// and the status bar, and keeps the browser filling its parent's client area.
+struct WebViewConfig {
+    // The canonical "wlp://localhost/..." form; the layer maps it onto its own origin.
+    std::string start_url;
+    // Run before any script of the page, in the top-level document only, in this order.
+    std::vector<std::string> main_frame_scripts;
+    // Answers every request of the asset origin, synchronously, on the UI thread.
+    std::function<core::AssetResponse(std::string_view url)> serve_asset;
+    // Every string the page posts through window.ipc.
+    std::function<void(std::string_view message)> on_page_message;
+    // Navigations for which it returns false are cancelled.
+    std::function<bool(std::string_view url)> allow_navigation;
+};
+
+// One browser control inside a host window. Dropping it closes the browser.
+class WebView {
+public:
+    virtual ~WebView() = default;
+
+    // Position and size inside the parent, in physical pixels.
+    virtual core::Status set_bounds(const RECT& bounds) = 0;
+    // Fire-and-forget: the script's result is not awaited.
+    virtual core::Status execute_script(std::string_view script) = 0;
+};
+
+// The browser engine with its profile (user-data folder and browser arguments), created
+// once and used by every build.
+class WebLayer {
+public:
+    virtual ~WebLayer() = default;
+
+    virtual core::Result<std::unique_ptr<WebView>> create(HWND parent, WebViewConfig config) = 0;
+};
+
+}  // namespace player

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <WebView2.h>
+
+#include "player/windows/webview2/com_object.h"
+
+namespace player::webview2 {
+
+using EnvironmentCompletedHandler =
+    Handler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+            IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, HRESULT, ICoreWebView2Environment*>;
+using ControllerCompletedHandler =
+    Handler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+            IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, HRESULT, ICoreWebView2Controller*>;
+using NavigationStartingHandler =
+    Handler<ICoreWebView2NavigationStartingEventHandler, IID_ICoreWebView2NavigationStartingEventHandler,
+            ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs*>;
+using NewWindowRequestedHandler =
+    Handler<ICoreWebView2NewWindowRequestedEventHandler, IID_ICoreWebView2NewWindowRequestedEventHandler,
+            ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs*>;
+using WebMessageReceivedHandler =
+    Handler<ICoreWebView2WebMessageReceivedEventHandler, IID_ICoreWebView2WebMessageReceivedEventHandler,
+            ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*>;
+using WebResourceRequestedHandler =
+    Handler<ICoreWebView2WebResourceRequestedEventHandler, IID_ICoreWebView2WebResourceRequestedEventHandler,
+            ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*>;
+using DownloadStartingHandler =
+    Handler<ICoreWebView2DownloadStartingEventHandler, IID_ICoreWebView2DownloadStartingEventHandler,
+            ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs*>;
+
+}  // namespace player::webview2

@@ -1,0 +1,258 @@
+#include "player/windows/webview2/webview2_view.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include "core/text/hex.h"
+#include "core/web/asset_url.h"
+#include "core/web/bridge_script.h"
+#include "player/win32/wide.h"
+#include "player/windows/webview2/handlers.h"
+
+namespace player::webview2 {
+namespace {
+
+// Every request of the asset origin, from any context (documents, images, media, fetch,
+// workers). Each one must be answered: an unanswered *.localhost request would go on to
+// whatever listens on the machine's port 80.
+constexpr wchar_t kAssetRequestFilter[] = L"http://wlp.localhost/*";
+constexpr UINT_PTR kFollowParentSubclass = 1;
+
+core::Status check(HRESULT result, std::string_view what) {
+    if (SUCCEEDED(result)) return {};
+    return core::fail(std::string(what) + " failed: " + hresult_text(result));
+}
+
+// A text the runtime allocated; freed here whatever happens.
+std::string take_text(LPWSTR text) {
+    if (text == nullptr) return {};
+    std::string converted = win32::to_utf8(text).value_or(std::string());
+    ::CoTaskMemFree(text);
+    return converted;
+}
+
+std::wstring header_block(const core::AssetResponse& response) {
+    std::wstring block;
+    for (const core::HttpHeader& header : response.headers()) {
+        if (!block.empty()) block += L"\r\n";
+        // Header names and values are ASCII.
+        block.append(header.name.begin(), header.name.end());
+        block += L": ";
+        block.append(header.value.begin(), header.value.end());
+    }
+    return block;
+}
+
+HRESULT answer_request(ICoreWebView2Environment& environment, const WebViewConfig& config,
+                       ICoreWebView2WebResourceRequestedEventArgs& args) {
+    win32::com_ptr<ICoreWebView2WebResourceRequest> request;
+    if (const HRESULT got = args.get_Request(request.put()); FAILED(got)) return got;
+    LPWSTR uri = nullptr;
+    // An unreadable URL is still answered: the handler refuses it.
+    const std::string url = SUCCEEDED(request->get_Uri(&uri)) ? take_text(uri) : std::string();
+    const core::AssetResponse response = config.serve_asset(url);
+
+    auto stream = win32::com_ptr<IStream>::adopt(::SHCreateMemStream(
+        response.body.empty() ? nullptr : response.body.data(), static_cast<UINT>(response.body.size())));
+    if (!stream) return E_OUTOFMEMORY;
+    win32::com_ptr<ICoreWebView2WebResourceResponse> answer;
+    const HRESULT created = environment.CreateWebResourceResponse(
+        stream.get(), response.status, response.status == core::kHttpOk ? L"OK" : L"Not Found",
+        header_block(response).c_str(), answer.put());
+    if (FAILED(created)) return created;
+    return args.put_Response(answer.get());
+}
+
+// The WebView fills the host's client area and follows it when the host is resized.
+LRESULT CALLBACK follow_parent_size(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                    DWORD_PTR data) {
+    if (message == WM_SIZE) {
+        RECT client{};
+        if (::GetClientRect(window, &client)) reinterpret_cast<ICoreWebView2Controller*>(data)->put_Bounds(client);
+    } else if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(window, follow_parent_size, id);
+    }
+    return ::DefSubclassProc(window, message, wparam, lparam);
+}
+
+class WebView2View final : public WebView {
+public:
+    WebView2View(HWND parent, win32::com_ptr<ICoreWebView2Controller> controller, win32::com_ptr<ICoreWebView2> webview)
+        : parent_(parent), controller_(std::move(controller)), webview_(std::move(webview)) {}
+    WebView2View(const WebView2View&) = delete;
+    WebView2View& operator=(const WebView2View&) = delete;
+
+    ~WebView2View() override {
+        if (following_) ::RemoveWindowSubclass(parent_, follow_parent_size, kFollowParentSubclass);
+        // Closing releases every handler, and with them the configuration they share.
+        controller_->Close();
+    }
+
+    core::Status follow_parent() {
+        following_ = ::SetWindowSubclass(parent_, follow_parent_size, kFollowParentSubclass,
+                                         reinterpret_cast<DWORD_PTR>(controller_.get()));
+        if (!following_) return core::fail("cannot follow the host window's size");
+        return {};
+    }
+
+    core::Status set_bounds(const RECT& bounds) override {
+        return check(controller_->put_Bounds(bounds), "setting the WebView bounds");
+    }
+
+    core::Status execute_script(std::string_view script) override {
+        auto wide = win32::to_wide(script);
+        if (!wide) return std::unexpected(wide.error());
+        return check(webview_->ExecuteScript(wide->c_str(), nullptr), "ExecuteScript");
+    }
+
+private:
+    HWND parent_;
+    win32::com_ptr<ICoreWebView2Controller> controller_;
+    win32::com_ptr<ICoreWebView2> webview_;
+    bool following_ = false;
+};
+
+core::Status apply_settings(ICoreWebView2& webview) {
+    win32::com_ptr<ICoreWebView2Settings> settings;
+    if (auto got = check(webview.get_Settings(settings.put()), "get_Settings"); !got) return got;
+    if (auto set = check(settings->put_AreDevToolsEnabled(FALSE), "put_AreDevToolsEnabled"); !set) return set;
+    if (auto set = check(settings->put_AreDefaultContextMenusEnabled(FALSE), "put_AreDefaultContextMenusEnabled");
+        !set) {
+        return set;
+    }
+    if (auto set = check(settings->put_IsZoomControlEnabled(FALSE), "put_IsZoomControlEnabled"); !set) return set;
+    if (auto set = check(settings->put_IsStatusBarEnabled(FALSE), "put_IsStatusBarEnabled"); !set) return set;
+    const auto keys = settings.query<ICoreWebView2Settings3>(IID_ICoreWebView2Settings3);
+    if (!keys) return core::fail("the WebView2 runtime lacks browser accelerator key settings");
+    return check(keys->put_AreBrowserAcceleratorKeysEnabled(FALSE), "put_AreBrowserAcceleratorKeysEnabled");
+}
+
+core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebView2Environment>& environment,
+                          const std::shared_ptr<const WebViewConfig>& config) {
+    EventRegistrationToken token{};
+    // Registered before the first navigation, so the entry page itself is served.
+    if (auto added = check(webview.AddWebResourceRequestedFilter(kAssetRequestFilter,
+                                                                   COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
+                           "AddWebResourceRequestedFilter");
+        !added) {
+        return added;
+    }
+    const auto resources = WebResourceRequestedHandler::make(
+        [environment, config](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
+            return answer_request(*environment, *config, *args);
+        });
+    if (auto added = check(webview.add_WebResourceRequested(resources.get(), &token), "add_WebResourceRequested");
+        !added) {
+        return added;
+    }
+
+    const auto navigation = NavigationStartingHandler::make(
+        [config](ICoreWebView2* sender, ICoreWebView2NavigationStartingEventArgs* args) {
+            LPWSTR uri = nullptr;
+            const std::string url = SUCCEEDED(args->get_Uri(&uri)) ? take_text(uri) : std::string();
+            if (!config->allow_navigation(url)) return args->put_Cancel(TRUE);
+            // The browser knows no "wlp" scheme: the page goes to the same path on the
+            // asset origin instead.
+            if (url.starts_with(core::kCanonicalAssetPrefix)) {
+                args->put_Cancel(TRUE);
+                const auto mapped = win32::to_wide(core::webview_url(url));
+                if (mapped) sender->Navigate(mapped->c_str());
+            }
+            return S_OK;
+        });
+    if (auto added = check(webview.add_NavigationStarting(navigation.get(), &token), "add_NavigationStarting");
+        !added) {
+        return added;
+    }
+    const auto frame_navigation = NavigationStartingHandler::make(
+        [config](ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) {
+            LPWSTR uri = nullptr;
+            const std::string url = SUCCEEDED(args->get_Uri(&uri)) ? take_text(uri) : std::string();
+            if (!config->allow_navigation(url) || url.starts_with(core::kCanonicalAssetPrefix)) {
+                return args->put_Cancel(TRUE);
+            }
+            return S_OK;
+        });
+    if (auto added = check(webview.add_FrameNavigationStarting(frame_navigation.get(), &token),
+                           "add_FrameNavigationStarting");
+        !added) {
+        return added;
+    }
+
+    // Handled without a new window: nothing opens.
+    const auto new_window = NewWindowRequestedHandler::make(
+        [](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) { return args->put_Handled(TRUE); });
+    if (auto added = check(webview.add_NewWindowRequested(new_window.get(), &token), "add_NewWindowRequested");
+        !added) {
+        return added;
+    }
+
+    win32::com_ptr<ICoreWebView2_4> downloads_view;
+    webview.QueryInterface(IID_ICoreWebView2_4, reinterpret_cast<void**>(downloads_view.put()));
+    if (!downloads_view) return core::fail("the WebView2 runtime cannot refuse downloads");
+    const auto downloads = DownloadStartingHandler::make(
+        [](ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs* args) { return args->put_Cancel(TRUE); });
+    if (auto added = check(downloads_view->add_DownloadStarting(downloads.get(), &token), "add_DownloadStarting");
+        !added) {
+        return added;
+    }
+
+    const auto messages = WebMessageReceivedHandler::make(
+        [config](ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+            LPWSTR text = nullptr;
+            // Only strings count; window.ipc posts nothing else.
+            if (FAILED(args->TryGetWebMessageAsString(&text))) return S_OK;
+            const auto message = win32::to_utf8(text == nullptr ? L"" : text);
+            ::CoTaskMemFree(text);
+            if (message) config->on_page_message(*message);
+            return S_OK;
+        });
+    return check(webview.add_WebMessageReceived(messages.get(), &token), "add_WebMessageReceived");
+}
+
+}  // namespace
+
+std::string hresult_text(HRESULT result) { return core::hex_number(static_cast<std::uint32_t>(result)); }
+
+core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
+                                                        win32::com_ptr<ICoreWebView2Environment> environment,
+                                                        win32::com_ptr<ICoreWebView2Controller> controller,
+                                                        WebViewConfig config) {
+    win32::com_ptr<ICoreWebView2> webview;
+    if (auto got = check(controller->get_CoreWebView2(webview.put()), "get_CoreWebView2"); !got) {
+        controller->Close();
+        return std::unexpected(got.error());
+    }
+    // From here on the view owns the controller and closes it on every path.
+    auto view = std::make_unique<WebView2View>(parent, controller, webview);
+    const auto shared = std::make_shared<const WebViewConfig>(std::move(config));
+
+    if (auto applied = apply_settings(*webview); !applied) return std::unexpected(applied.error());
+    if (auto added = add_handlers(*webview, environment, shared); !added) return std::unexpected(added.error());
+    for (const std::string& script : shared->main_frame_scripts) {
+        auto wide = win32::to_wide(core::main_frame_only(script));
+        if (!wide) return std::unexpected(wide.error());
+        if (auto added = check(webview->AddScriptToExecuteOnDocumentCreated(wide->c_str(), nullptr),
+                               "AddScriptToExecuteOnDocumentCreated");
+            !added) {
+            return std::unexpected(added.error());
+        }
+    }
+
+    RECT client{};
+    ::GetClientRect(parent, &client);
+    if (auto placed = view->set_bounds(client); !placed) return std::unexpected(placed.error());
+    if (auto shown = check(controller->put_IsVisible(TRUE), "put_IsVisible"); !shown) {
+        return std::unexpected(shown.error());
+    }
+    if (auto following = view->follow_parent(); !following) return std::unexpected(following.error());
+
+    auto start = win32::to_wide(core::webview_url(shared->start_url));
+    if (!start) return std::unexpected(start.error());
+    if (auto navigated = check(webview->Navigate(start->c_str()), "Navigate"); !navigated) {
+        return std::unexpected(navigated.error());
+    }
+    return view;
+}
+
+}  // namespace player::webview2

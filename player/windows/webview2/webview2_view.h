@@ -1,0 +1,22 @@
+#pragma once
+
+#include <WebView2.h>
+
+#include <memory>
+
+#include "player/win32/com_ptr.h"
+#include "player/windows/web_layer.h"
+
+namespace player::webview2 {
+
+// Applies every setting, handler and script of the configuration to a freshly created
+// controller and starts the navigation. Dropping the result closes the browser.
+core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
+                                                        win32::com_ptr<ICoreWebView2Environment> environment,
+                                                        win32::com_ptr<ICoreWebView2Controller> controller,
+                                                        WebViewConfig config);
+
+// "0x" and lowercase hexadecimal, the form in which HRESULTs appear in messages.
+std::string hresult_text(HRESULT result);
+
+}  // namespace player::webview2
