@@ -73,14 +73,13 @@ std::size_t expected_size(std::span<const std::uint8_t> stream, std::size_t read
     return std::min(size, read_limit);
 }
 
-}  // namespace
-
-Result<Bytes> gzip_decompress(std::span<const std::uint8_t> stream, std::size_t read_limit) {
+template <class Buffer>
+Result<Buffer> inflate_into(std::span<const std::uint8_t> stream, std::size_t read_limit) {
     Inflater inflater;
     if (auto started = inflater.init(); !started) return fail(started.error());
     z_stream& z = inflater.stream();
 
-    Bytes out;
+    Buffer out;
     const std::size_t first = expected_size(stream, read_limit);
     out.reserve(first + 1);
     out.resize(first);
@@ -102,7 +101,7 @@ Result<Bytes> gzip_decompress(std::span<const std::uint8_t> stream, std::size_t 
             consumed += slice;
         }
         const std::size_t room = std::min(out.size() - produced, kMaxZlibSlice);
-        z.next_out = out.data() + produced;
+        z.next_out = reinterpret_cast<Bytef*>(out.data()) + produced;
         z.avail_out = static_cast<uInt>(room);
         code = inflate(&z, Z_NO_FLUSH);
         produced += room - z.avail_out;
@@ -121,6 +120,16 @@ Result<Bytes> gzip_decompress(std::span<const std::uint8_t> stream, std::size_t 
         return fail("unexpected data after gzip stream");
     }
     return out;
+}
+
+}  // namespace
+
+Result<Bytes> gzip_decompress(std::span<const std::uint8_t> stream, std::size_t read_limit) {
+    return inflate_into<Bytes>(stream, read_limit);
+}
+
+Result<std::string> gzip_decompress_text(std::span<const std::uint8_t> stream, std::size_t read_limit) {
+    return inflate_into<std::string>(stream, read_limit);
 }
 
 Result<Bytes> gzip_compress(std::span<const std::uint8_t> data, int level) {

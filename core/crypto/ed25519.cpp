@@ -1,7 +1,8 @@
 #include "core/crypto/ed25519.h"
 
+#include <algorithm>
 #include <cstring>
-#include <string>
+#include <utility>
 
 #include <gcrypt.h>
 
@@ -11,71 +12,137 @@
 namespace core {
 namespace {
 
-// Owners of libgcrypt's handles.
-class Sexp {
+// Why not gcry_pk_sign / gcry_pk_verify: they take the message inside an S-expression,
+// and libgcrypt 1.10's S-expressions hold at most 65,535 bytes per datum (a longer one
+// makes sexp.c abort the process), while a package signs up to 64 MiB. So the EdDSA
+// steps of RFC 8032 (sections 5.1.6 and 5.1.7) are spelled out here over libgcrypt's
+// hash, big-number and curve operations; the message is hashed where it lies, uncopied.
+
+template <class Handle, void (*Release)(Handle)>
+class Owned {
 public:
-    Sexp() = default;
-    Sexp(const Sexp&) = delete;
-    Sexp& operator=(const Sexp&) = delete;
-    ~Sexp() { gcry_sexp_release(value_); }
-    gcry_sexp_t* put() {
-        gcry_sexp_release(value_);
-        value_ = nullptr;
-        return &value_;
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other) {
+            reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
     }
-    gcry_sexp_t get() const { return value_; }
+    ~Owned() { reset(); }
+    Handle* put() {
+        reset();
+        return &handle_;
+    }
+    Handle get() const { return handle_; }
 
 private:
-    gcry_sexp_t value_ = nullptr;
+    void reset() {
+        if (handle_ != nullptr) Release(std::exchange(handle_, nullptr));
+    }
+
+    Handle handle_ = nullptr;
 };
 
-class EcContext {
-public:
-    EcContext() = default;
-    EcContext(const EcContext&) = delete;
-    EcContext& operator=(const EcContext&) = delete;
-    ~EcContext() { gcry_ctx_release(value_); }
-    gcry_ctx_t* put() { return &value_; }
-    gcry_ctx_t get() const { return value_; }
+void release_mpi(gcry_mpi_t mpi) { gcry_mpi_release(mpi); }
+void release_point(gcry_mpi_point_t point) { gcry_mpi_point_release(point); }
+void release_context(gcry_ctx_t context) { gcry_ctx_release(context); }
+void release_hash(gcry_md_hd_t hash) { gcry_md_close(hash); }
 
-private:
-    gcry_ctx_t value_ = nullptr;
-};
+using Mpi = Owned<gcry_mpi_t, release_mpi>;
+using Point = Owned<gcry_mpi_point_t, release_point>;
+using Context = Owned<gcry_ctx_t, release_context>;
+using Hash = Owned<gcry_md_hd_t, release_hash>;
 
-class Mpi {
-public:
-    explicit Mpi(gcry_mpi_t value) : value_(value) {}
-    Mpi(const Mpi&) = delete;
-    Mpi& operator=(const Mpi&) = delete;
-    ~Mpi() { gcry_mpi_release(value_); }
-    gcry_mpi_t get() const { return value_; }
-
-private:
-    gcry_mpi_t value_;
-};
-
-// libgcrypt takes buffer lengths as int.
-constexpr std::size_t kMaxSignedMessageBytes = 0x7fffffff;
+constexpr std::size_t kHashBytes = 64;
 
 Error gcrypt_error(gcry_error_t code) { return Error(gcry_strerror(code)); }
 
-// The first data item of the named sub-list, which must be exactly size bytes.
-Status copy_token(gcry_sexp_t list, const char* name, std::uint8_t* out, std::size_t size) {
-    Sexp token;
-    *token.put() = gcry_sexp_find_token(list, name, 0);
-    if (token.get() == nullptr) return fail(std::string("libgcrypt result lacks ") + name);
-    std::size_t length = 0;
-    const char* data = gcry_sexp_nth_data(token.get(), 1, &length);
-    if (data == nullptr || length != size) return fail(std::string("libgcrypt result has a malformed ") + name);
-    std::memcpy(out, data, size);
+// The curve with its base point G and group order n.
+struct Curve {
+    Context context;
+    Point base;
+    Mpi order;
+};
+
+Status open_curve(Curve& curve) {
+    if (auto ready = ensure_gcrypt(); !ready) return ready;
+    if (const gcry_error_t code = gcry_mpi_ec_new(curve.context.put(), nullptr, "Ed25519"); code != 0) {
+        return fail(gcrypt_error(code));
+    }
+    *curve.base.put() = gcry_mpi_ec_get_point("g", curve.context.get(), 1);
+    *curve.order.put() = gcry_mpi_ec_get_mpi("n", curve.context.get(), 1);
+    if (curve.base.get() == nullptr || curve.order.get() == nullptr) return fail("libgcrypt lacks the Ed25519 curve");
     return {};
 }
 
-Status private_key(const Ed25519Seed& seed, Sexp& key) {
-    const gcry_error_t code = gcry_sexp_build(key.put(), nullptr, "(private-key (ecc (curve Ed25519) (flags eddsa) (d %b)))",
-                                              static_cast<int>(seed.size()), seed.data());
-    if (code != 0) return fail(gcrypt_error(code));
-    return {};
+// A little-endian number, as RFC 8032 writes scalars and digests.
+Mpi from_le(std::span<const std::uint8_t> bytes) {
+    std::uint8_t big_endian[kHashBytes];
+    std::reverse_copy(bytes.begin(), bytes.end(), big_endian);
+    Mpi value;
+    gcry_mpi_scan(value.put(), GCRYMPI_FMT_USG, big_endian, bytes.size(), nullptr);
+    return value;
+}
+
+void to_le32(gcry_mpi_t value, std::uint8_t* out) {
+    std::uint8_t big_endian[32] = {};
+    std::size_t written = 0;
+    gcry_mpi_print(GCRYMPI_FMT_USG, big_endian, sizeof big_endian, &written, value);
+    std::memset(out, 0, 32);
+    for (std::size_t i = 0; i < written; ++i) out[i] = big_endian[written - 1 - i];
+}
+
+// y in little-endian with the parity of x in the top bit (RFC 8032, section 5.1.2).
+void encode_point(const Curve& curve, gcry_mpi_point_t point, std::uint8_t* out) {
+    Mpi x(gcry_mpi_new(0));
+    Mpi y(gcry_mpi_new(0));
+    gcry_mpi_ec_get_affine(x.get(), y.get(), point, curve.context.get());
+    to_le32(y.get(), out);
+    if (gcry_mpi_test_bit(x.get(), 0)) out[31] |= 0x80;
+}
+
+// SHA-512 of the concatenated parts, reduced modulo the group order.
+Result<Mpi> hash_to_scalar(const Curve& curve, std::initializer_list<std::span<const std::uint8_t>> parts) {
+    Hash hash;
+    if (const gcry_error_t code = gcry_md_open(hash.put(), GCRY_MD_SHA512, 0); code != 0) {
+        return fail(gcrypt_error(code));
+    }
+    for (const auto part : parts) gcry_md_write(hash.get(), part.data(), part.size());
+    const unsigned char* digest = gcry_md_read(hash.get(), GCRY_MD_SHA512);
+    Mpi scalar = from_le({digest, kHashBytes});
+    gcry_mpi_mod(scalar.get(), scalar.get(), curve.order.get());
+    return scalar;
+}
+
+Point multiply(const Curve& curve, gcry_mpi_t scalar, gcry_mpi_point_t point) {
+    Point result(gcry_mpi_point_new(0));
+    gcry_mpi_ec_mul(result.get(), scalar, point, curve.context.get());
+    return result;
+}
+
+// The secret scalar a (clamped) and the nonce prefix, from SHA-512 of the seed.
+struct Expanded {
+    Mpi scalar;
+    std::uint8_t prefix[32];
+    std::uint8_t public_key[32];
+};
+
+void expand_seed(const Curve& curve, const Ed25519Seed& seed, Expanded& out) {
+    std::uint8_t h[kHashBytes];
+    gcry_md_hash_buffer(GCRY_MD_SHA512, h, seed.data(), seed.size());
+    h[0] &= 248;
+    h[31] &= 127;
+    h[31] |= 64;
+    out.scalar = from_le({h, 32});
+    std::memcpy(out.prefix, h + 32, 32);
+    const Point a = multiply(curve, out.scalar.get(), curve.base.get());
+    encode_point(curve, a.get(), out.public_key);
+    std::memset(h, 0, sizeof h);
 }
 
 }  // namespace
@@ -90,7 +157,6 @@ Status check_ed25519_public_key(std::span<const std::uint8_t, kEd25519KeyBytes> 
 Status verify_ed25519(std::span<const std::uint8_t, kEd25519KeyBytes> key, std::span<const std::uint8_t> message,
                       std::span<const std::uint8_t, kEd25519SignatureBytes> signature) {
     if (auto checked = check_ed25519_public_key(key); !checked) return checked;
-    if (message.size() > kMaxSignedMessageBytes) return fail("message too long to verify");
     const auto r = signature.first<32>();
     const auto s = signature.last<32>();
     if (!edwards25519::is_reduced_scalar(s)) return fail("signature scalar is not below the group order");
@@ -98,58 +164,63 @@ Status verify_ed25519(std::span<const std::uint8_t, kEd25519KeyBytes> key, std::
     if (!edwards25519::decodes(r)) return fail("signature point is not a curve point");
     if (edwards25519::has_small_order(r)) return fail("signature point has small order");
 
-    if (auto ready = ensure_gcrypt(); !ready) return ready;
-    Sexp public_key;
-    Sexp data;
-    Sexp sig;
-    gcry_error_t code = gcry_sexp_build(public_key.put(), nullptr, "(public-key (ecc (curve Ed25519) (flags eddsa) (q %b)))",
-                                        static_cast<int>(key.size()), key.data());
-    if (code == 0) {
-        code = gcry_sexp_build(data.put(), nullptr, "(data (flags eddsa) (hash-algo sha512) (value %b))",
-                               static_cast<int>(message.size()), message.data());
-    }
-    if (code == 0) {
-        code = gcry_sexp_build(sig.put(), nullptr, "(sig-val (eddsa (r %b) (s %b)))", static_cast<int>(r.size()),
-                               r.data(), static_cast<int>(s.size()), s.data());
-    }
-    if (code == 0) code = gcry_pk_verify(sig.get(), data.get(), public_key.get());
+    Curve curve;
+    if (auto opened = open_curve(curve); !opened) return opened;
+    // Both encodings were checked above, so libgcrypt decodes them without surprises.
+    Point a(gcry_mpi_point_new(0));
+    Point big_r(gcry_mpi_point_new(0));
+    Mpi a_bytes(gcry_mpi_set_opaque_copy(nullptr, key.data(), 256));
+    Mpi r_bytes(gcry_mpi_set_opaque_copy(nullptr, r.data(), 256));
+    gcry_error_t code = gcry_mpi_ec_decode_point(a.get(), a_bytes.get(), curve.context.get());
+    if (code == 0) code = gcry_mpi_ec_decode_point(big_r.get(), r_bytes.get(), curve.context.get());
     if (code != 0) return fail(gcrypt_error(code));
+
+    // [S]B = R + [k]A with k = SHA-512(R || A || M) mod n.
+    const auto k = hash_to_scalar(curve, {r, key, message});
+    if (!k) return std::unexpected(k.error());
+    const Mpi s_value = from_le(s);
+    const Point left = multiply(curve, s_value.get(), curve.base.get());
+    const Point ka = multiply(curve, k->get(), a.get());
+    Point right(gcry_mpi_point_new(0));
+    gcry_mpi_ec_add(right.get(), big_r.get(), ka.get(), curve.context.get());
+
+    std::uint8_t left_bytes[32];
+    std::uint8_t right_bytes[32];
+    encode_point(curve, left.get(), left_bytes);
+    encode_point(curve, right.get(), right_bytes);
+    if (std::memcmp(left_bytes, right_bytes, 32) != 0) return fail(gcrypt_error(GPG_ERR_BAD_SIGNATURE));
     return {};
 }
 
 Result<Ed25519PublicKey> ed25519_public_key(const Ed25519Seed& seed) {
-    if (auto ready = ensure_gcrypt(); !ready) return std::unexpected(ready.error());
-    Sexp key;
-    if (auto built = private_key(seed, key); !built) return std::unexpected(built.error());
-    EcContext context;
-    if (const gcry_error_t code = gcry_mpi_ec_new(context.put(), key.get(), nullptr); code != 0) {
-        return fail(gcrypt_error(code));
-    }
-    // "q@eddsa" asks libgcrypt to derive the point from d and encode it as RFC 8032 does.
-    const Mpi q(gcry_mpi_ec_get_mpi("q@eddsa", context.get(), 1));
-    if (q.get() == nullptr) return fail("cannot derive the public key");
-    unsigned int bits = 0;
-    const void* bytes = gcry_mpi_get_opaque(q.get(), &bits);
-    Ed25519PublicKey out{};
-    if (bytes == nullptr || bits != out.size() * 8) return fail("cannot derive the public key");
-    std::memcpy(out.data(), bytes, out.size());
-    return out;
+    Curve curve;
+    if (auto opened = open_curve(curve); !opened) return std::unexpected(opened.error());
+    Expanded expanded;
+    expand_seed(curve, seed, expanded);
+    Ed25519PublicKey key{};
+    std::memcpy(key.data(), expanded.public_key, key.size());
+    return key;
 }
 
 Result<Ed25519Signature> ed25519_sign(const Ed25519Seed& seed, std::span<const std::uint8_t> message) {
-    if (auto ready = ensure_gcrypt(); !ready) return std::unexpected(ready.error());
-    if (message.size() > kMaxSignedMessageBytes) return fail("message too long to sign");
-    Sexp key;
-    if (auto built = private_key(seed, key); !built) return std::unexpected(built.error());
-    Sexp data;
-    gcry_error_t code = gcry_sexp_build(data.put(), nullptr, "(data (flags eddsa) (hash-algo sha512) (value %b))",
-                                        static_cast<int>(message.size()), message.data());
-    Sexp result;
-    if (code == 0) code = gcry_pk_sign(result.put(), data.get(), key.get());
-    if (code != 0) return fail(gcrypt_error(code));
+    Curve curve;
+    if (auto opened = open_curve(curve); !opened) return std::unexpected(opened.error());
+    Expanded expanded;
+    expand_seed(curve, seed, expanded);
+
     Ed25519Signature signature{};
-    if (auto r = copy_token(result.get(), "r", signature.data(), 32); !r) return std::unexpected(r.error());
-    if (auto s = copy_token(result.get(), "s", signature.data() + 32, 32); !s) return std::unexpected(s.error());
+    // r = SHA-512(prefix || M) mod n, R = [r]B, S = (r + k a) mod n.
+    const auto r = hash_to_scalar(curve, {expanded.prefix, message});
+    if (!r) return std::unexpected(r.error());
+    const Point big_r = multiply(curve, r->get(), curve.base.get());
+    encode_point(curve, big_r.get(), signature.data());
+    const auto k = hash_to_scalar(curve, {std::span(signature.data(), 32), expanded.public_key, message});
+    if (!k) return std::unexpected(k.error());
+    Mpi s(gcry_mpi_new(0));
+    gcry_mpi_mulm(s.get(), k->get(), expanded.scalar.get(), curve.order.get());
+    gcry_mpi_addm(s.get(), s.get(), r->get(), curve.order.get());
+    to_le32(s.get(), signature.data() + 32);
+    std::memset(expanded.prefix, 0, sizeof expanded.prefix);
     return signature;
 }
 

@@ -21,8 +21,9 @@ using Ed25519Signature = std::array<std::uint8_t, kEd25519SignatureBytes>;
 Status check_ed25519_public_key(std::span<const std::uint8_t, kEd25519KeyBytes> key);
 
 // Strict RFC 8032 verification: the key as above, the scalar S below the group order, R
-// canonical, on the curve and not of small order; only then does libgcrypt check the
-// equation. Errors say which rule failed, or carry libgcrypt's own text.
+// canonical, on the curve and not of small order; only then is the equation
+// [S]B = R + [k]A checked with libgcrypt's curve arithmetic. Errors say which rule
+// failed, or carry libgcrypt's own text ("Bad signature").
 Status verify_ed25519(std::span<const std::uint8_t, kEd25519KeyBytes> key, std::span<const std::uint8_t> message,
                       std::span<const std::uint8_t, kEd25519SignatureBytes> signature);
 
