@@ -1,0 +1,41 @@
+#include "core/folder/wallpaper_folder.h"
+
+#include <string>
+#include <vector>
+
+#include "core/content/asset_path.h"
+#include "core/content/manifest.h"
+#include "core/folder/folder_walk.h"
+
+namespace core {
+namespace {
+
+constexpr std::string_view kManifestFileName = "manifest.json";
+
+}  // namespace
+
+Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::string_view root) {
+    const Result<Bytes> bytes = reader.read_file(reader.join(root, kManifestFileName), kMaxManifestFileBytes);
+    if (!bytes) return std::unexpected(bytes.error());
+    Result<Manifest> manifest =
+        parse_manifest(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (!manifest) return std::unexpected(manifest.error());
+    if (Status valid = validate_manifest(*manifest); !valid) return std::unexpected(valid.error());
+    if (Status id = validate_library_id(manifest->id); !id) return std::unexpected(id.error());
+
+    FolderWalk walk;
+    if (Status walked = walk_wallpaper_folder(reader, root, "", 0, walk); !walked) {
+        return std::unexpected(walked.error());
+    }
+
+    std::vector<std::string_view> paths;
+    paths.reserve(walk.assets.size());
+    for (const auto& [path, content] : walk.assets) paths.push_back(path);
+    const std::string_view occupied[] = {kManifestFileName};
+    if (Status checked = check_asset_paths(paths, occupied); !checked) return std::unexpected(checked.error());
+
+    if (!walk.assets.contains(manifest->entry)) return fail("entry HTML is missing");
+    return WallpaperItem{.manifest = std::move(*manifest), .assets = std::move(walk.assets)};
+}
+
+}  // namespace core

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+#include "core/content/wallpaper_item.h"
+#include "core/error/error.h"
+#include "core/folder/directory_reader.h"
+
+namespace core {
+
+// The rules that decide whether a wallpaper folder is acceptable, shared by the player's
+// folder loader and the publisher tool so that a package the tool builds is one the
+// player accepts. The caller has already made sure that root is a plain directory, given
+// in its final resolved form, and that its "manifest.json" is a plain file. In order:
+// read "manifest.json" (at most 8192 bytes), parse_manifest, validate_manifest,
+// validate_library_id on the id, walk_wallpaper_folder from root at depth 0,
+// check_asset_paths over the collected paths with "manifest.json" occupied, and the
+// entry page must be one of the assets ("entry HTML is missing"). The first failure is
+// returned unchanged.
+Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::string_view root);
+
+}  // namespace core
