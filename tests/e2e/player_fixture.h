@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <windows.h>
 #include <vector>
 
 #include "child_process.h"
@@ -14,8 +16,10 @@ namespace e2e {
 // test starts from a clean machine.
 class PlayerTest : public ::testing::Test {
 public:
-    // The built program, as the build left it.
+    // The built program, as the build left it, and its test build with the stand-in
+    // browser.
     static std::string built_program();
+    static std::string built_test_player();
 
 protected:
     PlayerTest();
@@ -27,6 +31,18 @@ protected:
 
     // Starts the copy with LOCALAPPDATA set (or changed by the test).
     test::ChildProcess start(const std::vector<std::string>& args, test::Environment changes = {});
+
+    // Replaces the copy with the test build of the program.
+    void use_test_player();
+    // Puts the sample wallpapers into the portable folder's "wallpapers".
+    void add_sample_wallpapers();
+
+    std::string log_text() const;
+    // Waits until the log holds the text (after the given offset); pumps messages meanwhile.
+    bool wait_for_log(const std::string& text, std::chrono::milliseconds timeout, std::size_t from = 0) const;
+    std::size_t count_in_log(const std::string& text, std::size_t from = 0) const;
+    // The running player's controller window, found as a second start would.
+    HWND find_player_window(std::chrono::milliseconds timeout) const;
 
     test::TestFolder root_;
     std::string exe_;

@@ -81,6 +81,25 @@ void remove_tree(const std::string& path) {
     }
 }
 
+void copy_tree(const std::string& from, const std::string& to) {
+    make_folder(to);
+    WIN32_FIND_DATAW data;
+    const HANDLE find = ::FindFirstFileW((wide(from) + L"\\*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE) << from;
+    do {
+        const std::string name = win32::to_utf8(data.cFileName).value();
+        if (name == "." || name == "..") continue;
+        const std::string source = player::join_path(from, name);
+        const std::string target = player::join_path(to, name);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            copy_tree(source, target);
+        } else {
+            EXPECT_TRUE(::CopyFileW(wide(source).c_str(), wide(target).c_str(), FALSE)) << source;
+        }
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
+
 std::optional<std::string> folder_link(const TestFolder& scratch) {
     wchar_t prepared[MAX_PATH];
     const DWORD length = ::GetEnvironmentVariableW(L"TESSARY_TEST_LINKS", prepared, MAX_PATH);

@@ -27,6 +27,8 @@ std::string read_file(const std::string& path);
 void make_folder(const std::string& path);
 bool exists(const std::string& path);
 void remove_tree(const std::string& path);
+// Copies a folder with everything in it (links are not followed).
+void copy_tree(const std::string& from, const std::string& to);
 
 // A folder link whose target is a plain folder holding a folder "inner", or nothing when
 // none can be made. Wine cannot create links itself but shows a Unix symbolic link as a
