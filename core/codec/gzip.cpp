@@ -73,6 +73,13 @@ std::size_t expected_size(std::span<const std::uint8_t> stream, std::size_t read
     return std::min(size, read_limit);
 }
 
+// Enlarges the output for zlib to write into. Text is not zero-filled first: inflating a
+// large archive writes every byte anyway, and a second pass over 128 MiB is not free.
+void grow(Bytes& out, std::size_t size) { out.resize(size); }
+void grow(std::string& out, std::size_t size) {
+    out.resize_and_overwrite(size, [](char*, std::size_t n) { return n; });
+}
+
 template <class Buffer>
 Result<Buffer> inflate_into(std::span<const std::uint8_t> stream, std::size_t read_limit) {
     Inflater inflater;
@@ -82,7 +89,7 @@ Result<Buffer> inflate_into(std::span<const std::uint8_t> stream, std::size_t re
     Buffer out;
     const std::size_t first = expected_size(stream, read_limit);
     out.reserve(first + 1);
-    out.resize(first);
+    grow(out, first);
     std::size_t produced = 0;
     std::size_t consumed = 0;
     int code = Z_OK;
@@ -92,7 +99,7 @@ Result<Buffer> inflate_into(std::span<const std::uint8_t> stream, std::size_t re
             // Grow geometrically, never past the limit; keep room for the terminator.
             const std::size_t grown = std::min(read_limit, std::max<std::size_t>(out.size() * 2, 64 * 1024));
             out.reserve(grown + 1);
-            out.resize(grown);
+            grow(out, grown);
         }
         if (z.avail_in == 0 && consumed < stream.size()) {
             const std::size_t slice = std::min(kGzipInputChunk, stream.size() - consumed);
