@@ -1,0 +1,133 @@
+#include "player/library/library.h"
+
+#include <algorithm>
+
+#include "core/folder/wallpaper_folder.h"
+#include "player/library/file_entry.h"
+#include "player/library/fs_guards.h"
+#include "player/library/paths.h"
+#include "player/library/windows_directory_reader.h"
+#include "player/shell/log.h"
+#include "player/win32/wide.h"
+
+namespace player {
+namespace {
+
+constexpr std::string_view kManifestFileName = "manifest.json";
+constexpr std::string_view kLibraryFolderName = "library";
+
+// The last component of a path as given; empty when the path ends in a separator.
+std::string_view final_component(std::string_view path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+// UTF-8 of a system name, unpaired surrogates replaced by U+FFFD.
+std::string lossy_utf8(std::wstring_view name) {
+    std::wstring repaired(name);
+    for (std::size_t i = 0; i < repaired.size(); ++i) {
+        const wchar_t c = repaired[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < repaired.size() && repaired[i + 1] >= 0xDC00 &&
+            repaired[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            repaired[i] = 0xFFFD;
+        }
+    }
+    return win32::to_utf8(repaired).value_or(std::string());
+}
+
+}  // namespace
+
+core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder, core::DirectoryReader& reader) {
+    if (auto plain = check_plain_directory_chain(folder); !plain) return std::unexpected(plain.error());
+    auto own = read_own_attributes(folder);
+    if (!own) return std::unexpected(own.error());
+    if (auto refused = refuse_reparse_point(*own); !refused) return std::unexpected(refused.error());
+    if (!own->is_directory()) return core::fail("source must be a directory");
+
+    // From here on the folder is named by its final path, so that every later step reads
+    // the same folder, whatever happens to the path it was reached by.
+    auto root = final_path(folder);
+    if (!root) return std::unexpected(root.error());
+    auto manifest = read_own_attributes(join_path(*root, kManifestFileName));
+    if (!manifest) return std::unexpected(manifest.error());
+    if (auto refused = refuse_reparse_point(*manifest); !refused) return std::unexpected(refused.error());
+    if (manifest->is_directory()) return core::fail("manifest must be a file");
+
+    return core::load_wallpaper_folder_with(reader, *root);
+}
+
+core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder) {
+    WindowsDirectoryReader reader;
+    return load_wallpaper_folder(folder, reader);
+}
+
+core::Result<LibraryEntry> library_entry_for(std::string_view folder, const core::Manifest& manifest) {
+    if (final_component(folder) != manifest.id) return core::fail("wallpaper folder must match manifest ID");
+    return LibraryEntry{.id = manifest.id, .name = manifest.name, .folder = std::string(folder)};
+}
+
+core::Result<LibraryEntry> load_library_entry(std::string_view folder, core::DirectoryReader& reader) {
+    auto item = load_wallpaper_folder(folder, reader);
+    if (!item) return std::unexpected(item.error());
+    return library_entry_for(folder, item->manifest);
+}
+
+core::Result<LibraryEntry> load_library_entry(std::string_view folder) {
+    WindowsDirectoryReader reader;
+    return load_library_entry(folder, reader);
+}
+
+core::Result<std::vector<std::string>> list_folder_entries(std::string_view folder) {
+    std::vector<std::string> names;
+    auto listed = for_each_raw_entry(folder, [&](const WIN32_FIND_DATAW& data) -> core::Status {
+        // One entry past the limit is enough to know it is exceeded.
+        if (names.size() == core::kMaxLibraryItems) return core::fail(core::library_size_message());
+        names.push_back(lossy_utf8(data.cFileName));
+        return {};
+    });
+    if (!listed) return std::unexpected(listed.error());
+    // All entries share the folder, so ordering the names orders the paths.
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const std::string& name : names) paths.push_back(join_path(folder, name));
+    return paths;
+}
+
+Library reload_library(std::string_view data_folder, core::DirectoryReader& reader) {
+    const std::string library_folder = join_path(data_folder, kLibraryFolderName);
+    Library library;
+    std::vector<std::string> rejections;
+
+    auto listed = [&]() -> core::Result<std::vector<std::string>> {
+        if (auto plain = check_plain_directory_chain(library_folder); !plain) return std::unexpected(plain.error());
+        return list_folder_entries(library_folder);
+    }();
+    if (!listed) {
+        rejections.push_back(core::rejection_text(library_folder, listed.error()));
+    } else {
+        for (const std::string& path : *listed) {
+            // Staging folders of installations, finished or abandoned, are not wallpapers.
+            if (final_component(path).starts_with(core::kStagingPrefix)) continue;
+            auto entry = load_library_entry(path, reader);
+            if (entry) {
+                library.entries.push_back(std::move(*entry));
+            } else {
+                rejections.push_back(core::rejection_text(path, entry.error()));
+            }
+        }
+    }
+    core::sort_library_entries(library.entries);
+    for (const std::string& rejection : rejections) log_line("library rejected item: " + rejection);
+    library.notice = core::library_notice(rejections.size());
+    return library;
+}
+
+Library reload_library(std::string_view data_folder) {
+    WindowsDirectoryReader reader;
+    return reload_library(data_folder, reader);
+}
+
+}  // namespace player
