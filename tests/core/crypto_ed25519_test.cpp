@@ -194,6 +194,18 @@ TEST(Ed25519, SmallOrderNonCanonicalAndUndecodablePointsAreRefused) {
         bytes_of<32>("1a49b6f97213fe35d297c799c19acc12f17fb135172920ce49c98d5787c94b5b")));
 }
 
+TEST(Ed25519, MessagesOfPackageSizeSignAndVerify) {
+    // Far beyond the 65,535 bytes that libgcrypt's S-expressions can carry.
+    const auto seed = bytes_of<32>(kVectors[0].seed);
+    core::Bytes message(3 * 1024 * 1024 + 5);
+    for (std::size_t i = 0; i < message.size(); ++i) message[i] = static_cast<std::uint8_t>(i * 31);
+    const auto signature = core::ed25519_sign(seed, message).value();
+    const auto key = bytes_of<32>(kVectors[0].public_key);
+    EXPECT_EQ(verify_error(key, message, signature), "ok");
+    message.back() ^= 1;
+    EXPECT_EQ(verify_error(key, message, signature), "Bad signature");
+}
+
 TEST(Ed25519, GeneratedSeedsDifferAndSignVerifiably) {
     const auto first = core::ed25519_generate_seed();
     const auto second = core::ed25519_generate_seed();

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/crypto/sha.h"
+#include "publisher_key.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSource = TESSARY_SOURCE_DIR;
+const fs::path kSample = kSource / "samples/wallpapers/aurora-drift";
+constexpr std::string_view kSignatureError = "error: package signature invalid; only publisher packages are accepted";
+
+struct ToolRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string read_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_text(const fs::path& path, std::string_view text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string shell_quoted(std::string_view arg) {
+    std::string text = "'";
+    for (const char c : arg) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return text + "'";
+}
+
+class Wallpkg : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("wallpkg_tests." + std::to_string(::getpid()) + "." +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    ToolRun run(const std::vector<std::string>& args) const {
+        std::string command = shell_quoted(WALLPKG_PATH);
+        for (const std::string& arg : args) command += " " + shell_quoted(arg);
+        command += " >" + shell_quoted((dir_ / "stdout").string()) + " 2>" + shell_quoted((dir_ / "stderr").string());
+        const int status = std::system(command.c_str());
+        ToolRun result;
+        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = read_text(dir_ / "stdout");
+        result.err = read_text(dir_ / "stderr");
+        return result;
+    }
+
+    std::string path(std::string_view name) const { return (dir_ / name).string(); }
+
+    // A fresh key pair: its public key in hex.
+    std::string keygen(std::string_view prefix) const {
+        const ToolRun made = run({"keygen", "--out", path(prefix)});
+        EXPECT_EQ(made.code, 0) << made.err;
+        std::string pub = read_text(dir_ / (std::string(prefix) + ".pub"));
+        pub.pop_back();
+        return pub;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(Wallpkg, KeygenWritesHexKeyFilesAndRefusesToOverwrite) {
+    const ToolRun made = run({"keygen", "--out", path("k")});
+    ASSERT_EQ(made.code, 0) << made.err;
+    const std::string secret = read_text(dir_ / "k.secret");
+    const std::string pub = read_text(dir_ / "k.pub");
+    for (const std::string& key : {secret, pub}) {
+        ASSERT_EQ(key.size(), 65u);
+        EXPECT_EQ(key.back(), '\n');
+        EXPECT_EQ(key.find_first_not_of("0123456789abcdef"), 64u);
+    }
+    EXPECT_EQ(made.out, "ok " + pub);
+    EXPECT_EQ(fs::status(dir_ / "k.secret").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    const ToolRun again = run({"keygen", "--out", path("k")});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_TRUE(again.err.starts_with("error: will not overwrite")) << again.err;
+    EXPECT_EQ(read_text(dir_ / "k.secret"), secret);
+    // Two runs give two different keys.
+    EXPECT_NE(keygen("other"), pub.substr(0, 64));
+}
+
+TEST_F(Wallpkg, PackVerifyInspectAndLintRoundTripTheSample) {
+    const std::string pub = keygen("k");
+    const ToolRun packed = run({"pack", kSample.string(), "--key", path("k.secret"), "--out", path("a.wallpkg")});
+    ASSERT_EQ(packed.code, 0) << packed.err;
+    const std::string file = read_text(dir_ / "a.wallpkg");
+    const std::string hash =
+        core::sha256_hex({reinterpret_cast<const std::uint8_t*>(file.data()), file.size()});
+    EXPECT_EQ(packed.out, "ok " + hash + " aurora-drift\n");
+
+    const ToolRun verified = run({"verify", path("a.wallpkg"), "--key", pub});
+    EXPECT_EQ(verified.code, 0) << verified.err;
+    EXPECT_EQ(verified.out, "ok " + hash + " aurora-drift\n");
+    EXPECT_EQ(verified.err, "");
+
+    const ToolRun inspected = run({"inspect", "--key", pub, path("a.wallpkg")});
+    ASSERT_EQ(inspected.code, 0) << inspected.err;
+    EXPECT_NE(inspected.out.find("package  " + hash + "\n"), std::string::npos) << inspected.out;
+    EXPECT_NE(inspected.out.find("id       aurora-drift\n"), std::string::npos);
+    EXPECT_NE(inspected.out.find("entry    index.html\n"), std::string::npos);
+    const auto size_of = [&](std::string_view name) { return std::to_string(fs::file_size(kSample / name)); };
+    EXPECT_NE(inspected.out.find("  " + size_of("index.html") + "  text/html; charset=utf-8  index.html\n"),
+              std::string::npos);
+    EXPECT_NE(inspected.out.find("  " + size_of("scene.js") + "  text/javascript; charset=utf-8  scene.js\n"),
+              std::string::npos);
+
+    const ToolRun linted = run({"lint", kSample.string()});
+    ASSERT_EQ(linted.code, 0) << linted.err;
+    std::uint64_t bytes = 0;
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(kSample)) {
+        if (entry.path().filename() == "manifest.json") continue;
+        bytes += entry.file_size();
+        ++count;
+    }
+    EXPECT_EQ(linted.out, "ok aurora-drift " + std::to_string(count) + " " + std::to_string(bytes) + "\n");
+}
+
+TEST_F(Wallpkg, TheBuiltInKeyAcceptsDevelopmentPackagesOnly) {
+    const ToolRun packed = run({"pack", kSample.string(), "--key", (kSource / "keys/dev-publisher.secret").string(),
+                            "--out", path("dev.wallpkg")});
+    ASSERT_EQ(packed.code, 0) << packed.err;
+    EXPECT_EQ(run({"verify", path("dev.wallpkg")}).code, 0);
+
+    keygen("other");
+    ASSERT_EQ(run({"pack", kSample.string(), "--key", path("other.secret"), "--out", path("other.wallpkg")}).code, 0);
+    const ToolRun refused = run({"verify", path("other.wallpkg")});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, std::string(kSignatureError) + ": Bad signature\n");
+    EXPECT_EQ(run({"inspect", path("other.wallpkg")}).err, std::string(kSignatureError) + ": Bad signature\n");
+}
+
+TEST_F(Wallpkg, EverySingleChangedByteIsRefused) {
+    const std::string pub = keygen("k");
+    ASSERT_EQ(run({"pack", kSample.string(), "--key", path("k.secret"), "--out", path("a.wallpkg")}).code, 0);
+    const std::string good = read_text(dir_ / "a.wallpkg");
+    // Bytes spread over magic-free header, payload and signature; the magic has its own message.
+    for (std::size_t i = 8; i < good.size(); i += std::max<std::size_t>(1, good.size() / 40)) {
+        std::string bad = good;
+        bad[i] = static_cast<char>(bad[i] ^ 0x10);
+        write_text(dir_ / "bad.wallpkg", bad);
+        const ToolRun refused = run({"verify", path("bad.wallpkg"), "--key", pub});
+        EXPECT_EQ(refused.code, 1) << i;
+        EXPECT_TRUE(refused.err.starts_with(kSignatureError)) << i << ": " << refused.err;
+    }
+    std::string bad = good;
+    bad[0] = 'X';
+    write_text(dir_ / "bad.wallpkg", bad);
+    EXPECT_EQ(run({"verify", path("bad.wallpkg"), "--key", pub}).err, "error: unknown package format\n");
+}
+
+TEST_F(Wallpkg, FolderAndFileErrorsExitOne) {
+    write_text(dir_ / "w/manifest.json",
+               R"({"id":"w","name":"W","version":1,"entry":"index.html","fps":25})");
+    write_text(dir_ / "w/index.html", "<p>");
+    EXPECT_EQ(run({"lint", path("w")}).err, "error: fps must be 30 or 60\n");
+    write_text(dir_ / "w/manifest.json",
+               R"({"id":"w","name":"W","version":1,"entry":"main.html","fps":30})");
+    const ToolRun missing = run({"lint", path("w")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "error: entry HTML is missing\n");
+    keygen("k");
+    const ToolRun not_packed = run({"pack", path("w"), "--key", path("k.secret"), "--out", path("w.wallpkg")});
+    EXPECT_EQ(not_packed.code, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "w.wallpkg"));
+
+    write_text(dir_ / "big.wallpkg", std::string(64 * 1024 * 1024 + 1, 'x'));
+    EXPECT_EQ(run({"verify", path("big.wallpkg")}).err, "error: file too large\n");
+    write_text(dir_ / "small.wallpkg", "WLPKG001");
+    EXPECT_EQ(run({"verify", path("small.wallpkg")}).err, "error: invalid package size\n");
+    write_text(dir_ / "bad.secret", "00\n");
+    const ToolRun bad_secret = run({"pack", kSample.string(), "--key", path("bad.secret"), "--out", path("x")});
+    EXPECT_EQ(bad_secret.code, 1);
+    EXPECT_EQ(bad_secret.err, "error: secret key file must hold 64 lowercase hexadecimal digits\n");
+}
+
+TEST_F(Wallpkg, PublicKeysOnTheCommandLineAreCheckedFirst) {
+    write_text(dir_ / "any.wallpkg", std::string(200, 'x'));
+    const auto error_with_key = [&](const std::string& key) { return run({"verify", path("any.wallpkg"), "--key", key}); };
+    EXPECT_EQ(error_with_key("00").err, "error: publisher key must be 64 hexadecimal digits\n");
+    EXPECT_EQ(error_with_key(std::string(64, 'g')).err, "error: invalid publisher key: invalid hexadecimal digit\n");
+    // Small order, non-canonical, not on the curve: refused before any library sees them.
+    EXPECT_EQ(error_with_key("0100000000000000000000000000000000000000000000000000000000000000").err,
+              "error: invalid publisher key: public key has small order\n");
+    EXPECT_EQ(error_with_key("edffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff7f").err,
+              "error: invalid publisher key: public key is not canonical\n");
+    const ToolRun off_curve = error_with_key("0200000000000000000000000000000000000000000000000000000000000000");
+    EXPECT_EQ(off_curve.code, 1);
+    EXPECT_EQ(off_curve.err, "error: invalid publisher key: public key is not a curve point\n");
+    // The built-in key is the development key of this build.
+    EXPECT_EQ(kBuiltInPublisherKey, read_text(kSource / "keys/dev-publisher.pub").substr(0, 64));
+}
+
+TEST_F(Wallpkg, UsageErrorsExitTwo) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"unpack", "x"},
+        {"keygen"},
+        {"keygen", "--out"},
+        {"keygen", "--out", "a", "extra"},
+        {"pack", "folder", "--out", "x"},
+        {"pack", "folder", "--key", "k"},
+        {"verify"},
+        {"verify", "a", "b"},
+        {"verify", "a", "--key", "k", "--key", "k"},
+        {"verify", "a", "--out", "x"},
+        {"lint"},
+        {"lint", "a", "--key", "k"},
+        {"inspect"},
+    };
+    for (const auto& args : wrong) {
+        const ToolRun result = run(args);
+        EXPECT_EQ(result.code, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_TRUE(result.err.starts_with("usage: wallpkg")) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+}  // namespace
