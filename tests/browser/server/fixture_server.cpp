@@ -17,6 +17,7 @@
 #include <string>
 
 #include "core/content/asset_map.h"
+#include "core/json/json_writer.h"
 #include "core/web/asset_protocol.h"
 #include "core/web/bridge_script.h"
 #include "core/web/dispatch_script.h"
@@ -37,13 +38,6 @@ core::AssetMap read_fixture(const fs::path& root) {
         assets.emplace(entry.path().lexically_relative(root).generic_string(), std::move(bytes));
     }
     return assets;
-}
-
-std::string json_string(std::string_view text) {
-    // The dispatch builder's name escaping is the JSON string writer; reuse it.
-    const std::string script = core::build_dispatch_script(text, "0");
-    const std::string_view prefix = "window.__tessaryDispatch(";
-    return script.substr(prefix.size(), script.size() - prefix.size() - std::string_view(",0);").size());
 }
 
 std::string host_of(const httplib::Request& request) {
@@ -68,7 +62,7 @@ void serve_asset(const core::AssetMap& assets, const httplib::Request& request, 
     response.set_content(std::string(answer.body.begin(), answer.body.end()), content_type);
     if (answer.refusal) {
         const std::lock_guard lock(output);
-        std::cout << "refused " << json_string(answer.refusal->log_line) << std::endl;
+        std::cout << "refused " << core::json_quote(answer.refusal->log_line) << std::endl;
     }
 }
 
@@ -141,8 +135,8 @@ int main(int argc, char** argv) {
     }
     {
         const std::lock_guard lock(output);
-        std::cout << "{\"port\":" << port << ",\"shim\":" << json_string(core::main_frame_only(core::kIpcShimScript))
-                  << ",\"bridge\":" << json_string(core::main_frame_only(core::kBridgeScript)) << "}" << std::endl;
+        std::cout << "{\"port\":" << port << ",\"shim\":" << core::json_quote(core::main_frame_only(core::kIpcShimScript))
+                  << ",\"bridge\":" << core::json_quote(core::main_frame_only(core::kBridgeScript)) << "}" << std::endl;
     }
     return server.listen_after_bind() ? 0 : 1;
 }
