@@ -1,5 +1,6 @@
 #include "player/library/windows_directory_reader.h"
 
+#include "core/fs/entry_kind.h"
 #include "player/library/file_entry.h"
 #include "player/library/fs_guards.h"
 #include "player/library/paths.h"
@@ -16,12 +17,25 @@ core::DirectoryEntry describe_entry(const WIN32_FIND_DATAW& data) {
     return entry;
 }
 
+core::Status WindowsDirectoryReader::check_before_listing(std::string_view folder) const {
+    if (!plain_folders_.contains(folder)) return check_plain_directory_chain(folder);
+    auto own = read_own_attributes(folder);
+    if (!own) return std::unexpected(own.error());
+    return core::check_plain_directory_entry(own->attributes, own->reparse_tag);
+}
+
 core::Status WindowsDirectoryReader::list(std::string_view folder,
                                           const std::function<core::Status(const core::DirectoryEntry&)>& visit) {
-    // The entry was plain when its parent was listed; checking again right before the
-    // listing narrows the window in which it could be swapped for a link.
-    if (auto plain = check_plain_directory_chain(folder); !plain) return plain;
-    return for_each_raw_entry(folder, [&](const WIN32_FIND_DATAW& data) { return visit(describe_entry(data)); });
+    // Checked right before the listing, to narrow the window in which a folder could be
+    // swapped for a link.
+    if (auto plain = check_before_listing(folder); !plain) return plain;
+    return for_each_raw_entry(folder, [&](const WIN32_FIND_DATAW& data) -> core::Status {
+        const core::DirectoryEntry entry = describe_entry(data);
+        if (entry.name && core::check_plain_directory_entry(entry.attributes, entry.reparse_tag)) {
+            plain_folders_.insert(join_path(folder, *entry.name));
+        }
+        return visit(entry);
+    });
 }
 
 core::Result<core::Bytes> WindowsDirectoryReader::read_file(std::string_view path, std::uint64_t limit) {

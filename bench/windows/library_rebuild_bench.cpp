@@ -1,0 +1,152 @@
+// Rebuilds a library of 128 wallpapers of about 2 MiB each and compares it, in the same
+// process and run, with a plain loop that reads the same files. Prints both times (the
+// best of several rounds, which keeps other load on the machine out of the figures) and
+// their ratio; the goal is a ratio of at most 1.25.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "player/library/library.h"
+#include "player/library/paths.h"
+#include "player/win32/unique_resource.h"
+#include "player/win32/wide.h"
+
+namespace {
+
+constexpr int kWallpapers = 128;
+constexpr int kRounds = 15;
+
+// One wallpaper's files: about 2 MiB in four assets over two sub-folders.
+struct FileSpec {
+    const char* path;
+    std::size_t size;
+};
+constexpr FileSpec kAssets[] = {
+    {"index.html", 4 * 1024},
+    {"js\\app.js", 300 * 1024},
+    {"img\\sky.webp", 700 * 1024},
+    {"img\\sea.webp", 1044 * 1024},
+};
+
+bool write_file(const std::string& path, const std::string& bytes) {
+    const win32::unique_file file(::CreateFileW(win32::to_wide(path).value().c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool make_folder(const std::string& path) { return ::CreateDirectoryW(win32::to_wide(path).value().c_str(), nullptr); }
+
+// The plain loop's way to read a file: open, size, one read into a fresh buffer.
+std::size_t read_plain(const std::string& path) {
+    const win32::unique_file file(::CreateFileW(win32::to_wide(path).value().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return 0;
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(file.get(), &size);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    return read;
+}
+
+void remove_tree(const std::string& path) {
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = ::FindFirstFileW(win32::to_wide(player::join_path(path, "*")).value().c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::string child = player::join_path(path, win32::to_utf8(name).value());
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_tree(child);
+            } else {
+                ::DeleteFileW(win32::to_wide(child).value().c_str());
+            }
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW(win32::to_wide(path).value().c_str());
+}
+
+template <class F>
+double milliseconds(F&& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main() {
+    wchar_t temp[MAX_PATH + 1];
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    const std::string data = player::join_path(win32::to_utf8(temp).value(),
+                                               "tessary-library-bench-" + std::to_string(::GetCurrentProcessId()));
+    const std::string library = player::join_path(data, "library");
+    make_folder(data);
+    make_folder(library);
+
+    std::vector<std::string> files;
+    std::uint64_t total = 0;
+    for (int i = 0; i < kWallpapers; ++i) {
+        const std::string id = "wallpaper-" + std::to_string(1000 + i);
+        const std::string folder = player::join_path(library, id);
+        make_folder(folder);
+        make_folder(player::join_path(folder, "js"));
+        make_folder(player::join_path(folder, "img"));
+        const std::string manifest = "{\n  \"id\": \"" + id + "\",\n  \"name\": \"Bench " + std::to_string(i) +
+                                     "\",\n  \"version\": 1,\n  \"entry\": \"index.html\",\n  \"fps\": 30\n}";
+        write_file(player::join_path(folder, "manifest.json"), manifest);
+        files.push_back(player::join_path(folder, "manifest.json"));
+        for (const FileSpec& asset : kAssets) {
+            std::string bytes(asset.size, '\0');
+            for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<char>((b * 31 + i) & 0x7f);
+            const std::string path = player::join_path(folder, asset.path);
+            if (!write_file(path, bytes)) {
+                std::fprintf(stderr, "cannot write %s\n", path.c_str());
+                return 1;
+            }
+            files.push_back(path);
+            total += asset.size;
+        }
+    }
+
+    // One untimed pass of each, so both start from the same warm cache.
+    for (const std::string& path : files) read_plain(path);
+    const player::Library warm = player::reload_library(data);
+    if (warm.entries.size() != kWallpapers || warm.notice) {
+        std::fprintf(stderr, "the library did not verify: %zu entries\n", warm.entries.size());
+        remove_tree(data);
+        return 1;
+    }
+
+    double best_plain = 1e300;
+    double best_rebuild = 1e300;
+    for (int round = 0; round < kRounds; ++round) {
+        std::uint64_t read = 0;
+        best_plain = std::min(best_plain, milliseconds([&] {
+                                  for (const std::string& path : files) read += read_plain(path);
+                              }));
+        std::size_t entries = 0;
+        best_rebuild = std::min(best_rebuild, milliseconds([&] { entries = player::reload_library(data).entries.size(); }));
+        if (entries != kWallpapers || read < total) {
+            std::fprintf(stderr, "a round did not read everything\n");
+            remove_tree(data);
+            return 1;
+        }
+    }
+    remove_tree(data);
+
+    std::printf("library: %d wallpapers, %zu files, %.1f MiB\n", kWallpapers, files.size(),
+                static_cast<double>(total) / (1024.0 * 1024.0));
+    std::printf("plain read:      %8.1f ms (best of %d)\n", best_plain, kRounds);
+    std::printf("library rebuild: %8.1f ms (best of %d)\n", best_rebuild, kRounds);
+    std::printf("ratio:           %8.2f (goal <= 1.25)\n", best_rebuild / best_plain);
+    return 0;
+}
