@@ -74,8 +74,10 @@ core::Result<core::Bytes> read_file_limited(std::string_view path, std::uint64_t
         if (!::ReadFile(file.get(), bytes.data() + filled, chunk, &read, nullptr)) {
             return std::unexpected(win32::last_error());
         }
-        if (read == 0) break;
         filled += read;
+        // A disk file reads short only at its end: one more call would just return 0.
+        // A file that grew fills the whole request and is read on.
+        if (read < chunk) break;
     }
     if (filled > limit) return core::fail("file too large");
     bytes.resize(filled);
