@@ -62,6 +62,25 @@ RequestUrl split_url(std::string_view url) {
     return parts;
 }
 
+// The page chooses the path: a decoded line break would let it write log lines of its
+// own, so control characters are logged in their escaped form.
+std::string refusal_log_line(std::string_view path) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string line(kRefusalLogPrefix);
+    line.reserve(line.size() + path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20) {
+            line += '%';
+            line += kDigits[byte >> 4];
+            line += kDigits[byte & 0x0F];
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
 void add_header(AssetResponse& response, std::string_view name, std::string_view value) {
     response.header_slots[response.header_count++] = HttpHeader{name, value};
 }
@@ -97,11 +116,7 @@ AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets)
     add_header(response, "Content-Security-Policy", kContentSecurityPolicy);
     if (response.status != kHttpOk) {
         add_header(response, "Content-Length", "0");
-        if (path != kFavicon) {
-            std::string line(kRefusalLogPrefix);
-            line += path;
-            response.refusal = AssetRefusal{std::move(line)};
-        }
+        if (path != kFavicon) response.refusal = AssetRefusal{refusal_log_line(path)};
     }
     return response;
 }

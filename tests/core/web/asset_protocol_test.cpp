@@ -128,6 +128,14 @@ TEST(AssetProtocolEscapes, InvalidUtf8DecodesToTheEmptyPath) {
     }
 }
 
+TEST(AssetProtocolEscapes, ControlCharactersCannotSplitTheLogLine) {
+    // A decoded line break would let the page forge log lines.
+    expect_refused("http://wlp.localhost/x%0A%5B1%5D%20fatal:%20forged", "x%0A[1] fatal: forged");
+    expect_refused("http://wlp.localhost/a%0D%09%00b", "a%0D%09%00b");
+    // Everything else is logged as decoded, U+007F included.
+    expect_refused("http://wlp.localhost/a%7Fb%25", "a\x7F" "b%");
+}
+
 TEST(AssetProtocolCase, LookupIsCaseSensitive) {
     expect_refused("http://wlp.localhost/Index.html", "Index.html");
     expect_refused("http://wlp.localhost/IMG/a.png", "IMG/a.png");
