@@ -7,6 +7,7 @@
 #include "player/library/paths.h"
 #include "player/shell/exe_path.h"
 #include "player/shell/log.h"
+#include "player/shell/player_startup.h"
 #include "player/win32/system_error.h"
 #include "player/win32/wide.h"
 #include "publisher_key.h"
@@ -60,7 +61,7 @@ core::Status prepare_data_folder(const std::string& data_folder) {
 
 }  // namespace
 
-core::Status run_entry(const std::vector<std::string>& args) {
+core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer) {
     auto key = core::parse_publisher_key(kBuiltInPublisherKey);
     if (!key) return std::unexpected(key.error());
     EntryContext context{.publisher_key = *key, .instance_name = core::instance_name(*key)};
@@ -87,8 +88,7 @@ core::Status run_entry(const std::vector<std::string>& args) {
     if (auto opened = open_log(context.data_folder); !opened) return opened;
     log_line(core::startup_log_message(kBuildFlags, context.data_folder));
 
-    // The player proper (settings, library, windows, message loop) starts here.
-    return {};
+    return run_player(context, make_web_layer);
 }
 
 }  // namespace player

@@ -1,13 +1,20 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/error/error.h"
 #include "core/startup/command_line.h"
 #include "core/startup/instance.h"
+#include "player/windows/web_layer.h"
 
 namespace player {
+
+// Creates the browser engine with its profile folder. The shipped program uses WebView2;
+// a test build of the program plugs in a scriptable stand-in.
+using WebLayerFactory = std::function<std::unique_ptr<WebLayer>(const std::string& profile_folder)>;
 
 // What the entry learned before the player proper starts.
 struct EntryContext {
@@ -20,6 +27,6 @@ struct EntryContext {
 
 // Command line, publisher key, data folder and log, then the player itself. An error here
 // is a start-up failure for the caller to report.
-core::Status run_entry(const std::vector<std::string>& args);
+core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer);
 
 }  // namespace player

@@ -37,6 +37,13 @@ PlayerTest::PlayerTest() {
     test::make_folder(local_app_data_);
 }
 
+void PlayerTest::start_and_exit() {
+    auto player = start({});
+    EXPECT_NE(find_player_window(std::chrono::seconds(60)), nullptr);
+    EXPECT_EQ(start({"--exit"}).wait(std::chrono::seconds(60)), 0u);
+    EXPECT_EQ(player.wait(std::chrono::seconds(60)), 0u);
+}
+
 void PlayerTest::use_test_player() {
     ASSERT_TRUE(::CopyFileW(win32::to_wide(built_test_player()).value().c_str(), win32::to_wide(exe_).value().c_str(),
                             FALSE));

@@ -32,6 +32,10 @@ protected:
     // Starts the copy with LOCALAPPDATA set (or changed by the test).
     test::ChildProcess start(const std::vector<std::string>& args, test::Environment changes = {});
 
+    // Starts the player, waits for its controller window, then asks it to exit as a
+    // second start would; both must end with exit code 0.
+    void start_and_exit();
+
     // Replaces the copy with the test build of the program.
     void use_test_player();
     // Puts the sample wallpapers into the portable folder's "wallpapers".

@@ -1,0 +1,220 @@
+#include "player/shell/player_controller.h"
+
+#include <shellapi.h>
+
+#include "core/shell/commands.h"
+#include "core/shell/status_text.h"
+#include "core/startup/command_line.h"
+#include "player/desktop/mouse_input.h"
+#include "player/library/library_play.h"
+#include "player/library/package_open.h"
+#include "player/shell/log.h"
+#include "player/win32/wide.h"
+#include "player/windows/host_build.h"
+
+namespace player {
+
+PlayerController::PlayerController(ControllerSetup setup)
+    : data_folder_(std::move(setup.data_folder)),
+      controller_window_(std::move(setup.controller_window)),
+      web_layer_(setup.web_layer),
+      settings_(load_settings(data_folder_)),
+      publisher_key_(setup.publisher_key),
+      startup_(setup.startup) {
+    host_.desktop_wanted = setup.desktop_wanted;
+    tray_.emplace(controller_window_.handle());
+    display_power_.emplace(controller_window_.handle());
+}
+
+PlayerController::~PlayerController() {
+    // The browser goes before its window, the windows before the registrations that feed
+    // them, and the controller window last, since everything above posts to it.
+    host_.webview.reset();
+    host_.window.reset();
+    ::KillTimer(controller_window_.handle(), kTickTimerId);
+    session_.reset();
+    display_power_.reset();
+    unregister_mouse_input();
+    tray_.reset();
+    controller_window_.destroy();
+    log("clean shutdown");
+}
+
+void PlayerController::log(std::string_view line) const { log_line(line); }
+
+HostServices PlayerController::host_services() {
+    return HostServices{.web_layer = web_layer_,
+                        .placement = placement_,
+                        .controller_window = controller_window_.handle(),
+                        .log = [](std::string_view line) { log_line(line); },
+                        .refresh_status = [this] { refresh_control(); }};
+}
+
+void PlayerController::report_error(std::string_view context, const core::Error& error) {
+    log(std::string(context) + ": " + error.chain());
+    host_.status_text = std::string(core::status_text_for_error(error));
+}
+
+void PlayerController::dispatch(std::uint32_t command) {
+    log("control command=" + std::to_string(command));
+    if (core::is_unoffered_command(command)) return;
+    const std::string context = "command " + std::to_string(command);
+    const auto report = [&](const core::Status& result) {
+        if (!result) report_error(context, result.error());
+    };
+    switch (command) {
+        case core::CMD_TOGGLE_PAUSE:
+            pause_.user_paused = !pause_.user_paused;
+            host_.last_pushed.reset();
+            refresh_playback();
+            break;
+        case core::CMD_TOGGLE_DESKTOP:
+            host_.status_text.reset();
+            host_.desktop_wanted = !host_.mounted;
+            if (current_) report(apply_display_mode());
+            break;
+        case core::CMD_OPEN_DATA_FOLDER:
+            if (auto folder = win32::to_wide(data_folder_)) {
+                ::ShellExecuteW(controller_window_.handle(), L"open", folder->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            }
+            break;
+        case core::CMD_EXIT:
+            ::PostQuitMessage(0);
+            break;
+        case core::CMD_FPS_30:
+        case core::CMD_FPS_60:
+            settings_.fps = command == core::CMD_FPS_30 ? 30 : 60;
+            save_settings(data_folder_, settings_);
+            refresh_playback();
+            break;
+        case core::CMD_SET_DESKTOP:
+            host_.status_text.reset();
+            host_.desktop_wanted = true;
+            if (current_) {
+                report(apply_display_mode());
+            } else if (source_path_) {
+                report(from_library_ ? play_library_folder(*source_path_) : open_package(*source_path_));
+            }
+            break;
+        case core::CMD_WINDOW_PREVIEW:
+            host_.status_text.reset();
+            host_.desktop_wanted = false;
+            if (current_) {
+                report(apply_display_mode());
+            } else {
+                show_control_window();
+            }
+            break;
+        default:
+            // The list selection, autostart and removal commands come from the control
+            // window, which holds their pending state; without it there is nothing to do.
+            break;
+    }
+    refresh_control();
+}
+
+core::Status PlayerController::select_by_id(std::string_view id) {
+    if (auto valid = core::validate_requested_id(id); !valid) return valid;
+    reload_library();
+    auto chosen = choose_entry(library_.entries, std::string(id), std::nullopt);
+    if (!chosen) return std::unexpected(chosen.error());
+    if (!*chosen) return core::fail("壁纸库还没有作品");
+    return play_library_folder((*chosen)->folder);
+}
+
+core::Status PlayerController::play_library_folder(const std::string& folder) {
+    auto wallpaper = play_library_entry(data_folder_, folder, settings_);
+    if (!wallpaper) return std::unexpected(wallpaper.error());
+    source_path_ = folder;
+    from_library_ = true;
+    current_ = std::move(*wallpaper);
+    return build_host_for_current(true);
+}
+
+core::Status PlayerController::open_package(const std::string& path) {
+    auto opened = open_package_file(data_folder_, path, publisher_key_);
+    if (!opened) return std::unexpected(opened.error());
+    settings_.package = opened->reopen_path;
+    settings_.selected_id = opened->wallpaper->manifest.id;
+    source_path_ = opened->reopen_path;
+    from_library_ = false;
+    current_ = std::move(opened->wallpaper);
+    save_settings(data_folder_, settings_);
+    reload_library();
+    return build_host_for_current(true);
+}
+
+core::Status PlayerController::build_host_for_current(bool fallback_to_preview) {
+    return build_host(host_, host_services(), current_, fallback_to_preview);
+}
+
+core::Status PlayerController::apply_display_mode() {
+    const HWND window = host_.window.get();
+    if (window != nullptr && ::IsWindow(window) && !host_.flags->failed && host_.webview) {
+        return apply_host_mode(host_, true);
+    }
+    return build_host_for_current(true);
+}
+
+void PlayerController::reload_library() { library_ = player::reload_library(data_folder_); }
+
+void PlayerController::register_session_notifications() { session_.emplace(controller_window_.handle()); }
+
+void PlayerController::add_tray_icon() {
+    if (auto added = tray_->add(); !added) log("optional tray unavailable: " + added.error().chain());
+}
+
+void PlayerController::set_package_source(std::string path) {
+    source_path_ = std::move(path);
+    from_library_ = false;
+}
+
+void PlayerController::start_first_wallpaper(const std::optional<std::string>& requested_id) {
+    auto chosen = choose_entry(library_.entries, requested_id, settings_.selected_id);
+    if (!chosen) {
+        report_error("startup", chosen.error());
+        return;
+    }
+    if (!*chosen) {
+        report_error("startup",
+                     core::Error("壁纸库还没有作品。请安装壁纸，或完整解压含 wallpapers 文件夹的便携版后运行。"));
+        return;
+    }
+    if (auto selected = select_by_id((*chosen)->id); !selected) report_error("startup", selected.error());
+}
+
+void PlayerController::add_to_library_notice(std::string_view text) {
+    library_.notice = library_.notice ? *library_.notice + " " + std::string(text) : std::string(text);
+}
+
+void PlayerController::start_tick_timer() {
+    ::SetTimer(controller_window_.handle(), kTickTimerId,
+               static_cast<UINT>(core::kPlayingTickInterval.count()), nullptr);
+}
+
+void PlayerController::set_taskbar_created_message(UINT message) {
+    taskbar_created_ = message;
+    controller_window_.set_taskbar_created_message(message);
+}
+
+void PlayerController::refresh_control() {
+    // A player started hidden shows itself the first time it has something to say.
+    if (startup_ && host_.status_text) {
+        startup_ = false;
+        show_control_window();
+    }
+    if (host_.flags->failed && !host_.status_text) {
+        host_.status_text = std::string(core::kResourceFailureStatus);
+    }
+}
+
+void PlayerController::show_control_window() {
+    if (const HWND panel = dialog_window()) {
+        ::ShowWindow(panel, SW_RESTORE);
+        ::SetForegroundWindow(panel);
+    }
+}
+
+HWND PlayerController::dialog_window() const { return nullptr; }
+
+}  // namespace player

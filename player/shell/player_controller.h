@@ -1,0 +1,117 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/content/wallpaper_item.h"
+#include "core/error/error.h"
+#include "core/startup/instance.h"
+#include "player/desktop/desktop_placement.h"
+#include "player/library/library.h"
+#include "player/shell/controller_window.h"
+#include "player/shell/message_loop.h"
+#include "player/shell/settings.h"
+#include "player/shell/system_notifications.h"
+#include "player/shell/tray_icon.h"
+#include "player/windows/host_state.h"
+
+namespace player {
+
+// Why playback is paused; any one reason pauses it.
+struct PauseReasons {
+    bool user_paused = false;
+    bool session_locked = false;
+    bool suspended = false;
+    bool display_off = false;
+
+    bool any() const { return user_paused || session_locked || suspended || display_off; }
+};
+
+// What the start-up hands the controller.
+struct ControllerSetup {
+    std::string data_folder;
+    ControllerWindow controller_window;
+    core::PublisherKey publisher_key;
+    bool desktop_wanted = true;
+    bool startup = false;
+    WebLayer& web_layer;
+};
+
+// The one application-state object: owns the settings, the library listing, the playing
+// wallpaper, the host and the notifications, and is the only place where commands take
+// effect. Lives on the main thread; window procedures reach it only through queued events.
+class PlayerController final : public EventHandler {
+public:
+    explicit PlayerController(ControllerSetup setup);
+    // Tears down in a fixed order and logs "clean shutdown".
+    ~PlayerController() override;
+    PlayerController(const PlayerController&) = delete;
+    PlayerController& operator=(const PlayerController&) = delete;
+
+    void dispatch(std::uint32_t command);
+    core::Status select_by_id(std::string_view id);
+    void report_error(std::string_view context, const core::Error& error);
+    // The tick: readiness limit, recovery, control refresh, state push.
+    void refresh_playback();
+    core::Status apply_display_mode();
+
+    // Start-up steps.
+    void reload_library();
+    void register_session_notifications();
+    void add_tray_icon();
+    void set_package_source(std::string path);
+    void start_first_wallpaper(const std::optional<std::string>& requested_id);
+    void add_to_library_notice(std::string_view text);
+    void start_tick_timer();
+    void set_taskbar_created_message(UINT message);
+    void refresh_control();
+
+    // The event loop's side.
+    bool handle_event(const ControllerEvent& event) override;
+    HWND dialog_window() const override;
+
+    HWND controller_window() const { return controller_window_.handle(); }
+    const Library& library() const { return library_; }
+    const std::optional<std::string>& status_text() const { return host_.status_text; }
+
+private:
+    core::Status play_library_folder(const std::string& folder);
+    core::Status open_package(const std::string& path);
+    core::Status build_host_for_current(bool fallback_to_preview);
+    core::Status follow_display_change();
+    void run_recovery_step(core::MonotonicTime now);
+    void push_state();
+    void handle_click(const ClickRecord& click);
+    void handle_power_event(WPARAM event);
+    void handle_session_event(WPARAM event);
+    void open_tray_menu();
+    void recover_tray();
+    void show_control_window();
+    HostServices host_services();
+    void log(std::string_view line) const;
+    UINT taskbar_created_message() const { return taskbar_created_; }
+
+    std::string data_folder_;
+    ControllerWindow controller_window_;
+    WebLayer& web_layer_;
+    DesktopPlacement placement_;
+    HostState host_;
+    Library library_;
+    Config settings_;
+    std::optional<std::string> source_path_;
+    bool from_library_ = false;
+    core::SharedWallpaper current_;
+    core::PublisherKey publisher_key_;
+    std::optional<TrayIcon> tray_;
+    std::optional<DisplayPowerNotification> display_power_;
+    std::optional<SessionNotification> session_;
+    bool startup_ = false;
+    PauseReasons pause_;
+    UINT taskbar_created_ = 0;
+};
+
+}  // namespace player

@@ -1,0 +1,178 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/shell/handoff.h"
+#include "player/library/paths.h"
+#include "player/win32/wide.h"
+#include "player_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::PlayerTest;
+
+constexpr auto kStartTimeout = 60s;
+
+// The test build plays the shipped samples with the stand-in browser.
+class RunningPlayerTest : public PlayerTest {
+protected:
+    void SetUp() override {
+        use_test_player();
+        add_sample_wallpapers();
+    }
+    void TearDown() override {
+        if (player_) {
+            start({"--exit"}).wait(kStartTimeout);
+            player_->wait(kStartTimeout);
+        }
+    }
+
+    // Starts the first player and waits until its page reported readiness and got its state.
+    void start_player(std::vector<std::string> args = {}) {
+        player_.emplace(start(std::move(args)));
+        ASSERT_TRUE(wait_for_log("state paused=", kStartTimeout)) << log_text();
+        window_ = find_player_window(kStartTimeout);
+        ASSERT_NE(window_, nullptr);
+    }
+
+    void command(WPARAM number) { ASSERT_TRUE(::PostMessageW(window_, WM_COMMAND, number, 0)); }
+
+    std::optional<test::ChildProcess> player_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(RunningPlayerTest, FirstStartInstallsTheShippedWallpapersAndPlaysTheFirst) {
+    start_player();
+    const std::string library = player::join_path(data_folder(), "library");
+    EXPECT_TRUE(test::exists(player::join_path(library, "aurora-drift\\manifest.json")));
+    EXPECT_TRUE(test::exists(player::join_path(library, "tide-lanterns\\js\\lanterns.js")));
+    const std::string log = log_text();
+    EXPECT_NE(log.find("startup version=0.6.5"), std::string::npos);
+    EXPECT_NE(log.find("free library load: id=aurora-drift path="), std::string::npos) << log;
+    EXPECT_NE(log.find("wallpaper bridge ready"), std::string::npos);
+    // Aurora Drift is made for 60 frames a second and nothing overrides it.
+    EXPECT_NE(log.find("state paused=false fps=60"), std::string::npos) << log;
+    EXPECT_LT(log.find("free library load"), log.find("wallpaper bridge ready"));
+}
+
+TEST_F(RunningPlayerTest, ExitFromASecondProcessEndsTheFirstCleanly) {
+    start_player();
+    EXPECT_EQ(start({"--exit"}).wait(kStartTimeout), 0u);
+    EXPECT_EQ(player_->wait(kStartTimeout), 0u);
+    EXPECT_NE(log_text().find("clean shutdown"), std::string::npos);
+    player_.reset();
+}
+
+TEST_F(RunningPlayerTest, PauseAndFrameRateCommandsPushOneStateEach) {
+    start_player();
+    const std::size_t before = log_text().size();
+    command(101);
+    ASSERT_TRUE(wait_for_log("state paused=true fps=60", 10s, before));
+    command(108);
+    ASSERT_TRUE(wait_for_log("state paused=true fps=30", 10s, before));
+    command(101);
+    ASSERT_TRUE(wait_for_log("state paused=false fps=30", 10s, before));
+    command(109);
+    ASSERT_TRUE(wait_for_log("state paused=false fps=60", 10s, before));
+    test::pump_messages(1500ms);  // ticks in between must push nothing more
+    EXPECT_EQ(count_in_log("state paused=", before), 4u) << log_text().substr(before);
+    EXPECT_EQ(count_in_log("control command=", before), 4u);
+
+    const std::string settings = test::read_file(player::join_path(data_folder(), "settings.json"));
+    EXPECT_NE(settings.find("\"fps\": 60"), std::string::npos) << settings;
+}
+
+TEST_F(RunningPlayerTest, Fps30IsSavedAndUnofferedCommandsOnlyLog) {
+    start_player();
+    const std::size_t before = log_text().size();
+    command(108);
+    ASSERT_TRUE(wait_for_log("state paused=false fps=30", 10s, before));
+    EXPECT_NE(test::read_file(player::join_path(data_folder(), "settings.json")).find("\"fps\": 30"),
+              std::string::npos);
+    const std::size_t after_fps = log_text().size();
+    for (const WPARAM unoffered : {103, 104, 105}) command(unoffered);
+    ASSERT_TRUE(wait_for_log("control command=105", 10s, after_fps));
+    test::pump_messages(500ms);
+    // Three lines and nothing else: no state push, no refresh, no settings save.
+    const std::string tail = log_text().substr(after_fps);
+    EXPECT_EQ(count_in_log("\n", after_fps), 3u) << tail;
+    EXPECT_EQ(count_in_log("control command=10", after_fps), 3u) << tail;
+}
+
+TEST_F(RunningPlayerTest, SecondStartHandsTheSelectionOver) {
+    start_player();
+    const std::size_t before = log_text().size();
+    auto second = start({"--select-wallpaper", "tide-lanterns"});
+    EXPECT_EQ(second.wait(kStartTimeout), 0u);
+    ASSERT_TRUE(wait_for_log("free library load: id=tide-lanterns", kStartTimeout, before)) << log_text();
+    // Its own start-up line is in the shared log too.
+    EXPECT_GE(count_in_log("startup version=0.6.5"), 2u);
+}
+
+TEST_F(RunningPlayerTest, ASelectionThatIsNotInstalledIsReportedByTheRunningPlayer) {
+    start_player();
+    const std::size_t before = log_text().size();
+    EXPECT_EQ(start({"--select-wallpaper", "not-installed"}).wait(kStartTimeout), 0u);
+    ASSERT_TRUE(wait_for_log("select wallpaper: 指定壁纸未安装或未通过验证", kStartTimeout, before)) << log_text();
+}
+
+TEST_F(PlayerTest, ABadSelectionFailsTheSecondStart) {
+    auto child = start({"--select-wallpaper", "bad id"});
+    const auto box = test::wait_for_message_box(child.id(), kStartTimeout);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "启动失败：\ninvalid wallpaper ID");
+    test::dismiss(*box);
+    EXPECT_EQ(child.wait(kStartTimeout), 0u);
+}
+
+TEST_F(PlayerTest, AHungPlayerMakesTheSenderFailAfterThreeSeconds) {
+    // A "running player": the lock held and a controller window whose thread never answers.
+    const std::wstring mutex_name = win32::to_wide("Local\\" + e2e::instance_name()).value();
+    const HANDLE lock = ::CreateMutexW(nullptr, FALSE, mutex_name.c_str());
+    ASSERT_NE(lock, nullptr);
+    HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread hung([&] {
+        WNDCLASSW window_class{};
+        window_class.lpfnWndProc = ::DefWindowProcW;
+        window_class.hInstance = ::GetModuleHandleW(nullptr);
+        window_class.lpszClassName = L"Tessary.Control";
+        ::RegisterClassW(&window_class);
+        const HWND window =
+            ::CreateWindowExW(WS_EX_TOOLWINDOW, L"Tessary.Control", win32::to_wide(e2e::instance_name()).value().c_str(),
+                              0, 0, 0, 0, 0, nullptr, nullptr, window_class.hInstance, nullptr);
+        ::SetEvent(created);
+        ::WaitForSingleObject(release, 60000);
+        ::DestroyWindow(window);
+    });
+    ASSERT_EQ(::WaitForSingleObject(created, 10000), WAIT_OBJECT_0);
+
+    auto child = start({"--select-wallpaper", "aurora-drift"});
+    const auto box = test::wait_for_message_box(child.id(), kStartTimeout);
+    ::SetEvent(release);
+    hung.join();
+    ::CloseHandle(created);
+    ::CloseHandle(release);
+    ::CloseHandle(lock);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "启动失败：\n运行中的播放器未能接收作品选择，请关闭后重试");
+    test::dismiss(*box);
+    EXPECT_EQ(child.wait(kStartTimeout), 0u);
+    EXPECT_NE(log_text().find("fatal: 运行中的播放器未能接收作品选择，请关闭后重试"), std::string::npos);
+}
+
+TEST_F(PlayerTest, WithoutTheWebView2RuntimeTheShippedPlayerReportsAndStillExits) {
+    add_sample_wallpapers();
+    auto player = start({});
+    ASSERT_TRUE(wait_for_log("startup: WebView2 初始化失败。", kStartTimeout)) << log_text();
+    ASSERT_NE(find_player_window(kStartTimeout), nullptr);
+    EXPECT_NE(log_text().find("0x80070002"), std::string::npos) << log_text();
+    EXPECT_EQ(start({"--exit"}).wait(kStartTimeout), 0u);
+    EXPECT_EQ(player.wait(kStartTimeout), 0u);
+    EXPECT_NE(log_text().find("clean shutdown"), std::string::npos);
+}
+
+}  // namespace
