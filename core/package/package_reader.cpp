@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -92,7 +93,12 @@ Result<AssetMap> decode_assets(std::vector<ArchiveMember>& members) {
         for (std::size_t seen = 0; split < pending.size() && seen < text_bytes / 2; ++split) {
             seen += pending[split].text.size();
         }
-        std::jthread helper(decode_range, std::span(pending).subspan(split));
+        std::jthread helper;
+        try {
+            helper = std::jthread(decode_range, std::span(pending).subspan(split));
+        } catch (const std::system_error&) {
+            decode_range(std::span(pending).subspan(split));  // no thread to be had: decode here
+        }
         decode_range(std::span(pending).first(split));
     } else {
         decode_range(pending);
@@ -124,8 +130,10 @@ Result<ParsedPackage> read_package_header(std::span<const std::uint8_t> file,
     const std::size_t signed_size = file.size() - kPackageSignatureBytes;
     const auto signature = file.subspan(signed_size).first<kPackageSignatureBytes>();
     // The package hash is needed only once the signature holds, but the two passes are
-    // independent: on a second core the hash costs no time. The future joins on every path.
-    std::future<std::string> hash = std::async(std::launch::async, [file] { return sha256_hex(file); });
+    // independent: on a second core the hash costs no time. The future joins on every path;
+    // when no thread can be started, the hash runs deferred on this one.
+    std::future<std::string> hash =
+        std::async(std::launch::async | std::launch::deferred, [file] { return sha256_hex(file); });
     if (auto verified = verify_ed25519(publisher_key, file.first(signed_size), signature); !verified) {
         return fail("package signature invalid; only publisher packages are accepted", verified.error());
     }
