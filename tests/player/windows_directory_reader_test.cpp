@@ -110,6 +110,25 @@ TEST(WindowsDirectoryReader, ListingStopsAtTheFirstErrorAndMissingFoldersFail) {
     EXPECT_EQ(missing.error().os_code(), ERROR_FILE_NOT_FOUND);
 }
 
+TEST(WindowsDirectoryReader, AFolderIsCheckedAgainRightBeforeItIsListed) {
+    TestFolder folder;
+    test::make_folder(folder / "sub");
+    test::make_folder(folder / "sub\\deeper");
+    player::WindowsDirectoryReader reader;
+    list_all(reader, folder.path());
+    EXPECT_EQ(list_all(reader, folder / "sub").size(), 1u);
+
+    // Seen as a folder in its parent's listing, a file by the time it is listed.
+    test::remove_tree(folder / "sub");
+    test::write_file(folder / "sub", "x");
+    const auto swapped = reader.list(folder / "sub", [](const core::DirectoryEntry&) -> core::Status { return {}; });
+    ASSERT_FALSE(swapped);
+    EXPECT_EQ(swapped.error().message(), "source path is not a directory");
+    // A folder the reader never saw gets the whole chain checked.
+    const auto below = reader.list(folder / "sub\\deeper", [](const core::DirectoryEntry&) -> core::Status { return {}; });
+    ASSERT_FALSE(below);
+}
+
 TEST(WindowsDirectoryReader, FilesAreReadUnderTheLimit) {
     TestFolder folder;
     test::write_file(folder / "at.js", std::string(100, 'a'));
