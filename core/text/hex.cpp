@@ -5,14 +5,14 @@ namespace {
 
 constexpr char kDigits[] = "0123456789abcdef";
 
-int digit_value(char c) {
+}  // namespace
+
+int hex_digit_value(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 std::string hex_encode(std::span<const std::uint8_t> bytes) {
     std::string text;
@@ -29,8 +29,8 @@ Result<std::vector<std::uint8_t>> hex_decode(std::string_view text) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(text.size() / 2);
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = digit_value(text[i]);
-        const int low = digit_value(text[i + 1]);
+        const int high = hex_digit_value(text[i]);
+        const int low = hex_digit_value(text[i + 1]);
         if (high < 0 || low < 0) return fail("invalid hexadecimal digit");
         bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));
     }

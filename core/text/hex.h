@@ -10,6 +10,9 @@
 
 namespace core {
 
+// The value of one hexadecimal digit of either case, or -1 for any other character.
+int hex_digit_value(char c);
+
 // Lowercase hexadecimal, two digits a byte.
 std::string hex_encode(std::span<const std::uint8_t> bytes);
 

@@ -14,6 +14,7 @@
 #include "player/library/library.h"
 #include "player/library/paths.h"
 #include "player/library/windows_directory_reader.h"
+#include "player/win32/file_write.h"
 #include "player/win32/system_error.h"
 #include "player/win32/unique_resource.h"
 #include "player/win32/wide.h"
@@ -34,17 +35,7 @@ core::Status write_new_file(const std::string& path, std::span<const std::uint8_
     const win32::unique_file file(
         ::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::unexpected(win32::last_error());
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr)) {
-            return std::unexpected(win32::last_error());
-        }
-        if (written == 0) return std::unexpected(win32::system_error(ERROR_WRITE_FAULT));
-        done += written;
-    }
-    return {};
+    return win32::write_all(file.get(), bytes);
 }
 
 // Makes the folders an asset path needs below the staging folder, each one created only

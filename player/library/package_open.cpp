@@ -11,6 +11,7 @@
 #include "player/library/file_entry.h"
 #include "player/library/fs_guards.h"
 #include "player/library/paths.h"
+#include "player/win32/file_write.h"
 #include "player/win32/system_error.h"
 #include "player/win32/unique_resource.h"
 #include "player/win32/wide.h"
@@ -77,16 +78,7 @@ core::Result<std::string> store_package_copy(std::string_view packages_folder, s
     }
     // Written from the verified bytes themselves, so what is stored is what was checked.
     // A partial file after a failure has the wrong size and is never trusted.
-    std::size_t done = 0;
-    while (done < package.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(package.size() - done, 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), package.data() + done, chunk, &written, nullptr)) {
-            return std::unexpected(win32::last_error());
-        }
-        if (written == 0) return std::unexpected(win32::system_error(ERROR_WRITE_FAULT));
-        done += written;
-    }
+    if (auto written = win32::write_all(file.get(), package); !written) return std::unexpected(written.error());
     return copy;
 }
 

@@ -6,6 +6,7 @@
 #include "player/library/fs_guards.h"
 #include "player/library/paths.h"
 #include "player/shell/log.h"
+#include "player/win32/file_write.h"
 #include "player/win32/system_error.h"
 #include "player/win32/unique_resource.h"
 #include "player/win32/wide.h"
@@ -24,11 +25,8 @@ core::Status write_whole_file(const std::wstring& path, std::string_view text) {
     const win32::unique_file file(
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::unexpected(win32::last_error());
-    DWORD written = 0;
-    if (!::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-        return std::unexpected(win32::last_error());
-    }
-    if (written != text.size()) return std::unexpected(win32::system_error(ERROR_WRITE_FAULT));
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (auto written = win32::write_all(file.get(), bytes); !written) return written;
     // The data must be on disk before the rename makes it the settings file.
     if (!::FlushFileBuffers(file.get())) return std::unexpected(win32::last_error());
     return {};
