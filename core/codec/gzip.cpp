@@ -76,9 +76,7 @@ std::size_t expected_size(std::span<const std::uint8_t> stream, std::size_t read
 // Enlarges the output for zlib to write into. Text is not zero-filled first: inflating a
 // large archive writes every byte anyway, and a second pass over 128 MiB is not free.
 void grow(Bytes& out, std::size_t size) { out.resize(size); }
-void grow(std::string& out, std::size_t size) {
-    out.resize_and_overwrite(size, [](char*, std::size_t n) { return n; });
-}
+void grow(TextBuffer& out, std::size_t size) { out.resize(size); }
 
 template <class Buffer>
 Result<Buffer> inflate_into(std::span<const std::uint8_t> stream, std::size_t read_limit) {
@@ -135,8 +133,8 @@ Result<Bytes> gzip_decompress(std::span<const std::uint8_t> stream, std::size_t 
     return inflate_into<Bytes>(stream, read_limit);
 }
 
-Result<std::string> gzip_decompress_text(std::span<const std::uint8_t> stream, std::size_t read_limit) {
-    return inflate_into<std::string>(stream, read_limit);
+Result<TextBuffer> gzip_decompress_text(std::span<const std::uint8_t> stream, std::size_t read_limit) {
+    return inflate_into<TextBuffer>(stream, read_limit);
 }
 
 Result<Bytes> gzip_compress(std::span<const std::uint8_t> data, int level) {

@@ -6,6 +6,7 @@
 
 #include "core/bytes.h"
 #include "core/error/error.h"
+#include "core/text/text_buffer.h"
 
 namespace core {
 
@@ -19,8 +20,8 @@ inline constexpr std::size_t kGzipInputChunk = 32 * 1024;
 // zlib's own message; bytes after the member are refused.
 // The result's capacity leaves room for one more byte (a terminator for in-situ parsing).
 Result<Bytes> gzip_decompress(std::span<const std::uint8_t> stream, std::size_t read_limit);
-// The same into text, for content that is parsed next.
-Result<std::string> gzip_decompress_text(std::span<const std::uint8_t> stream, std::size_t read_limit);
+// The same into text, for content that is parsed next and then released piece by piece.
+Result<TextBuffer> gzip_decompress_text(std::span<const std::uint8_t> stream, std::size_t read_limit);
 
 // One gzip member holding data.
 Result<Bytes> gzip_compress(std::span<const std::uint8_t> data, int level = 6);

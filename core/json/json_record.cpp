@@ -33,7 +33,7 @@ JsonRecord& JsonRecord::string_map(std::string_view name, MemberVisitor visit) {
     return *this;
 }
 
-bool json_view_is_within(std::string_view view, const std::string& text) {
+bool json_view_is_within(std::string_view view, std::string_view text) {
     // std::less gives a total order even for pointers into different objects.
     const std::less<const char*> before;
     const char* begin = text.data();
@@ -73,7 +73,7 @@ std::string_view expected_type(JsonRecord::Kind kind) {
 // just after any other token, which is how the positions in messages are found.
 class RecordHandler {
 public:
-    RecordHandler(const std::string& source, const rapidjson::StringStream& stream,
+    RecordHandler(std::string_view source, const rapidjson::StringStream& stream,
                   const JsonRecord& root, bool borrowing)
         : source_(source), stream_(stream), root_(root), borrowing_(borrowing) {}
 
@@ -251,7 +251,7 @@ private:
         return std::string_view(source_).substr(begin, value.size());
     }
 
-    const std::string& source_;
+    std::string_view source_;
     const rapidjson::StringStream& stream_;
     const JsonRecord& root_;
     const bool borrowing_;
@@ -263,11 +263,12 @@ bool is_json_white_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-Status read_terminated(const std::string& source, const JsonRecord& record, bool borrowing) {
+// source must be followed by a NUL byte in memory.
+Status read_terminated(std::string_view source, const JsonRecord& record, bool borrowing) {
     // No kParseValidateEncodingFlag: it turns off RapidJSON's fast string scanning; the
     // handler validates every name and string itself.
     constexpr unsigned kFlags = rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseNumbersAsStringsFlag;
-    rapidjson::StringStream stream(source.c_str());
+    rapidjson::StringStream stream(source.data());
     RecordHandler handler(source, stream, record, borrowing);
     rapidjson::Reader reader;
     const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, handler);
@@ -294,7 +295,7 @@ Status read_json_record(std::string_view text, const JsonRecord& record) {
     return read_terminated(source, record, false);
 }
 
-Status read_json_record_borrowing(const std::string& text, const JsonRecord& record) {
+Status read_json_record_borrowing(std::string_view text, const JsonRecord& record) {
     return read_terminated(text, record, true);
 }
 

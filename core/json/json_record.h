@@ -61,10 +61,11 @@ Status read_json_record(std::string_view text, const JsonRecord& record);
 
 // The same without copying text, for large documents: a string value without escape
 // sequences is handed to a visitor as a view into text itself, which stays valid as long
-// as text does (test with json_view_is_within). text is not modified.
-Status read_json_record_borrowing(const std::string& text, const JsonRecord& record);
+// as text does (test with json_view_is_within). text is not modified, and a NUL byte must
+// follow it in memory (as one follows a std::string or a TextBuffer).
+Status read_json_record_borrowing(std::string_view text, const JsonRecord& record);
 
 // Whether view points into text (and so outlives the visitor's call).
-bool json_view_is_within(std::string_view view, const std::string& text);
+bool json_view_is_within(std::string_view view, std::string_view text);
 
 }  // namespace core

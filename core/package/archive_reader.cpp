@@ -9,7 +9,7 @@
 
 namespace core {
 
-Result<std::vector<ArchiveMember>> read_archive(const std::string& text) {
+Result<std::vector<ArchiveMember>> read_archive(std::string_view text) {
     std::vector<ArchiveMember> members;
     std::unordered_set<std::string> seen;
     JsonRecord record;

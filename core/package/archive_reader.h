@@ -23,7 +23,7 @@ struct ArchiveMember {
 // Reads the archive JSON ({"files": {path: base64, ...}}) strictly, refusing a repeated
 // path with "duplicate asset path" and the 2,049th path or an empty "files" with
 // "invalid asset count". The members come back sorted by path, byte-wise; their views
-// live as long as text.
-Result<std::vector<ArchiveMember>> read_archive(const std::string& text);
+// live as long as text. A NUL byte must follow text in memory.
+Result<std::vector<ArchiveMember>> read_archive(std::string_view text);
 
 }  // namespace core

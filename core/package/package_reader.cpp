@@ -1,6 +1,8 @@
 #include "core/package/package_reader.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <future>
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@
 #include "core/crypto/sha.h"
 #include "core/json/json_record.h"
 #include "core/package/archive_reader.h"
+#include "core/text/text_buffer.h"
 
 namespace core {
 namespace {
@@ -55,61 +58,99 @@ Result<ParsedPackage> read_verified_header(std::span<const std::uint8_t> file, s
 // One asset on its way from base64 text to bytes.
 struct PendingAsset {
     std::string_view text;
+    std::size_t size = 0;        // decoded size, known before decoding
     std::optional<Error> error;  // the decoder's, if any
     Bytes bytes;
 };
 
-void decode_range(std::span<PendingAsset> assets) {
-    for (PendingAsset& asset : assets) {
-        if (auto decoded = base64_decode_into(asset.text, asset.bytes); !decoded) asset.error = decoded.error();
+void decode_one(PendingAsset& asset) {
+    asset.bytes.resize(asset.size);
+    if (auto decoded = base64_decode_into(asset.text, asset.bytes); !decoded) asset.error = decoded.error();
+}
+
+// Where an asset's text lies in the archive; copied (escaped) texts lie elsewhere and
+// come first, since decoding them releases nothing.
+std::size_t text_offset(const PendingAsset& asset, const TextBuffer& text) {
+    if (!json_view_is_within(asset.text, text.view())) return SIZE_MAX;
+    return static_cast<std::size_t>(asset.text.data() - text.data());
+}
+
+// Decodes the planned assets from the end of the archive text backwards, handing the
+// text behind each step back to the system, so that the text and the decoded assets are
+// never both held whole. Two assets are decoded at a time, on two threads when they are
+// large enough to be worth it.
+void decode_releasing_text(std::vector<PendingAsset>& pending, TextBuffer& text) {
+    std::vector<std::size_t> order(pending.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return text_offset(pending[a], text) > text_offset(pending[b], text);
+    });
+
+    for (std::size_t k = 0; k < order.size(); k += 2) {
+        PendingAsset& first = pending[order[k]];
+        PendingAsset* second = k + 1 < order.size() ? &pending[order[k + 1]] : nullptr;
+        if (second != nullptr && first.text.size() + second->text.size() >= kParallelDecodeBytes) {
+            std::jthread helper;
+            try {
+                helper = std::jthread(decode_one, std::ref(*second));
+            } catch (const std::system_error&) {
+                decode_one(*second);  // no thread to be had: decode here
+            }
+            decode_one(first);
+        } else {
+            decode_one(first);
+            if (second != nullptr) decode_one(*second);
+        }
+
+        // Everything from the lower of the two texts on has been decoded.
+        const std::size_t cut = text_offset(second != nullptr ? *second : first, text);
+        if (cut == SIZE_MAX) continue;
+        const char* old_base = text.data();
+        text.shrink_to(cut);
+        if (text.data() == old_base) continue;
+        for (std::size_t rest = k + 2; rest < order.size(); ++rest) {  // the block moved
+            PendingAsset& later = pending[order[rest]];
+            const std::size_t offset = static_cast<std::size_t>(later.text.data() - old_base);
+            if (offset < cut) later.text = std::string_view(text.data() + offset, later.text.size());
+        }
     }
 }
 
 // Decodes every asset in path order under the per-asset and total limits. The checks
-// that need no decoding decide first how far decoding can go at all; the decoding itself
-// may then run on two threads, and the outcome is judged member by member in path order,
-// so the error reported is the one a plain sequential loop would meet first.
-Result<AssetMap> decode_assets(std::vector<ArchiveMember>& members) {
+// that need no decoding decide first how far decoding can go at all; the outcome is then
+// judged member by member in path order, so the error reported is the one a plain
+// sequential loop would meet first. The archive text is released while decoding.
+Result<AssetMap> decode_assets(std::vector<ArchiveMember>& members, TextBuffer& text) {
+    // What judging needs of each member, taken before any of the text is released.
+    std::vector<std::size_t> text_sizes;
+    std::vector<Result<std::size_t>> decoded_sizes;
+    text_sizes.reserve(members.size());
+    decoded_sizes.reserve(members.size());
+    for (const ArchiveMember& member : members) {
+        text_sizes.push_back(member.base64().size());
+        decoded_sizes.push_back(base64_decoded_size(member.base64()));
+    }
+
     std::vector<PendingAsset> pending;
     pending.reserve(members.size());
     std::size_t total = 0;
-    std::size_t text_bytes = 0;
-    for (const ArchiveMember& member : members) {
-        const std::string_view text = member.base64();
-        if (text.size() > kMaxAssetBase64Bytes) break;  // reported below, after earlier members
-        const auto size = base64_decoded_size(text);
-        if (!size) break;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (text_sizes[i] > kMaxAssetBase64Bytes) break;  // reported below, after earlier members
+        if (!decoded_sizes[i]) break;
         PendingAsset& asset = pending.emplace_back();
-        asset.text = text;
-        asset.bytes.resize(*size);
-        text_bytes += text.size();
-        total += *size;
+        asset.text = members[i].base64();
+        asset.size = *decoded_sizes[i];
+        total += asset.size;
         if (total > kMaxPackageTotalAssetBytes) break;  // this one is decoded: its own error comes first
     }
 
-    if (text_bytes >= kParallelDecodeBytes && pending.size() > 1) {
-        // Split at half of the text so that both threads get about the same work.
-        std::size_t split = 0;
-        for (std::size_t seen = 0; split < pending.size() && seen < text_bytes / 2; ++split) {
-            seen += pending[split].text.size();
-        }
-        std::jthread helper;
-        try {
-            helper = std::jthread(decode_range, std::span(pending).subspan(split));
-        } catch (const std::system_error&) {
-            decode_range(std::span(pending).subspan(split));  // no thread to be had: decode here
-        }
-        decode_range(std::span(pending).first(split));
-    } else {
-        decode_range(pending);
-    }
+    decode_releasing_text(pending, text);
 
     AssetMap assets;
     total = 0;
     for (std::size_t i = 0; i < members.size(); ++i) {
-        const std::string_view text = members[i].base64();
-        if (text.size() > kMaxAssetBase64Bytes) return fail("asset too large");
-        if (auto size = base64_decoded_size(text); !size) return std::unexpected(size.error());
+        if (text_sizes[i] > kMaxAssetBase64Bytes) return fail("asset too large");
+        if (!decoded_sizes[i]) return std::unexpected(decoded_sizes[i].error());
         PendingAsset& asset = pending[i];  // exists: planning stopped no earlier than here
         if (asset.error) return std::unexpected(*asset.error);
         if (asset.bytes.size() > kMaxPackageAssetBytes) return fail("asset too large");
@@ -157,7 +198,7 @@ Result<OpenedPackage> open_package(const ParsedPackage& package, std::span<const
     if (!text) return std::unexpected(text.error());
     if (text->size() > kMaxArchiveTextBytes) return fail("decompressed package too large");
 
-    auto members = read_archive(*text);
+    auto members = read_archive(text->view());
     if (!members) return std::unexpected(members.error());
 
     std::vector<std::string_view> paths;
@@ -165,7 +206,7 @@ Result<OpenedPackage> open_package(const ParsedPackage& package, std::span<const
     for (const ArchiveMember& member : *members) paths.push_back(member.path);
     if (auto checked = check_asset_paths(paths); !checked) return std::unexpected(checked.error());
 
-    auto assets = decode_assets(*members);
+    auto assets = decode_assets(*members, *text);
     if (!assets) return std::unexpected(assets.error());
     if (assets->find(package.manifest.entry) == assets->end()) return fail("entry missing");
     return OpenedPackage{package.manifest, std::move(*assets)};

@@ -52,6 +52,28 @@ TEST(PackageArchive, EscapedNamesAndContentAreUnescaped) {
     EXPECT_EQ(opened->assets.at("js/a.js"), core::Bytes{0x01});
 }
 
+TEST(PackageArchive, LargeAssetsInAnyOrderAndWithEscapesDecodeWhileTheTextIsReleased) {
+    // Members in reverse path order, some large enough to be decoded two at a time, one
+    // written with escapes (a copy outside the archive text): every byte must survive the
+    // text being handed back behind the decoder.
+    std::string members = kIndex;
+    core::AssetMap expected{{"index.html", bytes_of("<p>hi</p>")}};
+    for (int i = 5; i >= 0; --i) {
+        core::Bytes content(3 * 1024 * 1024 + static_cast<std::size_t>(i));
+        for (std::size_t b = 0; b < content.size(); ++b) content[b] = static_cast<std::uint8_t>(b * 31 + i);
+        const std::string path = "media/clip" + std::to_string(i) + ".webm";
+        members += ",\"" + path + "\":\"" + core::base64_encode(content) + "\"";
+        expected[path] = std::move(content);
+    }
+    members += ",\"js\\/a\\u002ejs\":\"\\u0041Q\\u003d\\u003d\"";
+    expected["js/a.js"] = core::Bytes{0x01};
+    const core::Bytes file = package_with_archive(archive(members));
+    const auto parsed = core::read_package_header(file, test_key()).value();
+    const auto opened = core::open_package(parsed, file);
+    ASSERT_TRUE(opened) << opened.error().chain();
+    EXPECT_EQ(opened->assets, expected);
+}
+
 TEST(PackageArchive, AssetCountLimits) {
     EXPECT_EQ(open_result(package_with_archive(archive(many_members(2048)))), "ok");
     EXPECT_EQ(open_result(package_with_archive(archive(many_members(2049)))), "invalid asset count");
