@@ -9,63 +9,59 @@
 namespace player::webview2 {
 namespace {
 
-// Filled by the runtime's completion handlers; shared with them, so a completion that
+// Filled by the runtime's completion handler; shared with it, so a completion that
 // arrives after the build gave up writes into memory that still exists.
+template <class Interface>
 struct Creation {
     bool done = false;
     HRESULT result = E_PENDING;
-    win32::com_ptr<ICoreWebView2Environment> environment;
-    win32::com_ptr<ICoreWebView2Controller> controller;
+    win32::com_ptr<Interface> created;
 };
+
+// Starts one asynchronous creation of the runtime (start is handed the completion
+// handler and returns the call's own result) and waits for its completion.
+template <class Interface, class CompletedHandler, class Start>
+core::Result<win32::com_ptr<Interface>> await_creation(const std::string& call, const std::string& what,
+                                                       Start start) {
+    auto creation = std::make_shared<Creation<Interface>>();
+    const auto handler = CompletedHandler::make([creation](HRESULT result, Interface* created) {
+        creation->done = true;
+        creation->result = result;
+        if (created != nullptr) {
+            created->AddRef();
+            creation->created = win32::com_ptr<Interface>::adopt(created);
+        }
+        return S_OK;
+    });
+    const HRESULT started = start(handler.get());
+    if (FAILED(started)) return core::fail(call + " failed: " + hresult_text(started));
+    if (auto waited = pump_messages_until([&] { return creation->done; }, kStartLimit); !waited) {
+        return core::fail("WebView2 " + what + " creation did not finish", waited.error());
+    }
+    if (FAILED(creation->result) || !creation->created) {
+        return core::fail("WebView2 " + what + " creation failed: " + hresult_text(creation->result));
+    }
+    return creation->created;
+}
 
 core::Result<win32::com_ptr<ICoreWebView2Environment>> create_environment(const Loader& loader,
                                                                          const std::wstring& user_data_folder,
                                                                          const std::wstring& arguments) {
-    auto creation = std::make_shared<Creation>();
-    const auto handler = EnvironmentCompletedHandler::make([creation](HRESULT result, ICoreWebView2Environment* created) {
-        creation->done = true;
-        creation->result = result;
-        if (created != nullptr) {
-            created->AddRef();
-            creation->environment = win32::com_ptr<ICoreWebView2Environment>::adopt(created);
-        }
-        return S_OK;
-    });
     const auto options = make_environment_options(arguments);
-    const HRESULT started = loader.create_environment(nullptr, user_data_folder.c_str(), options.get(), handler.get());
-    if (FAILED(started)) {
-        return core::fail("CreateCoreWebView2EnvironmentWithOptions failed: " + hresult_text(started));
-    }
-    if (auto waited = pump_messages_until([&] { return creation->done; }, kStartLimit); !waited) {
-        return core::fail("WebView2 environment creation did not finish", waited.error());
-    }
-    if (FAILED(creation->result) || !creation->environment) {
-        return core::fail("WebView2 environment creation failed: " + hresult_text(creation->result));
-    }
-    return creation->environment;
+    return await_creation<ICoreWebView2Environment, EnvironmentCompletedHandler>(
+        "CreateCoreWebView2EnvironmentWithOptions", "environment",
+        [&](ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+            return loader.create_environment(nullptr, user_data_folder.c_str(), options.get(), handler);
+        });
 }
 
 core::Result<win32::com_ptr<ICoreWebView2Controller>> create_controller(ICoreWebView2Environment& environment,
                                                                        HWND parent) {
-    auto creation = std::make_shared<Creation>();
-    const auto handler = ControllerCompletedHandler::make([creation](HRESULT result, ICoreWebView2Controller* created) {
-        creation->done = true;
-        creation->result = result;
-        if (created != nullptr) {
-            created->AddRef();
-            creation->controller = win32::com_ptr<ICoreWebView2Controller>::adopt(created);
-        }
-        return S_OK;
-    });
-    const HRESULT started = environment.CreateCoreWebView2Controller(parent, handler.get());
-    if (FAILED(started)) return core::fail("CreateCoreWebView2Controller failed: " + hresult_text(started));
-    if (auto waited = pump_messages_until([&] { return creation->done; }, kStartLimit); !waited) {
-        return core::fail("WebView2 controller creation did not finish", waited.error());
-    }
-    if (FAILED(creation->result) || !creation->controller) {
-        return core::fail("WebView2 controller creation failed: " + hresult_text(creation->result));
-    }
-    return creation->controller;
+    return await_creation<ICoreWebView2Controller, ControllerCompletedHandler>(
+        "CreateCoreWebView2Controller", "controller",
+        [&](ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) {
+            return environment.CreateCoreWebView2Controller(parent, handler);
+        });
 }
 
 }  // namespace
