@@ -2,7 +2,7 @@
 
 #include "core/error/error.h"
 #include "core/shell/status_text.h"
-#include "core/text/hex.h"
+#include "player/win32/handle_text.h"
 #include "player/desktop/explorer_desktop.h"
 #include "player/shell/log.h"
 #include "player/win32/dpi.h"
@@ -19,8 +19,6 @@ constexpr int kPreviewHeight = 720;
 constexpr LONG_PTR kMountedStyleCleared = 0xC0CF0000;
 constexpr LONG_PTR kMountedExStyleCleared = 0x08040080;
 constexpr LONG_PTR kMountedExStyleAdded = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
-
-std::string handle_text(HWND window) { return core::hex_number(reinterpret_cast<std::uintptr_t>(window)); }
 
 // SetWindowLongPtrW may legitimately return 0: only a set last error marks a failure.
 core::Status set_window_long(HWND window, int index, LONG_PTR value) {
@@ -126,7 +124,7 @@ core::Status apply_desktop_mode(PlacementContext& context, bool fallback) {
     context.status_text.reset();
     if (auto fitted = context.fit_webview(); !fitted) return fitted;
     context.mounted = true;
-    log_line("desktop mounted host=" + handle_text(context.host) + " parent=" + handle_text(context.parent_workerw));
+    log_line("desktop mounted host=" + win32::handle_text(context.host) + " parent=" + win32::handle_text(context.parent_workerw));
     return {};
 }
 

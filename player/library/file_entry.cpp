@@ -35,9 +35,7 @@ core::Result<OwnAttributes> read_own_attributes(std::string_view path) {
 }
 
 core::Status refuse_reparse_point(const OwnAttributes& entry) {
-    if (!entry.is_reparse_point()) return {};
-    if (entry.reparse_tag & core::kReparseTagNameSurrogate) return core::fail("source symlinks are not allowed");
-    return core::fail("source reparse points are not allowed");
+    return core::check_not_reparse_point(entry.attributes, entry.reparse_tag);
 }
 
 core::Result<std::string> final_path(std::string_view path) {

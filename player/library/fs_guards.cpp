@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/fs/entry_kind.h"
+#include "player/library/file_entry.h"
 #include "player/library/paths.h"
 #include "player/win32/system_error.h"
 #include "player/win32/unique_resource.h"
@@ -14,24 +15,10 @@
 namespace player {
 namespace {
 
-// The reparse tag of an entry, read without following it. A root has no directory entry
-// to find; a failure leaves the tag unknown (0), which still refuses the entry.
-std::uint32_t reparse_tag(const std::wstring& path) {
-    WIN32_FIND_DATAW data{};
-    const win32::unique_find find(::FindFirstFileW(path.c_str(), &data));
-    if (!find) return 0;
-    return data.dwReserved0;
-}
-
 core::Status check_entry(const std::string& path) {
-    auto wide = win32::to_wide(path);
-    if (!wide) return std::unexpected(wide.error());
-    // GetFileAttributesW describes the entry itself, not a link's target.
-    const DWORD attributes = ::GetFileAttributesW(wide->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return std::unexpected(win32::last_error());
-    const std::uint32_t tag =
-        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? reparse_tag(*wide) : 0;
-    return core::check_plain_directory_entry(attributes, tag);
+    auto entry = read_own_attributes(path);
+    if (!entry) return std::unexpected(entry.error());
+    return core::check_plain_directory_entry(entry->attributes, entry->reparse_tag);
 }
 
 }  // namespace

@@ -91,15 +91,11 @@ core::Status fill_and_rename(const std::string& staging, const std::string& fina
 }
 
 core::Status prepare_library_folder(std::string_view library_folder) {
-    auto wide = win32::to_wide(library_folder);
-    if (!wide) return std::unexpected(wide.error());
-    if (::GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return check_plain_directory_chain(library_folder);
-    }
+    if (can_examine(library_folder)) return check_plain_directory_chain(library_folder);
     const auto parent = parent_path(library_folder);
     if (!parent) return core::fail("library parent unavailable");
     if (auto plain = check_plain_directory_chain(*parent); !plain) return plain;
-    if (!::CreateDirectoryW(wide->c_str(), nullptr)) return std::unexpected(win32::last_error());
+    if (auto created = create_directory(library_folder); !created) return created;
     return check_plain_directory_chain(library_folder);
 }
 

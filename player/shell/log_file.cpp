@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/log/log_format.h"
+#include "player/library/file_entry.h"
 #include "player/library/paths.h"
 #include "player/win32/system_error.h"
 #include "player/win32/wide.h"
@@ -10,13 +11,12 @@
 namespace player {
 
 void rotate_log_if_oversized(std::string_view data_folder) {
-    const auto log_path = win32::to_wide(join_path(data_folder, "player.log"));
+    const std::string log = join_path(data_folder, "player.log");
+    const auto entry = read_own_attributes(log);
+    if (!entry || !core::log_needs_rotation(entry->size)) return;
+    const auto log_path = win32::to_wide(log);
     const auto previous_path = win32::to_wide(join_path(data_folder, "player.previous.log"));
     if (!log_path || !previous_path) return;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(log_path->c_str(), GetFileExInfoStandard, &data)) return;
-    const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    if (!core::log_needs_rotation(size)) return;
     ::MoveFileExW(log_path->c_str(), previous_path->c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 

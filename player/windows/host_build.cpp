@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/text/hex.h"
+#include "player/win32/handle_text.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "player/windows/bridge_glue.h"
@@ -14,8 +14,6 @@ namespace {
 constexpr int kHostWidth = 1100;
 constexpr int kHostHeight = 720;
 constexpr wchar_t kHostTitle[] = L"Tessary · 壁纸窗口预览";
-
-std::string handle_text(HWND window) { return core::hex_number(reinterpret_cast<std::uintptr_t>(window)); }
 
 // The closures share the wallpaper and this build's flags by reference counting, so a
 // discarded page keeps its own and can never touch its successor's.
@@ -77,7 +75,7 @@ core::Status build_host(HostState& host, const HostServices& services, const cor
     host.last_check = services.now();
     if (services.log) {
         services.log("loaded " + wallpaper->manifest.id + " mode=" + (host.mounted ? "desktop" : "preview") +
-                     " host=" + handle_text(host.window.get()) + " parent=" + handle_text(host.parent_worker));
+                     " host=" + win32::handle_text(host.window.get()) + " parent=" + win32::handle_text(host.parent_worker));
     }
     return {};
 }
