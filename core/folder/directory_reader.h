@@ -35,6 +35,15 @@ public:
     // Reads a whole file, refusing one above the limit with "file too large".
     virtual Result<Bytes> read_file(std::string_view path, std::uint64_t limit) = 0;
 
+    // Reads a whole file under the limit as read_file does, but keeps none of it and
+    // returns its size: for checks that must read every byte and need none. A reader may
+    // read through one buffer that it reuses.
+    virtual Result<std::uint64_t> read_file_discarding(std::string_view path, std::uint64_t limit) {
+        Result<Bytes> bytes = read_file(path, limit);
+        if (!bytes) return std::unexpected(bytes.error());
+        return bytes->size();
+    }
+
     // The path of an entry inside a folder, in the system's own form.
     virtual std::string join(std::string_view folder, std::string_view name) const = 0;
 };

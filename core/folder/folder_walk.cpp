@@ -93,12 +93,20 @@ Status walk_wallpaper_folder(DirectoryReader& reader, std::string_view folder, s
             return fail("private or tool file is not a wallpaper asset: " + asset_path);
         }
         if (walk.assets.size() >= kMaxFolderAssets) return fail("too many source assets");
-        Result<Bytes> bytes = reader.read_file(path, kMaxFolderAssetBytes);
-        if (!bytes) return std::unexpected(bytes.error());
-        walk.byte_total += bytes->size();
+        Bytes bytes;
+        if (walk.keep_bytes) {
+            Result<Bytes> read = reader.read_file(path, kMaxFolderAssetBytes);
+            if (!read) return std::unexpected(read.error());
+            bytes = std::move(*read);
+            walk.byte_total += bytes.size();
+        } else {
+            Result<std::uint64_t> size = reader.read_file_discarding(path, kMaxFolderAssetBytes);
+            if (!size) return std::unexpected(size.error());
+            walk.byte_total += *size;
+        }
         if (walk.byte_total > kMaxFolderTotalBytes) return fail("source assets exceed total size limit");
         // A listing never names an entry twice; should one, the asset is not silently replaced.
-        if (!walk.assets.try_emplace(asset_path, std::move(*bytes)).second) {
+        if (!walk.assets.try_emplace(asset_path, std::move(bytes)).second) {
             return fail("duplicate asset or file/directory collision: " + asset_path);
         }
         return {};

@@ -21,6 +21,8 @@ struct FolderWalk {
     std::uint64_t directory_count = 0;
     std::uint64_t byte_total = 0;
     AssetMap assets;  // asset path (relative to the root, "/"-separated) to the file's bytes
+    // Without bytes, every file is still read in full and counted, but mapped to nothing.
+    bool keep_bytes = true;
 };
 
 // Collects the asset files of a wallpaper folder, refusing links, private and tool

@@ -14,7 +14,8 @@ constexpr std::string_view kManifestFileName = "manifest.json";
 
 }  // namespace
 
-Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::string_view root) {
+Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::string_view root,
+                                                 AssetBytes asset_bytes) {
     const Result<Bytes> bytes = reader.read_file(reader.join(root, kManifestFileName), kMaxManifestFileBytes);
     if (!bytes) return std::unexpected(bytes.error());
     Result<Manifest> manifest =
@@ -24,6 +25,7 @@ Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::s
     if (Status id = validate_library_id(manifest->id); !id) return std::unexpected(id.error());
 
     FolderWalk walk;
+    walk.keep_bytes = asset_bytes == AssetBytes::keep;
     if (Status walked = walk_wallpaper_folder(reader, root, "", 0, walk); !walked) {
         return std::unexpected(walked.error());
     }

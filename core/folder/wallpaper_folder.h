@@ -17,6 +17,11 @@ namespace core {
 // check_asset_paths over the collected paths with "manifest.json" occupied, and the
 // entry page must be one of the assets ("entry HTML is missing"). The first failure is
 // returned unchanged.
-Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::string_view root);
+//
+// With AssetBytes::discard every file is read and checked all the same, but the item's
+// assets map to no bytes: for a caller that keeps only the manifest.
+enum class AssetBytes { keep, discard };
+Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::string_view root,
+                                                 AssetBytes asset_bytes = AssetBytes::keep);
 
 }  // namespace core

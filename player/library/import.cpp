@@ -64,7 +64,7 @@ std::string system_path(const std::string& staging, std::string_view asset_path)
 
 // Steps that fill the staging folder, re-verify it and move it into place.
 core::Status fill_and_rename(const std::string& staging, const std::string& final_folder,
-                             const core::WallpaperItem& item, core::DirectoryReader& reader) {
+                             const core::WallpaperItem& item, WindowsDirectoryReader& reader) {
     const std::string manifest = core::manifest_json(item.manifest, core::JsonStyle::pretty);
     if (auto written = write_new_file(join_path(staging, "manifest.json"),
                                       std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size()));
@@ -101,11 +101,11 @@ core::Status prepare_library_folder(std::string_view library_folder) {
 
 // The "wallpapers" folder: each sub-folder named after its manifest id.
 void import_wallpapers_folder(const std::string& folder, std::string_view library_folder,
-                              const std::vector<std::string>& removed, core::DirectoryReader& reader,
+                              const std::vector<std::string>& removed, WindowsDirectoryReader& reader,
                               std::vector<std::string>& rejections) {
     if (!read_own_attributes(folder)) return;
     auto listed = [&]() -> core::Result<std::vector<std::string>> {
-        if (auto plain = check_plain_directory_chain(folder); !plain) return std::unexpected(plain.error());
+        if (auto plain = reader.check_chain(folder); !plain) return std::unexpected(plain.error());
         return list_folder_entries(folder);
     }();
     if (!listed) {
@@ -138,7 +138,7 @@ void import_wallpapers_folder(const std::string& folder, std::string_view librar
 
 // The "content" folder: one wallpaper, whatever the folder's own name.
 void import_content_folder(const std::string& folder, std::string_view library_folder,
-                           const std::vector<std::string>& removed, core::DirectoryReader& reader,
+                           const std::vector<std::string>& removed, WindowsDirectoryReader& reader,
                            std::vector<std::string>& rejections) {
     if (!read_own_attributes(folder)) return;
     auto item = load_wallpaper_folder(folder, reader);
@@ -159,7 +159,7 @@ void import_content_folder(const std::string& folder, std::string_view library_f
 
 std::vector<std::string> import_portable_wallpapers(std::string_view library_folder, std::string_view exe_folder,
                                                     const std::vector<std::string>& removed,
-                                                    core::DirectoryReader& reader) {
+                                                    WindowsDirectoryReader& reader) {
     std::vector<std::string> rejections;
     import_wallpapers_folder(join_path(exe_folder, "wallpapers"), library_folder, removed, reader, rejections);
     import_content_folder(join_path(exe_folder, "content"), library_folder, removed, reader, rejections);
@@ -187,7 +187,7 @@ core::Result<StagingNames> staging_names_for_now() {
 }
 
 core::Result<std::string> install_into_library(std::string_view library_folder, const core::WallpaperItem& item,
-                                               core::DirectoryReader& reader, const StagingNames& names) {
+                                               WindowsDirectoryReader& reader, const StagingNames& names) {
     if (auto prepared = prepare_library_folder(library_folder); !prepared) return std::unexpected(prepared.error());
     const std::string final_folder = join_path(library_folder, item.manifest.id);
     if (read_own_attributes(final_folder)) {
@@ -233,8 +233,8 @@ void remove_tree_safely(std::string_view folder) {
     // The names first, then the deletions: a listing is not guaranteed to survive changes
     // to the folder it walks.
     std::vector<std::string> names;
-    const auto listed = for_each_raw_entry(folder, [&](const WIN32_FIND_DATAW& data) -> core::Status {
-        auto name = win32::to_utf8(data.cFileName);
+    const auto listed = for_each_raw_entry(folder, [&](const RawEntry& entry) -> core::Status {
+        auto name = win32::to_utf8(entry.name);
         if (!name) return core::fail("entry name is not text");  // it could not be named
         names.push_back(std::move(*name));
         return {};

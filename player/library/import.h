@@ -7,17 +7,17 @@
 
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
-#include "core/folder/directory_reader.h"
+#include "player/library/windows_directory_reader.h"
 
 namespace player {
 
 // Installs the wallpapers that ship beside the program (E\wallpapers\<id>, E\content)
 // into the library folder L, except those whose ids the user removed and those already
 // installed. Returns the rejections ("<path>: <error chain>") in the order they arose;
-// never fails. The reader defaults to the system's.
+// never fails. The reader defaults to a fresh one.
 std::vector<std::string> import_portable_wallpapers(std::string_view library_folder, std::string_view exe_folder,
                                                     const std::vector<std::string>& removed,
-                                                    core::DirectoryReader& reader);
+                                                    WindowsDirectoryReader& reader);
 std::vector<std::string> import_portable_wallpapers(std::string_view library_folder, std::string_view exe_folder,
                                                     const std::vector<std::string>& removed);
 
@@ -32,7 +32,7 @@ core::Result<StagingNames> staging_names_for_now();
 // byte for byte, then renames it into place. An installed id is never touched: its
 // folder is returned as it is. Returns the final folder.
 core::Result<std::string> install_into_library(std::string_view library_folder, const core::WallpaperItem& item,
-                                               core::DirectoryReader& reader, const StagingNames& names);
+                                               WindowsDirectoryReader& reader, const StagingNames& names);
 core::Result<std::string> install_into_library(std::string_view library_folder, const core::WallpaperItem& item);
 
 // Deletes a folder tree as far as it safely can: never through a link, stopping at the

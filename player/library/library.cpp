@@ -39,23 +39,20 @@ std::string lossy_utf8(std::wstring_view name) {
 
 }  // namespace
 
-core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder, core::DirectoryReader& reader) {
-    if (auto plain = check_plain_directory_chain(folder); !plain) return std::unexpected(plain.error());
-    auto own = read_own_attributes(folder);
-    if (!own) return std::unexpected(own.error());
-    if (auto refused = refuse_reparse_point(*own); !refused) return std::unexpected(refused.error());
-    if (!own->is_directory()) return core::fail("source must be a directory");
-
-    // From here on the folder is named by its final path, so that every later step reads
-    // the same folder, whatever happens to the path it was reached by.
-    auto root = final_path(folder);
+core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder, WindowsDirectoryReader& reader,
+                                                        core::AssetBytes asset_bytes) {
+    if (auto plain = reader.check_chain(folder); !plain) return std::unexpected(plain.error());
+    // The folder's own attributes are read on the handle that resolves it. From here on
+    // the folder is named by its final path, so that every later step reads the same
+    // folder, whatever happens to the path it was reached by.
+    auto root = reader.open_root(folder);
     if (!root) return std::unexpected(root.error());
     auto manifest = read_own_attributes(join_path(*root, kManifestFileName));
     if (!manifest) return std::unexpected(manifest.error());
     if (auto refused = refuse_reparse_point(*manifest); !refused) return std::unexpected(refused.error());
     if (manifest->is_directory()) return core::fail("manifest must be a file");
 
-    return core::load_wallpaper_folder_with(reader, *root);
+    return core::load_wallpaper_folder_with(reader, *root, asset_bytes);
 }
 
 core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder) {
@@ -68,8 +65,10 @@ core::Result<LibraryEntry> library_entry_for(std::string_view folder, const core
     return LibraryEntry{.id = manifest.id, .name = manifest.name, .folder = std::string(folder)};
 }
 
-core::Result<LibraryEntry> load_library_entry(std::string_view folder, core::DirectoryReader& reader) {
-    auto item = load_wallpaper_folder(folder, reader);
+core::Result<LibraryEntry> load_library_entry(std::string_view folder, WindowsDirectoryReader& reader) {
+    // The row keeps no bytes, so none are gathered: the reader reads every file through
+    // one buffer instead of holding up to 64 MiB of a folder at once.
+    auto item = load_wallpaper_folder(folder, reader, core::AssetBytes::discard);
     if (!item) return std::unexpected(item.error());
     return library_entry_for(folder, item->manifest);
 }
@@ -81,10 +80,10 @@ core::Result<LibraryEntry> load_library_entry(std::string_view folder) {
 
 core::Result<std::vector<std::string>> list_folder_entries(std::string_view folder) {
     std::vector<std::string> names;
-    auto listed = for_each_raw_entry(folder, [&](const WIN32_FIND_DATAW& data) -> core::Status {
+    auto listed = for_each_raw_entry(folder, [&](const RawEntry& entry) -> core::Status {
         // One entry past the limit is enough to know it is exceeded.
         if (names.size() == core::kMaxLibraryItems) return core::fail(core::library_size_message());
-        names.push_back(lossy_utf8(data.cFileName));
+        names.push_back(lossy_utf8(entry.name));
         return {};
     });
     if (!listed) return std::unexpected(listed.error());
@@ -96,13 +95,13 @@ core::Result<std::vector<std::string>> list_folder_entries(std::string_view fold
     return paths;
 }
 
-Library reload_library(std::string_view data_folder, core::DirectoryReader& reader) {
+Library reload_library(std::string_view data_folder, WindowsDirectoryReader& reader) {
     const std::string library_folder = join_path(data_folder, kLibraryFolderName);
     Library library;
     std::vector<std::string> rejections;
 
     auto listed = [&]() -> core::Result<std::vector<std::string>> {
-        if (auto plain = check_plain_directory_chain(library_folder); !plain) return std::unexpected(plain.error());
+        if (auto plain = reader.check_chain(library_folder); !plain) return std::unexpected(plain.error());
         return list_folder_entries(library_folder);
     }();
     if (!listed) {

@@ -6,8 +6,9 @@
 
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
-#include "core/folder/directory_reader.h"
+#include "core/folder/wallpaper_folder.h"
 #include "core/library/library.h"
+#include "player/library/windows_directory_reader.h"
 
 namespace player {
 
@@ -16,13 +17,15 @@ using core::Library;
 using core::LibraryEntry;
 
 // Verifies one wallpaper folder in full: the folder and its path are plain, the manifest
-// and every asset file are read and checked. The reader defaults to the system's.
-core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder, core::DirectoryReader& reader);
+// and every asset file are read and checked. The reader defaults to a fresh one.
+// With AssetBytes::discard, every file is read and checked, but no asset bytes are kept.
+core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder, WindowsDirectoryReader& reader,
+                                                        core::AssetBytes asset_bytes = core::AssetBytes::keep);
 core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder);
 
 // A verified folder as a library row: its name must equal the manifest id. The asset
-// bytes are not kept.
-core::Result<LibraryEntry> load_library_entry(std::string_view folder, core::DirectoryReader& reader);
+// files are read in full, but their bytes are never kept.
+core::Result<LibraryEntry> load_library_entry(std::string_view folder, WindowsDirectoryReader& reader);
 core::Result<LibraryEntry> load_library_entry(std::string_view folder);
 
 // The row of a folder already loaded: the name check of load_library_entry alone.
@@ -36,7 +39,7 @@ core::Result<std::vector<std::string>> list_folder_entries(std::string_view fold
 // Rebuilds the listing of D\library: every folder verified, staging folders skipped,
 // each rejection logged as "library rejected item: ..." and counted in the notice.
 // Never fails.
-Library reload_library(std::string_view data_folder, core::DirectoryReader& reader);
+Library reload_library(std::string_view data_folder, WindowsDirectoryReader& reader);
 Library reload_library(std::string_view data_folder);
 
 }  // namespace player

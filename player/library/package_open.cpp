@@ -35,12 +35,11 @@ struct StoreUsage {
 core::Result<StoreUsage> measure_store(std::string_view packages_folder) {
     if (auto plain = check_plain_directory_chain(packages_folder); !plain) return std::unexpected(plain.error());
     StoreUsage usage;
-    auto listed = for_each_raw_entry(packages_folder, [&](const WIN32_FIND_DATAW& data) -> core::Status {
-        const auto name = win32::to_utf8(data.cFileName);
+    auto listed = for_each_raw_entry(packages_folder, [&](const RawEntry& entry) -> core::Status {
+        const auto name = win32::to_utf8(entry.name);
         if (!name || !core::is_stored_package_name(*name)) return {};
         ++usage.count;
-        const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        usage.bytes = core::saturating_add(usage.bytes, size);
+        usage.bytes = core::saturating_add(usage.bytes, entry.size);
         return {};
     });
     if (!listed) return std::unexpected(listed.error());

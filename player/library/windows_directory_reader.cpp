@@ -1,38 +1,60 @@
 #include "player/library/windows_directory_reader.h"
 
 #include "core/fs/entry_kind.h"
-#include "player/library/file_entry.h"
-#include "player/library/fs_guards.h"
 #include "player/library/paths.h"
 #include "player/win32/wide.h"
 
 namespace player {
 
-core::DirectoryEntry describe_entry(const WIN32_FIND_DATAW& data) {
+core::DirectoryEntry describe_entry(const RawEntry& raw) {
     core::DirectoryEntry entry;
-    if (auto name = win32::to_utf8(data.cFileName)) entry.name = std::move(*name);
-    entry.attributes = data.dwFileAttributes;
-    // dwReserved0 holds the tag only for reparse points; otherwise it is undefined.
-    entry.reparse_tag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
+    if (auto name = win32::to_utf8(raw.name)) entry.name = std::move(*name);
+    entry.attributes = raw.attributes;
+    entry.reparse_tag = (raw.attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? raw.reparse_tag : 0;
     return entry;
 }
 
-core::Status WindowsDirectoryReader::check_before_listing(std::string_view folder) const {
-    if (!plain_folders_.contains(folder)) return check_plain_directory_chain(folder);
-    auto own = read_own_attributes(folder);
+core::Status WindowsDirectoryReader::check_chain(std::string_view folder) {
+    return check_plain_directory_chain(folder, checked_);
+}
+
+core::Result<std::string> WindowsDirectoryReader::open_root(std::string_view folder) {
+    auto opened = open_folder_entry(folder);
+    if (!opened) return std::unexpected(opened.error());
+    auto own = own_attributes_of(opened->get());
     if (!own) return std::unexpected(own.error());
-    return core::check_plain_directory_entry(own->attributes, own->reparse_tag);
+    if (auto refused = refuse_reparse_point(*own); !refused) return std::unexpected(refused.error());
+    if (!own->is_directory()) return core::fail("source must be a directory");
+    auto resolved = final_path_of(opened->get());
+    if (!resolved) return std::unexpected(resolved.error());
+    open_root_path_ = *resolved;
+    open_root_ = std::move(*opened);
+    return resolved;
+}
+
+core::Result<win32::unique_file> WindowsDirectoryReader::open_for_listing(std::string_view folder) {
+    if (open_root_ && folder == open_root_path_) {
+        // Its chain was checked before it was opened. The handle is checked again, as for
+        // any listing, and is what gets listed, whatever became of the path meanwhile.
+        win32::unique_file root = std::move(open_root_);
+        if (auto plain = check_open_folder(root.get()); !plain) return std::unexpected(plain.error());
+        return root;
+    }
+    // Checked right before the listing, to narrow the window in which a folder could be
+    // swapped for a link; then checked once more on the open handle.
+    if (auto plain = check_chain(folder); !plain) return std::unexpected(plain.error());
+    return open_plain_folder(folder);
 }
 
 core::Status WindowsDirectoryReader::list(std::string_view folder,
                                           const std::function<core::Status(const core::DirectoryEntry&)>& visit) {
-    // Checked right before the listing, to narrow the window in which a folder could be
-    // swapped for a link.
-    if (auto plain = check_before_listing(folder); !plain) return plain;
-    return for_each_raw_entry(folder, [&](const WIN32_FIND_DATAW& data) -> core::Status {
-        const core::DirectoryEntry entry = describe_entry(data);
+    auto opened = open_for_listing(folder);
+    if (!opened) return std::unexpected(opened.error());
+    return for_each_raw_entry(opened->get(), [&](const RawEntry& raw) -> core::Status {
+        const core::DirectoryEntry entry = describe_entry(raw);
+        // Its chain is this folder's, checked above, and its own attributes are plain.
         if (entry.name && core::check_plain_directory_entry(entry.attributes, entry.reparse_tag)) {
-            plain_folders_.insert(join_path(folder, *entry.name));
+            checked_.insert(join_path(folder, *entry.name));
         }
         return visit(entry);
     });
@@ -40,6 +62,11 @@ core::Status WindowsDirectoryReader::list(std::string_view folder,
 
 core::Result<core::Bytes> WindowsDirectoryReader::read_file(std::string_view path, std::uint64_t limit) {
     return read_file_limited(path, limit);
+}
+
+core::Result<std::uint64_t> WindowsDirectoryReader::read_file_discarding(std::string_view path,
+                                                                         std::uint64_t limit) {
+    return read_file_limited_discarding(path, limit, scratch_);
 }
 
 std::string WindowsDirectoryReader::join(std::string_view folder, std::string_view name) const {

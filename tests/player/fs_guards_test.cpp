@@ -92,4 +92,47 @@ TEST(ReadFileLimited, ContentsArriveWholeAndMissingFilesReportTheSystemError) {
     EXPECT_NE(missing.error().message().find("(os error 2)"), std::string::npos);
 }
 
+TEST(ReadFileLimited, DiscardingReadsKeepTheLimitsAndReuseOneGrowingBuffer) {
+    TestFolder folder;
+    test::write_file(folder / "big.bin", std::string(300'000, 'b'));
+    test::write_file(folder / "small.bin", "abc");
+    test::write_file(folder / "at.bin", std::string(8192, 'a'));
+    core::Bytes scratch;
+
+    EXPECT_EQ(player::read_file_limited_discarding(folder / "big.bin", 25'165'824, scratch).value(), 300'000u);
+    const std::size_t grown = scratch.size();
+    EXPECT_GT(grown, 300'000u);
+    // The bytes did pass through the buffer.
+    EXPECT_EQ(scratch[299'999], 'b');
+    EXPECT_EQ(player::read_file_limited_discarding(folder / "small.bin", 10, scratch).value(), 3u);
+    EXPECT_EQ(scratch.size(), grown);
+
+    EXPECT_EQ(player::read_file_limited_discarding(folder / "at.bin", 8192, scratch).value(), 8192u);
+    EXPECT_EQ(player::read_file_limited_discarding(folder / "at.bin", 8191, scratch).error().message(),
+              "file too large");
+    EXPECT_EQ(player::read_file_limited_discarding(folder / "nothing.bin", 10, scratch).error().os_code(),
+              ERROR_FILE_NOT_FOUND);
+}
+
+TEST(CheckedFolders, AFolderCheckedOnceIsNotReadAgainButItsNeighboursAre) {
+    TestFolder scratch;
+    const auto link = test::folder_link(scratch);
+    if (!link) GTEST_SKIP() << "no folder link can be made here";
+    const std::string links = *player::parent_path(*link);
+    player::CheckedFolders checked;
+    ASSERT_TRUE(player::check_plain_directory_chain(links + "\\real\\inner", checked));
+    EXPECT_TRUE(checked.contains(links));
+    EXPECT_TRUE(checked.contains(links + "\\real"));
+    // The final-path form of a checked folder counts as checked; a sibling does not.
+    EXPECT_TRUE(checked.contains("\\\\?\\" + links + "\\real"));
+    EXPECT_FALSE(checked.contains(*link));
+    EXPECT_FALSE(checked.contains("\\\\?\\" + links + "\\real."));
+    for (const std::string& below : {*link, *link + "\\inner"}) {
+        const auto refused = player::check_plain_directory_chain(below, checked);
+        ASSERT_FALSE(refused) << below;
+        EXPECT_TRUE(refused.error().message() == "source symlinks are not allowed" ||
+                    refused.error().message() == "source reparse points are not allowed");
+    }
+}
+
 }  // namespace

@@ -104,14 +104,14 @@ TEST_F(ImportTest, ALibraryWithoutAParentCannotBeCreated) {
 
 // Reads the staged copy as something else than what was written: a file system that
 // renames, hides or changes files behind the installer's back.
-class AlteringReader final : public core::DirectoryReader {
+class AlteringReader final : public player::WindowsDirectoryReader {
 public:
     enum class Change { bytes, hidden_file, renamed_file };
     explicit AlteringReader(Change change) : change_(change) {}
 
     core::Status list(std::string_view folder,
                       const std::function<core::Status(const core::DirectoryEntry&)>& visit) override {
-        return system_.list(folder, [&](const core::DirectoryEntry& entry) -> core::Status {
+        return WindowsDirectoryReader::list(folder, [&](const core::DirectoryEntry& entry) -> core::Status {
             if (!staged(folder) || entry.name != "app.js") return visit(entry);
             if (change_ == Change::hidden_file) return {};
             core::DirectoryEntry renamed = entry;
@@ -120,18 +120,14 @@ public:
         });
     }
     core::Result<core::Bytes> read_file(std::string_view path, std::uint64_t limit) override {
-        auto bytes = system_.read_file(path, limit);
+        auto bytes = WindowsDirectoryReader::read_file(path, limit);
         if (bytes && change_ == Change::bytes && staged(path) && path.ends_with("app.js")) bytes->back() ^= 1;
         return bytes;
-    }
-    std::string join(std::string_view folder, std::string_view name) const override {
-        return system_.join(folder, name);
     }
 
 private:
     static bool staged(std::string_view path) { return path.find(".tessary-import-") != std::string_view::npos; }
     Change change_;
-    player::WindowsDirectoryReader system_;
 };
 
 TEST_F(ImportTest, AStagedCopyThatDiffersFailsAndLeavesNoStagingFolder) {

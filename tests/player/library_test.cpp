@@ -19,6 +19,12 @@ std::string message_of(const core::Result<core::WallpaperItem>& loaded) {
 
 std::string load_message(const std::string& folder) { return message_of(player::load_wallpaper_folder(folder)); }
 
+// The same through a library row, which reads every file but keeps no bytes.
+std::string entry_message(const std::string& folder) {
+    const auto entry = player::load_library_entry(folder);
+    return entry ? "ok" : entry.error().message();
+}
+
 bool is_link_message(const std::string& message) {
     // Windows names a link by its tag; Wine shows a Unix link as a reparse point, tag 0.
     return message == "source symlinks are not allowed" || message == "source reparse points are not allowed";
@@ -138,8 +144,10 @@ TEST(WallpaperFolder, AssetCountAndSizeLimitsHoldExactly) {
     const std::size_t mib = 1024 * 1024;
     test::write_wallpaper(folder / "big", "big", {{"one.bin", std::string(24 * mib, 'b')}});
     EXPECT_EQ(load_message(folder / "big"), "ok");
+    EXPECT_EQ(entry_message(folder / "big"), "ok");
     test::write_file(folder / "big\\one.bin", std::string(24 * mib + 1, 'b'));
     EXPECT_EQ(load_message(folder / "big"), "file too large");
+    EXPECT_EQ(entry_message(folder / "big"), "file too large");
 
     // 64 MiB in all, index.html included.
     const std::size_t index_size = std::string("<!doctype html><p>total").size();
@@ -148,8 +156,10 @@ TEST(WallpaperFolder, AssetCountAndSizeLimitsHoldExactly) {
                            {"b.bin", std::string(24 * mib, 'b')},
                            {"c.bin", std::string(16 * mib - index_size, 'c')}});
     EXPECT_EQ(load_message(folder / "total"), "ok");
+    EXPECT_EQ(entry_message(folder / "total"), "ok");
     test::write_file(folder / "total\\c.bin", std::string(16 * mib - index_size + 1, 'c'));
     EXPECT_EQ(load_message(folder / "total"), "source assets exceed total size limit");
+    EXPECT_EQ(entry_message(folder / "total"), "source assets exceed total size limit");
 }
 
 TEST(LibraryEntry, TheFolderNameMustEqualTheIdByteForByte) {

@@ -37,8 +37,8 @@ std::string package_bytes(const std::string& id, const std::string& salt = "") {
 
 std::vector<std::string> names_in(const std::string& folder) {
     std::vector<std::string> names;
-    EXPECT_TRUE(player::for_each_raw_entry(folder, [&](const WIN32_FIND_DATAW& data) -> core::Status {
-        names.push_back(win32::to_utf8(data.cFileName).value());
+    EXPECT_TRUE(player::for_each_raw_entry(folder, [&](const player::RawEntry& entry) -> core::Status {
+        names.push_back(win32::to_utf8(entry.name).value());
         return {};
     }));
     std::sort(names.begin(), names.end());

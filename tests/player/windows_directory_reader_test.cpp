@@ -72,22 +72,17 @@ TEST(WindowsDirectoryReader, ALinkIsReportedNotFollowedAndAFolderBelowOneIsNotLi
 TEST(WindowsDirectoryReader, NamesThatAreNotUnicodeTextHaveNoNameAndTagsCountOnlyForReparsePoints) {
     // A lone surrogate is a legal NTFS name but not Unicode text. Wine's file names are
     // Unix ones and cannot hold it, so the listed record is made here.
-    WIN32_FIND_DATAW data{};
     const std::wstring bad = L"a\xD800z.js";
-    bad.copy(data.cFileName, bad.size());
-    data.dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE;
-    data.dwReserved0 = 0xA000000C;
-    const core::DirectoryEntry entry = player::describe_entry(data);
+    const core::DirectoryEntry entry =
+        player::describe_entry({.name = bad, .attributes = FILE_ATTRIBUTE_ARCHIVE, .reparse_tag = 0xA000000C});
     EXPECT_FALSE(entry.name.has_value());
     EXPECT_EQ(entry.attributes, static_cast<std::uint32_t>(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(entry.reparse_tag, 0u);
 
-    const std::wstring good = L"\x58C1\x7EB8";
-    data = {};
-    good.copy(data.cFileName, good.size());
-    data.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    data.dwReserved0 = 0xA0000003;
-    const core::DirectoryEntry link = player::describe_entry(data);
+    const core::DirectoryEntry link = player::describe_entry({.name = L"\x58C1\x7EB8",
+                                                              .attributes = FILE_ATTRIBUTE_DIRECTORY |
+                                                                            FILE_ATTRIBUTE_REPARSE_POINT,
+                                                              .reparse_tag = 0xA0000003});
     EXPECT_EQ(link.name, "\xE5\xA3\x81\xE7\xBA\xB8");
     EXPECT_EQ(link.reparse_tag, 0xA0000003u);
 }
@@ -164,6 +159,27 @@ TEST(OwnAttributes, SizesFoldersAndReparsePointsAreReportedWithoutFollowing) {
         EXPECT_TRUE(own->is_reparse_point());
         EXPECT_FALSE(player::refuse_reparse_point(*own));
     }
+}
+
+TEST(WindowsDirectoryReader, TheOpenRootIsListedThroughItsHandleWhateverBecomesOfItsPath) {
+    TestFolder folder;
+    test::make_folder(folder / "Wall");
+    test::write_file(folder / "Wall\\index.html", "x");
+    test::write_file(folder / "file.txt", "x");
+    player::WindowsDirectoryReader reader;
+
+    const auto root = reader.open_root(folder / "Wall");
+    ASSERT_TRUE(root) << root.error().chain();
+    EXPECT_EQ(*root, player::final_path(folder / "Wall").value());
+    // Moved away after it was opened: the listing still reads the folder that was resolved.
+    ASSERT_TRUE(::MoveFileExW(win32::to_wide(folder / "Wall").value().c_str(),
+                              win32::to_wide(folder / "Moved").value().c_str(), 0));
+    EXPECT_EQ(list_all(reader, *root).size(), 1u);
+    // The handle serves one listing; the next one goes by the path, which is gone.
+    EXPECT_FALSE(reader.list(*root, [](const core::DirectoryEntry&) -> core::Status { return {}; }));
+
+    EXPECT_EQ(reader.open_root(folder / "file.txt").error().message(), "source must be a directory");
+    EXPECT_EQ(reader.open_root(folder / "none").error().os_code(), ERROR_FILE_NOT_FOUND);
 }
 
 TEST(FinalPath, OpenHandlesReportTheirFullSystemPath) {

@@ -39,6 +39,7 @@ public:
     void fail_listing(std::string_view relative) { failing_listings_.push_back(full(relative)); }
 
     int reads() const { return reads_; }
+    int discarding_reads() const { return discarding_reads_; }
 
     core::Status list(std::string_view folder,
                       const std::function<core::Status(const core::DirectoryEntry&)>& visit) override {
@@ -60,6 +61,14 @@ public:
         if (found->second.size > limit) return core::fail("file too large");
         if (found->second.zeros) return core::Bytes(found->second.size);
         return core::Bytes(found->second.content.begin(), found->second.content.end());
+    }
+
+    core::Result<std::uint64_t> read_file_discarding(std::string_view path, std::uint64_t limit) override {
+        ++discarding_reads_;
+        const auto found = files_.find(std::string(path));
+        if (found == files_.end()) return core::fail("The system cannot find the file specified.");
+        if (found->second.size > limit) return core::fail("file too large");
+        return found->second.size;
     }
 
     std::string join(std::string_view folder, std::string_view name) const override {
@@ -106,6 +115,7 @@ private:
     std::map<std::string, File> files_;
     std::vector<std::string> failing_listings_;
     int reads_ = 0;
+    int discarding_reads_ = 0;
 };
 
 }  // namespace tests

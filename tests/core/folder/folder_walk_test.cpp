@@ -17,8 +17,9 @@ constexpr std::uint32_t kJunctionTag = 0xA0000003;
 constexpr std::uint32_t kDeduplicationTag = 0x80000013;  // not a name surrogate
 constexpr std::uint64_t kMiB = 1024 * 1024;
 
-std::string walk_message(FakeDirectoryReader& reader, core::FolderWalk* out = nullptr) {
+std::string walk_message(FakeDirectoryReader& reader, core::FolderWalk* out = nullptr, bool keep_bytes = true) {
     core::FolderWalk walk;
+    walk.keep_bytes = keep_bytes;
     const core::Status status = core::walk_wallpaper_folder(reader, FakeDirectoryReader::kRoot, "", 0, walk);
     if (out != nullptr) *out = std::move(walk);
     return status ? "ok" : status.error().message();
@@ -190,6 +191,27 @@ TEST(FolderWalk, EachFileAtMost24MiBAndAllTogetherAtMost64MiB) {
     EXPECT_EQ(walk.byte_total, 64 * kMiB);
     total.sized_file("d.bin", 1);
     EXPECT_EQ(walk_message(total), "source assets exceed total size limit");
+}
+
+TEST(FolderWalk, WithoutBytesEveryFileIsReadCountedAndLimitedAllTheSame) {
+    FakeDirectoryReader reader;
+    reader.file("index.html", "<p>");
+    reader.file("js/app.js", "let a;");
+    reader.sized_file("img/sky.webp", 24 * kMiB);
+    core::FolderWalk walk;
+    EXPECT_EQ(walk_message(reader, &walk, false), "ok");
+    EXPECT_EQ(keys(walk.assets), (std::vector<std::string>{"img/sky.webp", "index.html", "js/app.js"}));
+    for (const auto& [path, bytes] : walk.assets) EXPECT_TRUE(bytes.empty()) << path;
+    EXPECT_EQ(walk.byte_total, 24 * kMiB + 3 + 6);
+    EXPECT_EQ(reader.discarding_reads(), 3);
+    EXPECT_EQ(reader.reads(), 0);
+
+    reader.sized_file("img/sea.webp", 24 * kMiB + 1);
+    EXPECT_EQ(walk_message(reader, nullptr, false), "file too large");
+    FakeDirectoryReader total;
+    for (const char* name : {"a.bin", "b.bin"}) total.sized_file(name, 24 * kMiB);
+    total.sized_file("c.bin", 16 * kMiB + 1);
+    EXPECT_EQ(walk_message(total, nullptr, false), "source assets exceed total size limit");
 }
 
 TEST(FolderWalk, ReaderFailuresEndTheWalkUnchanged) {
