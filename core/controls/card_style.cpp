@@ -1,0 +1,83 @@
+#include "core/controls/card_style.h"
+
+#include <array>
+#include <cstdint>
+
+#include "core/controls/panel_scale.h"
+#include "core/text/case_mapping.h"
+#include "core/text/utf.h"
+
+namespace core {
+namespace {
+
+constexpr std::uint32_t kFnvOffsetBasis = 0x811C9DC5u;
+constexpr std::uint32_t kFnvPrime = 0x01000193u;
+
+// Ids whose last dot-separated part names a theme keep that theme's colour.
+struct ThemeColour {
+    std::string_view prefix;
+    Colour colour;
+};
+constexpr std::array kThemeColours = {
+    ThemeColour{"warm", rgb_hex(0xE3A256)},
+    ThemeColour{"moon", rgb_hex(0x9FB3D9)},
+    ThemeColour{"yuzu", rgb_hex(0xE9BF4C)},
+};
+constexpr std::size_t kMinThemePartBytes = 4;
+
+// Every other id gets a stable colour from its hash.
+constexpr std::array kHashedColours = {rgb_hex(0xD98A6A), rgb_hex(0x9DBB8A), rgb_hex(0x8FB0B3), rgb_hex(0xB39AD0)};
+constexpr std::size_t kEmptyIdColourIndex = 1;
+
+// (dpi x 32 + 32) div 96: the zone rounds a little differently from the other lengths.
+constexpr int kDeleteZoneUnits = 32;
+constexpr int kDeleteZoneRounding = 32;
+
+}  // namespace
+
+std::uint32_t fnv1a_32(std::string_view bytes) {
+    std::uint32_t hash = kFnvOffsetBasis;
+    for (const char byte : bytes) {
+        hash ^= static_cast<unsigned char>(byte);
+        hash *= kFnvPrime;
+    }
+    return hash;
+}
+
+Colour card_colour(std::string_view id) {
+    const std::size_t dot = id.rfind('.');
+    const std::string_view part = dot == std::string_view::npos ? id : id.substr(dot + 1);
+    if (part.size() >= kMinThemePartBytes) {
+        for (const ThemeColour& theme : kThemeColours) {
+            if (part.starts_with(theme.prefix)) return theme.colour;
+        }
+    }
+    if (id.empty()) return kHashedColours[kEmptyIdColourIndex];
+    return kHashedColours[fnv1a_32(id) % kHashedColours.size()];
+}
+
+TileColours tile_colours(std::string_view id) {
+    const Colour colour = card_colour(id);
+    return {mix_half(colour, kCardItemBackground), mix_half(colour, kPanelInk)};
+}
+
+std::string tile_initial(std::string_view name) {
+    std::string initial;
+    char32_t first = 0;
+    // An ill-formed start shows no character: the rest of the program refuses such text
+    // rather than replacing it.
+    if (name.empty() || decode_utf8(name, 0, first) == 0) return initial;
+    const CaseMapping upper = full_uppercase(first);
+    for (const char32_t code_point : upper.view()) append_utf8(initial, code_point);
+    return initial;
+}
+
+int delete_zone_width(int dpi) {
+    return static_cast<int>((static_cast<std::int64_t>(dpi) * kDeleteZoneUnits + kDeleteZoneRounding) / kPanelBaseDpi);
+}
+
+bool in_delete_zone(int x, int item_right, int dpi) {
+    return x < item_right && x >= item_right - delete_zone_width(dpi);
+}
+
+}  // namespace core

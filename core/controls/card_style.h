@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/controls/colour.h"
+
+namespace core {
+
+// The background of a wallpaper card's list item and the panel's ink colour; the tile
+// colours are the card colour mixed with these.
+inline constexpr Colour kCardItemBackground = rgb_hex(0xFFFDF9);
+inline constexpr Colour kPanelInk = rgb_hex(0x3A2A21);
+
+// 32-bit FNV-1a over the bytes.
+std::uint32_t fnv1a_32(std::string_view bytes);
+
+// The colour that marks a wallpaper's card, chosen from its id.
+Colour card_colour(std::string_view id);
+
+struct TileColours {
+    Colour fill;  // the card colour half-and-half with the item background
+    Colour text;  // the card colour half-and-half with the ink
+
+    bool operator==(const TileColours&) const = default;
+};
+
+TileColours tile_colours(std::string_view id);
+
+// The first character of the name in upper case (full mapping, so it can be longer than
+// one character), as UTF-8; empty for an empty name or one that does not begin with
+// well-formed UTF-8.
+std::string tile_initial(std::string_view name);
+
+// The clickable delete zone at the right end of each card, in pixels.
+int delete_zone_width(int dpi);
+
+// Whether x (client pixels of the list) lies in the delete zone of an item whose
+// rectangle ends at item_right.
+bool in_delete_zone(int x, int item_right, int dpi);
+
+}  // namespace core

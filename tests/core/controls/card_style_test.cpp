@@ -1,0 +1,123 @@
+#include "core/controls/card_style.h"
+
+#include <gtest/gtest.h>
+
+#include "core/controls/status_tone.h"
+
+namespace {
+
+using core::Colour;
+using core::rgb_hex;
+
+constexpr Colour kWarm = rgb_hex(0xE3A256);
+constexpr Colour kMoon = rgb_hex(0x9FB3D9);
+constexpr Colour kYuzu = rgb_hex(0xE9BF4C);
+constexpr Colour kHashed[] = {rgb_hex(0xD98A6A), rgb_hex(0x9DBB8A), rgb_hex(0x8FB0B3), rgb_hex(0xB39AD0)};
+
+TEST(Colour, IsAColorrefWithRedInTheLowByte) {
+    static_assert(core::rgb(0x12, 0x34, 0x56) == 0x00563412u);
+    static_assert(rgb_hex(0xE3A256) == 0x0056A2E3u);
+    EXPECT_EQ(core::red_of(kWarm), 0xE3);
+    EXPECT_EQ(core::green_of(kWarm), 0xA2);
+    EXPECT_EQ(core::blue_of(kWarm), 0x56);
+}
+
+TEST(Colour, HalfAndHalfMixRoundsHalvesUpPerChannel) {
+    EXPECT_EQ(core::mix_half(rgb_hex(0x010203), rgb_hex(0x020304)), rgb_hex(0x020304));
+    EXPECT_EQ(core::mix_half(rgb_hex(0x000000), rgb_hex(0xFFFFFF)), rgb_hex(0x808080));
+    EXPECT_EQ(core::mix_half(rgb_hex(0x102030), rgb_hex(0x102030)), rgb_hex(0x102030));
+    EXPECT_EQ(core::mix_half(rgb_hex(0xFF0000), rgb_hex(0x0000FF)), rgb_hex(0x800080));
+}
+
+TEST(CardColour, TheLastDottedPartNamesATheme) {
+    EXPECT_EQ(core::card_colour("studio.warm"), kWarm);
+    EXPECT_EQ(core::card_colour("studio.warmth"), kWarm);
+    EXPECT_EQ(core::card_colour("warmlight"), kWarm);
+    EXPECT_EQ(core::card_colour("a.b.moon-river"), kMoon);
+    EXPECT_EQ(core::card_colour("yuzu"), kYuzu);
+    EXPECT_EQ(core::card_colour("moon.yuzu_2"), kYuzu);
+}
+
+TEST(CardColour, OtherIdsTakeTheirFnv1aHashModuloFour) {
+    EXPECT_EQ(core::fnv1a_32(""), 0x811C9DC5u);
+    // Published FNV-1a vectors.
+    EXPECT_EQ(core::fnv1a_32("a"), 0xE40C292Cu);
+    EXPECT_EQ(core::fnv1a_32("foobar"), 0xBF9CF968u);
+
+    EXPECT_EQ(core::card_colour("a"), kHashed[0]);
+    EXPECT_EQ(core::card_colour("b"), kHashed[1]);
+    EXPECT_EQ(core::card_colour("c"), kHashed[2]);
+    EXPECT_EQ(core::card_colour("d"), kHashed[3]);
+    // Three bytes are too short for a theme: "war" hashes to 0x17E2C385.
+    EXPECT_EQ(core::card_colour("war"), kHashed[1]);
+    // The hash covers the whole id, not the last part: "com.example.war" hashes to
+    // 0xE44255AA, "a.war" to 0x68E9A55C.
+    EXPECT_EQ(core::card_colour("com.example.war"), kHashed[2]);
+    EXPECT_EQ(core::card_colour("a.war"), kHashed[0]);
+    // Only the last part counts, and bytes compare exactly.
+    EXPECT_EQ(core::card_colour("warm.lake"), kHashed[1]);
+    EXPECT_EQ(core::card_colour("Warm"), kHashed[0]);
+    EXPECT_EQ(core::card_colour("rain"), kHashed[3]);
+    EXPECT_EQ(core::card_colour("trailing."), kHashed[1]);
+    EXPECT_EQ(core::card_colour(""), kHashed[1]);
+}
+
+TEST(CardColour, TheTileMixesTheCardColourWithTheBackgroundAndTheInk) {
+    const core::TileColours tile = core::tile_colours("lake.warm");
+    EXPECT_EQ(tile.fill, rgb_hex(0xF1D0A8));
+    EXPECT_EQ(tile.text, rgb_hex(0x8F663C));
+}
+
+TEST(TileInitial, IsTheFirstCharacterFullyUpperCased) {
+    EXPECT_EQ(core::tile_initial("ß"), "SS");
+    EXPECT_EQ(core::tile_initial("éclair"), "É");
+    EXPECT_EQ(core::tile_initial("aurora"), "A");
+    EXPECT_EQ(core::tile_initial("Tide"), "T");
+    EXPECT_EQ(core::tile_initial("ŉa"), "ʼN");
+    EXPECT_EQ(core::tile_initial("晨光"), "晨");
+    EXPECT_EQ(core::tile_initial("😀 smile"), "😀");
+    EXPECT_EQ(core::tile_initial("7 days"), "7");
+}
+
+TEST(TileInitial, IsEmptyForAnEmptyOrIllFormedName) {
+    EXPECT_EQ(core::tile_initial(""), "");
+    EXPECT_EQ(core::tile_initial("\xFF" "abc"), "");
+    EXPECT_EQ(core::tile_initial("\xC3"), "");
+    EXPECT_EQ(core::tile_initial("\xED\xA0\x80"), "");
+}
+
+TEST(DeleteZone, IsThirtyTwoUnitsEndingAtTheItemsRightEdge) {
+    EXPECT_EQ(core::delete_zone_width(96), 32);
+    EXPECT_EQ(core::delete_zone_width(120), 40);
+    EXPECT_EQ(core::delete_zone_width(144), 48);
+    EXPECT_EQ(core::delete_zone_width(168), 56);
+    EXPECT_EQ(core::delete_zone_width(192), 64);
+
+    EXPECT_TRUE(core::in_delete_zone(368, 400, 96));
+    EXPECT_TRUE(core::in_delete_zone(399, 400, 96));
+    EXPECT_FALSE(core::in_delete_zone(367, 400, 96));
+    EXPECT_FALSE(core::in_delete_zone(400, 400, 96));
+    EXPECT_TRUE(core::in_delete_zone(352, 400, 144));
+    EXPECT_FALSE(core::in_delete_zone(351, 400, 144));
+}
+
+TEST(StatusTone, EachToneHasItsTextAccentAndFillColours) {
+    using core::StatusTone;
+    using core::ToneColours;
+    EXPECT_EQ(core::status_tone_colours(StatusTone::desktop),
+              (ToneColours{rgb_hex(0x3D6B48), rgb_hex(0x5F9A6B), rgb_hex(0xE7F0E4)}));
+    EXPECT_EQ(core::status_tone_colours(StatusTone::paused),
+              (ToneColours{rgb_hex(0xA6581D), rgb_hex(0xE3A256), rgb_hex(0xF8E5C9)}));
+    EXPECT_EQ(core::status_tone_colours(StatusTone::preview),
+              (ToneColours{rgb_hex(0x4A5F8A), rgb_hex(0x7D93C0), rgb_hex(0xE6EBF5)}));
+    EXPECT_EQ(core::status_tone_colours(StatusTone::opening),
+              (ToneColours{rgb_hex(0x7A675A), rgb_hex(0xB39A83), rgb_hex(0xF4EADB)}));
+    EXPECT_EQ(core::status_tone_colours(StatusTone::problem),
+              (ToneColours{rgb_hex(0xA9412F), rgb_hex(0xD9604A), rgb_hex(0xFBE3DD)}));
+    EXPECT_EQ(core::status_tone_colours(StatusTone::empty),
+              (ToneColours{rgb_hex(0x7A675A), rgb_hex(0xC9B49C), rgb_hex(0xF4EADB)}));
+    EXPECT_EQ(core::status_tone_colours(static_cast<StatusTone>(9)),
+              core::status_tone_colours(StatusTone::opening));
+}
+
+}  // namespace
