@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/controls/panel_scale.h"
 #include "core/text/case_mapping.h"
 #include "core/text/utf.h"
 
@@ -28,10 +27,6 @@ constexpr std::size_t kMinThemePartBytes = 4;
 // Every other id gets a stable colour from its hash.
 constexpr std::array kHashedColours = {rgb_hex(0xD98A6A), rgb_hex(0x9DBB8A), rgb_hex(0x8FB0B3), rgb_hex(0xB39AD0)};
 constexpr std::size_t kEmptyIdColourIndex = 1;
-
-// (dpi x 32 + 32) div 96: the zone rounds a little differently from the other lengths.
-constexpr int kDeleteZoneUnits = 32;
-constexpr int kDeleteZoneRounding = 32;
 
 }  // namespace
 
@@ -70,14 +65,6 @@ std::string tile_initial(std::string_view name) {
     const CaseMapping upper = full_uppercase(first);
     for (const char32_t code_point : upper.view()) append_utf8(initial, code_point);
     return initial;
-}
-
-int delete_zone_width(int dpi) {
-    return static_cast<int>((static_cast<std::int64_t>(dpi) * kDeleteZoneUnits + kDeleteZoneRounding) / kPanelBaseDpi);
-}
-
-bool in_delete_zone(int x, int item_right, int dpi) {
-    return x < item_right && x >= item_right - delete_zone_width(dpi);
 }
 
 }  // namespace core

@@ -33,11 +33,4 @@ TileColours tile_colours(std::string_view id);
 // well-formed UTF-8.
 std::string tile_initial(std::string_view name);
 
-// The clickable delete zone at the right end of each card, in pixels.
-int delete_zone_width(int dpi);
-
-// Whether x (client pixels of the list) lies in the delete zone of an item whose
-// rectangle ends at item_right.
-bool in_delete_zone(int x, int item_right, int dpi);
-
 }  // namespace core

@@ -2,19 +2,9 @@
 
 #include <cstddef>
 
+#include "core/controls/panel_rect.h"
+
 namespace core {
-
-// A rectangle in client pixels; right and bottom are exclusive, as in a Windows RECT.
-struct PanelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool operator==(const PanelRect&) const = default;
-};
 
 // The margin, in units, that every button gets on each side for its focus ring; the
 // button rectangles of the layout include it.

@@ -86,21 +86,6 @@ TEST(TileInitial, IsEmptyForAnEmptyOrIllFormedName) {
     EXPECT_EQ(core::tile_initial("\xED\xA0\x80"), "");
 }
 
-TEST(DeleteZone, IsThirtyTwoUnitsEndingAtTheItemsRightEdge) {
-    EXPECT_EQ(core::delete_zone_width(96), 32);
-    EXPECT_EQ(core::delete_zone_width(120), 40);
-    EXPECT_EQ(core::delete_zone_width(144), 48);
-    EXPECT_EQ(core::delete_zone_width(168), 56);
-    EXPECT_EQ(core::delete_zone_width(192), 64);
-
-    EXPECT_TRUE(core::in_delete_zone(368, 400, 96));
-    EXPECT_TRUE(core::in_delete_zone(399, 400, 96));
-    EXPECT_FALSE(core::in_delete_zone(367, 400, 96));
-    EXPECT_FALSE(core::in_delete_zone(400, 400, 96));
-    EXPECT_TRUE(core::in_delete_zone(352, 400, 144));
-    EXPECT_FALSE(core::in_delete_zone(351, 400, 144));
-}
-
 TEST(StatusTone, EachToneHasItsTextAccentAndFillColours) {
     using core::StatusTone;
     using core::ToneColours;

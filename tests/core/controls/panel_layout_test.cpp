@@ -2,18 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include "core/controls/panel_scale.h"
-
-namespace core {
-
-// Readable failures: left, top, right, bottom.
-void PrintTo(const PanelRect& rect, std::ostream* out) {
-    *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
-}
-
-}  // namespace core
+#include "tests/core/controls/print_rect.h"
 
 namespace {
 
