@@ -15,17 +15,18 @@ constexpr std::uint32_t kFnvPrime = 0x01000193u;
 // Ids whose last dot-separated part names a theme keep that theme's colour.
 struct ThemeColour {
     std::string_view prefix;
-    Colour colour;
+    ColorRef colour;
 };
 constexpr std::array kThemeColours = {
-    ThemeColour{"warm", rgb_hex(0xE3A256)},
-    ThemeColour{"moon", rgb_hex(0x9FB3D9)},
-    ThemeColour{"yuzu", rgb_hex(0xE9BF4C)},
+    ThemeColour{"warm", hex_color(0xE3A256)},
+    ThemeColour{"moon", hex_color(0x9FB3D9)},
+    ThemeColour{"yuzu", hex_color(0xE9BF4C)},
 };
 constexpr std::size_t kMinThemePartBytes = 4;
 
 // Every other id gets a stable colour from its hash.
-constexpr std::array kHashedColours = {rgb_hex(0xD98A6A), rgb_hex(0x9DBB8A), rgb_hex(0x8FB0B3), rgb_hex(0xB39AD0)};
+constexpr std::array kHashedColours = {hex_color(0xD98A6A), hex_color(0x9DBB8A), hex_color(0x8FB0B3),
+                                       hex_color(0xB39AD0)};
 constexpr std::size_t kEmptyIdColourIndex = 1;
 
 }  // namespace
@@ -39,7 +40,7 @@ std::uint32_t fnv1a_32(std::string_view bytes) {
     return hash;
 }
 
-Colour card_colour(std::string_view id) {
+ColorRef card_colour(std::string_view id) {
     const std::size_t dot = id.rfind('.');
     const std::string_view part = dot == std::string_view::npos ? id : id.substr(dot + 1);
     if (part.size() >= kMinThemePartBytes) {
@@ -52,7 +53,7 @@ Colour card_colour(std::string_view id) {
 }
 
 TileColours tile_colours(std::string_view id) {
-    const Colour colour = card_colour(id);
+    const ColorRef colour = card_colour(id);
     return {mix_half(colour, kCardItemBackground), mix_half(colour, kPanelInk)};
 }
 

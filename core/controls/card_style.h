@@ -4,24 +4,24 @@
 #include <string>
 #include <string_view>
 
-#include "core/controls/colour.h"
+#include "core/canvas/color.h"
 
 namespace core {
 
 // The background of a wallpaper card's list item and the panel's ink colour; the tile
 // colours are the card colour mixed with these.
-inline constexpr Colour kCardItemBackground = rgb_hex(0xFFFDF9);
-inline constexpr Colour kPanelInk = rgb_hex(0x3A2A21);
+inline constexpr ColorRef kCardItemBackground = hex_color(0xFFFDF9);
+inline constexpr ColorRef kPanelInk = hex_color(0x3A2A21);
 
 // 32-bit FNV-1a over the bytes.
 std::uint32_t fnv1a_32(std::string_view bytes);
 
 // The colour that marks a wallpaper's card, chosen from its id.
-Colour card_colour(std::string_view id);
+ColorRef card_colour(std::string_view id);
 
 struct TileColours {
-    Colour fill;  // the card colour half-and-half with the item background
-    Colour text;  // the card colour half-and-half with the ink
+    ColorRef fill;  // the card colour half-and-half with the item background
+    ColorRef text;  // the card colour half-and-half with the ink
 
     bool operator==(const TileColours&) const = default;
 };

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/controls/colour.h"
+#include "core/canvas/color.h"
 
 namespace core {
 
@@ -17,9 +17,9 @@ enum class StatusTone : std::uint8_t {
 };
 
 struct ToneColours {
-    Colour text;
-    Colour accent;
-    Colour fill;
+    ColorRef text;
+    ColorRef accent;
+    ColorRef fill;
 
     bool operator==(const ToneColours&) const = default;
 };

@@ -6,28 +6,13 @@
 
 namespace {
 
-using core::Colour;
-using core::rgb_hex;
+using core::ColorRef;
+using core::hex_color;
 
-constexpr Colour kWarm = rgb_hex(0xE3A256);
-constexpr Colour kMoon = rgb_hex(0x9FB3D9);
-constexpr Colour kYuzu = rgb_hex(0xE9BF4C);
-constexpr Colour kHashed[] = {rgb_hex(0xD98A6A), rgb_hex(0x9DBB8A), rgb_hex(0x8FB0B3), rgb_hex(0xB39AD0)};
-
-TEST(Colour, IsAColorrefWithRedInTheLowByte) {
-    static_assert(core::rgb(0x12, 0x34, 0x56) == 0x00563412u);
-    static_assert(rgb_hex(0xE3A256) == 0x0056A2E3u);
-    EXPECT_EQ(core::red_of(kWarm), 0xE3);
-    EXPECT_EQ(core::green_of(kWarm), 0xA2);
-    EXPECT_EQ(core::blue_of(kWarm), 0x56);
-}
-
-TEST(Colour, HalfAndHalfMixRoundsHalvesUpPerChannel) {
-    EXPECT_EQ(core::mix_half(rgb_hex(0x010203), rgb_hex(0x020304)), rgb_hex(0x020304));
-    EXPECT_EQ(core::mix_half(rgb_hex(0x000000), rgb_hex(0xFFFFFF)), rgb_hex(0x808080));
-    EXPECT_EQ(core::mix_half(rgb_hex(0x102030), rgb_hex(0x102030)), rgb_hex(0x102030));
-    EXPECT_EQ(core::mix_half(rgb_hex(0xFF0000), rgb_hex(0x0000FF)), rgb_hex(0x800080));
-}
+constexpr ColorRef kWarm = hex_color(0xE3A256);
+constexpr ColorRef kMoon = hex_color(0x9FB3D9);
+constexpr ColorRef kYuzu = hex_color(0xE9BF4C);
+constexpr ColorRef kHashed[] = {hex_color(0xD98A6A), hex_color(0x9DBB8A), hex_color(0x8FB0B3), hex_color(0xB39AD0)};
 
 TEST(CardColour, TheLastDottedPartNamesATheme) {
     EXPECT_EQ(core::card_colour("studio.warm"), kWarm);
@@ -62,10 +47,10 @@ TEST(CardColour, OtherIdsTakeTheirFnv1aHashModuloFour) {
     EXPECT_EQ(core::card_colour(""), kHashed[1]);
 }
 
-TEST(CardColour, TheTileMixesTheCardColourWithTheBackgroundAndTheInk) {
+TEST(CardColour, TheTileMixesTheCardColourHalfAndHalfRoundingHalvesUp) {
     const core::TileColours tile = core::tile_colours("lake.warm");
-    EXPECT_EQ(tile.fill, rgb_hex(0xF1D0A8));
-    EXPECT_EQ(tile.text, rgb_hex(0x8F663C));
+    EXPECT_EQ(tile.fill, hex_color(0xF1D0A8));
+    EXPECT_EQ(tile.text, hex_color(0x8F663C));
 }
 
 TEST(TileInitial, IsTheFirstCharacterFullyUpperCased) {
@@ -90,17 +75,17 @@ TEST(StatusTone, EachToneHasItsTextAccentAndFillColours) {
     using core::StatusTone;
     using core::ToneColours;
     EXPECT_EQ(core::status_tone_colours(StatusTone::desktop),
-              (ToneColours{rgb_hex(0x3D6B48), rgb_hex(0x5F9A6B), rgb_hex(0xE7F0E4)}));
+              (ToneColours{hex_color(0x3D6B48), hex_color(0x5F9A6B), hex_color(0xE7F0E4)}));
     EXPECT_EQ(core::status_tone_colours(StatusTone::paused),
-              (ToneColours{rgb_hex(0xA6581D), rgb_hex(0xE3A256), rgb_hex(0xF8E5C9)}));
+              (ToneColours{hex_color(0xA6581D), hex_color(0xE3A256), hex_color(0xF8E5C9)}));
     EXPECT_EQ(core::status_tone_colours(StatusTone::preview),
-              (ToneColours{rgb_hex(0x4A5F8A), rgb_hex(0x7D93C0), rgb_hex(0xE6EBF5)}));
+              (ToneColours{hex_color(0x4A5F8A), hex_color(0x7D93C0), hex_color(0xE6EBF5)}));
     EXPECT_EQ(core::status_tone_colours(StatusTone::opening),
-              (ToneColours{rgb_hex(0x7A675A), rgb_hex(0xB39A83), rgb_hex(0xF4EADB)}));
+              (ToneColours{hex_color(0x7A675A), hex_color(0xB39A83), hex_color(0xF4EADB)}));
     EXPECT_EQ(core::status_tone_colours(StatusTone::problem),
-              (ToneColours{rgb_hex(0xA9412F), rgb_hex(0xD9604A), rgb_hex(0xFBE3DD)}));
+              (ToneColours{hex_color(0xA9412F), hex_color(0xD9604A), hex_color(0xFBE3DD)}));
     EXPECT_EQ(core::status_tone_colours(StatusTone::empty),
-              (ToneColours{rgb_hex(0x7A675A), rgb_hex(0xC9B49C), rgb_hex(0xF4EADB)}));
+              (ToneColours{hex_color(0x7A675A), hex_color(0xC9B49C), hex_color(0xF4EADB)}));
     EXPECT_EQ(core::status_tone_colours(static_cast<StatusTone>(9)),
               core::status_tone_colours(StatusTone::opening));
 }
