@@ -73,12 +73,13 @@ TEST(AutostartStatus, OnlyAnEqualValueCountsAsOn) {
 TEST(AutostartToggle, OwnOrMissingValuesFollowTheBoxAndForeignOnesAreLeftAlone) {
     const std::string expected = "\"C:\\T\\tessary.exe\" --startup";
     const std::string foreign = "\"D:\\Other\\tessary.exe\" --startup";
+    const std::string other_case = "\"c:\\t\\tessary.exe\" --startup";
     EXPECT_EQ(core::plan_autostart_change(std::nullopt, expected, true), AutostartChange::write);
     EXPECT_EQ(core::plan_autostart_change(std::nullopt, expected, false), AutostartChange::none);
     EXPECT_EQ(core::plan_autostart_change(expected, expected, true), AutostartChange::write);
     EXPECT_EQ(core::plan_autostart_change(expected, expected, false), AutostartChange::remove);
     for (const bool wanted : {true, false}) {
-        for (const std::string& current : {foreign, std::string(), std::string("\"c:\\t\\tessary.exe\" --startup")}) {
+        for (const std::string& current : {foreign, std::string(), other_case}) {
             const auto change = core::plan_autostart_change(current, expected, wanted);
             ASSERT_FALSE(change) << current;
             EXPECT_EQ(change.error().message(), "已有不同位置的 Tessary 启动项，请先在原程序取消开机启动");
