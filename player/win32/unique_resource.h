@@ -84,6 +84,13 @@ struct module_traits {
     static void close(HMODULE module) { ::FreeLibrary(module); }
 };
 
+// Predefined roots such as HKEY_CURRENT_USER are never owned: only opened keys go in here.
+struct registry_key_traits {
+    using handle_type = HKEY;
+    static HKEY invalid() { return nullptr; }
+    static void close(HKEY key) { ::RegCloseKey(key); }
+};
+
 // CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE; most other
 // kernel objects as null.
 using unique_file = unique_resource<file_handle_traits>;
@@ -92,5 +99,6 @@ using unique_find = unique_resource<find_handle_traits>;
 using unique_local = unique_resource<local_memory_traits>;
 using unique_window = unique_resource<window_traits>;
 using unique_module = unique_resource<module_traits>;
+using unique_hkey = unique_resource<registry_key_traits>;
 
 }  // namespace win32
