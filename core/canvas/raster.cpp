@@ -22,22 +22,4 @@ PixelBox pixel_box(const PixelSurface& surface, RectF bounds, double margin) {
     };
 }
 
-namespace {
-
-std::uint32_t blend_channel(std::uint32_t old_value, int new_value, double coverage) {
-    const double old_double = static_cast<double>(old_value);
-    // Between the old and the new value, so within 0..255.
-    return static_cast<std::uint32_t>(std::floor(old_double + (new_value - old_double) * coverage + 0.5));
-}
-
-}  // namespace
-
-std::uint32_t blend_pixel(std::uint32_t old_pixel, ColorRef color, double coverage) {
-    if (!(coverage > 0)) return old_pixel;
-    const double c = std::min(coverage, 1.0);
-    return blend_channel(old_pixel >> 16 & 0xFF, red_of(color), c) << 16 |
-           blend_channel(old_pixel >> 8 & 0xFF, green_of(color), c) << 8 |
-           blend_channel(old_pixel & 0xFF, blue_of(color), c);
-}
-
 }  // namespace core

@@ -27,7 +27,18 @@ PixelBox pixel_box(const PixelSurface& surface, RectF bounds, double margin);
 // One pixel moved towards the colour by the coverage: each channel becomes
 // round(old + (new - old) x c) with c capped at 1; a coverage that is not above 0 (NaN
 // included) leaves the pixel as it was.
-std::uint32_t blend_pixel(std::uint32_t old_pixel, ColorRef color, double coverage);
+inline std::uint32_t blend_pixel(std::uint32_t old_pixel, ColorRef color, double coverage) {
+    if (!(coverage > 0)) return old_pixel;
+    if (coverage >= 1) return pixel_from_color(color);
+    // Each value lies between the old and the new one, within 0..255, so truncating after
+    // adding a half rounds to nearest.
+    const auto channel = [coverage](std::uint32_t old_value, int new_value) {
+        const double old_double = static_cast<double>(old_value);
+        return static_cast<std::uint32_t>(old_double + (new_value - old_double) * coverage + 0.5);
+    };
+    return channel(old_pixel >> 16 & 0xFF, red_of(color)) << 16 | channel(old_pixel >> 8 & 0xFF, green_of(color)) << 8 |
+           channel(old_pixel & 0xFF, blue_of(color));
+}
 
 // Blends every pixel of the box by the coverage that coverage_at gives for its centre.
 template <class CoverageAt>

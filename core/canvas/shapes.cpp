@@ -18,24 +18,55 @@ double fill_coverage(double distance) { return clamp01(0.5 - distance); }
 
 }  // namespace
 
+namespace {
+
+// The rounded rectangle's distance with everything that does not depend on the point
+// worked out once per primitive rather than once per pixel.
+class RoundRectField {
+public:
+    RoundRectField(RectF rect, double radius)
+        : left_(rect.left),
+          top_(rect.top),
+          hw_((rect.right - rect.left) / 2),
+          hh_((rect.bottom - rect.top) / 2),
+          r_(std::max(0.0, std::min({radius, hw_, hh_}))) {}
+
+    double distance(PointF point) const {
+        const double qx = std::abs(point.x - left_ - hw_) - hw_ + r_;
+        const double qy = std::abs(point.y - top_ - hh_) - hh_ + r_;
+        // Most pixels of a card lie inside the straight part, where no square root is
+        // needed; the sum of squares cannot overflow for any point a canvas can hold.
+        if (qx <= 0 && qy <= 0) return std::max(qx, qy) - r_;
+        const double ox = std::max(qx, 0.0);
+        const double oy = std::max(qy, 0.0);
+        return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - r_;
+    }
+
+private:
+    double left_;
+    double top_;
+    double hw_;
+    double hh_;
+    double r_;
+};
+
+}  // namespace
+
 double round_rect_distance(RectF rect, double radius, PointF point) {
-    const double hw = (rect.right - rect.left) / 2;
-    const double hh = (rect.bottom - rect.top) / 2;
-    const double r = std::max(0.0, std::min({radius, hw, hh}));
-    const double qx = std::abs(point.x - rect.left - hw) - hw + r;
-    const double qy = std::abs(point.y - rect.top - hh) - hh + r;
-    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - r;
+    return RoundRectField(rect, radius).distance(point);
 }
 
 void fill_round_rect(PixelSurface& surface, RectF rect, double radius, ColorRef color) {
+    const RoundRectField field(rect, radius);
     paint_coverage(surface, pixel_box(surface, rect, kEdgeMargin), color, [&](PointF centre) {
-        return fill_coverage(round_rect_distance(rect, radius, centre));
+        return fill_coverage(field.distance(centre));
     });
 }
 
 void stroke_round_rect(PixelSurface& surface, RectF rect, double radius, double width, ColorRef color) {
+    const RoundRectField field(rect, radius);
     paint_coverage(surface, pixel_box(surface, rect, kEdgeMargin), color, [&](PointF centre) {
-        const double d = round_rect_distance(rect, radius, centre);
+        const double d = field.distance(centre);
         return fill_coverage(d) - fill_coverage(d + width);
     });
 }
@@ -44,8 +75,9 @@ void drop_shadow(PixelSurface& surface, RectF rect, double radius, double blur, 
     // A blur that is not positive (NaN included) gives a hard-edged shadow instead of a
     // division by zero.
     const double b = blur > 0 ? blur : 0.0;
+    const RoundRectField field(rect, radius);
     paint_coverage(surface, pixel_box(surface, rect, b), kShadowColor, [&](PointF centre) {
-        const double d = round_rect_distance(rect, radius, centre);
+        const double d = field.distance(centre);
         const double t = b > 0 ? clamp01((d + b) / (2 * b)) : (d < 0 ? 0.0 : d > 0 ? 1.0 : 0.5);
         return std::min((1 - (3 - 2 * t) * t * t) * opacity, 1.0);
     });
