@@ -10,7 +10,7 @@ namespace player {
 
 // One paint's off-screen bitmap: a 32-bit top-down DIB section selected into a memory DC
 // compatible with the target, with transparent text background. Shapes draw through
-// surface(); text through dc(), after GdiFlush.
+// surface(), text through dc() (draw_text flushes GDI first).
 class Canvas {
 public:
     Canvas(Canvas&& other) noexcept;
@@ -19,7 +19,12 @@ public:
     ~Canvas() = default;
 
     HDC dc() const { return dc_.get(); }
-    core::PixelSurface& surface() { return surface_; }
+    // GDI may still hold text drawn through dc() in its batch; it must reach the bitmap
+    // before shapes blend over it, so handing out the pixels flushes GDI first.
+    core::PixelSurface& surface() {
+        ::GdiFlush();
+        return surface_;
+    }
     int width() const { return surface_.width(); }
     int height() const { return surface_.height(); }
 
