@@ -35,7 +35,7 @@ public:
         const double qx = std::abs(point.x - left_ - hw_) - hw_ + r_;
         const double qy = std::abs(point.y - top_ - hh_) - hh_ + r_;
         // Most pixels of a card lie inside the straight part, where no square root is
-        // needed; the sum of squares cannot overflow for any point a canvas can hold.
+        // needed. Outside, a sum of squares that overflows only says "far outside".
         if (qx <= 0 && qy <= 0) return std::max(qx, qy) - r_;
         const double ox = std::max(qx, 0.0);
         const double oy = std::max(qy, 0.0);
