@@ -2,12 +2,14 @@
 
 #include <shellapi.h>
 
+#include "core/controls/panel_content.h"
 #include "core/shell/commands.h"
 #include "core/shell/status_text.h"
 #include "core/startup/command_line.h"
 #include "player/desktop/mouse_input.h"
 #include "player/library/library_play.h"
 #include "player/library/package_open.h"
+#include "player/shell/autostart.h"
 #include "player/shell/log.h"
 #include "player/win32/wide.h"
 #include "player/windows/host_build.h"
@@ -31,6 +33,7 @@ PlayerController::~PlayerController() {
     // them, and the controller window last, since everything above posts to it.
     host_.webview.reset();
     host_.window.reset();
+    control_.reset();
     ::KillTimer(controller_window_.handle(), kTickTimerId);
     session_.reset();
     display_power_.reset();
@@ -105,9 +108,13 @@ void PlayerController::dispatch(std::uint32_t command) {
                 show_control_window();
             }
             break;
+        case core::CMD_SELECT_FROM_LIST:
+            select_from_list();
+            break;
+        case core::CMD_AUTOSTART:
+            toggle_autostart();
+            break;
         default:
-            // The list selection, autostart and removal commands come from the control
-            // window, which holds their pending state; without it there is nothing to do.
             break;
     }
     refresh_control();
@@ -197,6 +204,14 @@ void PlayerController::set_taskbar_created_message(UINT message) {
     controller_window_.set_taskbar_created_message(message);
 }
 
+core::Status PlayerController::create_control(bool show) {
+    auto created = create_control_window(controller_window_.handle(), show);
+    if (!created) return std::unexpected(created.error());
+    control_.emplace(std::move(*created));
+    sync_autostart_box();
+    return {};
+}
+
 void PlayerController::refresh_control() {
     // A player started hidden shows itself the first time it has something to say.
     if (startup_ && host_.status_text) {
@@ -206,6 +221,30 @@ void PlayerController::refresh_control() {
     if (host_.flags->failed && !host_.status_text) {
         host_.status_text = std::string(core::kResourceFailureStatus);
     }
+    if (!control_) return;
+
+    const HWND host = host_.window.get();
+    const bool host_exists = host != nullptr && ::IsWindow(host);
+    core::PanelInputs inputs;
+    if (current_) inputs.wallpaper_name = current_->manifest.name;
+    inputs.status_text = host_.status_text;
+    inputs.library_empty = library_.entries.empty();
+    inputs.library_notice = library_.notice;
+    inputs.ready = host_.flags->ready;
+    inputs.failed = host_.flags->failed;
+    inputs.host_exists = host_exists;
+    inputs.webview_exists = host_.webview != nullptr;
+    inputs.desktop_mounted = host_.mounted;
+    inputs.host_visible = host_exists && ::IsWindowVisible(host);
+    inputs.desktop_wanted = host_.desktop_wanted;
+    inputs.user_paused = pause_.user_paused;
+
+    std::vector<PanelEntry> wallpapers;
+    wallpapers.reserve(library_.entries.size());
+    for (const LibraryEntry& entry : library_.entries) wallpapers.push_back({entry.id, entry.name});
+    std::optional<std::string> in_use;
+    if (current_) in_use = current_->manifest.id;
+    control_->refresh(core::panel_content(inputs), wallpapers, in_use);
 }
 
 void PlayerController::show_control_window() {
@@ -215,6 +254,30 @@ void PlayerController::show_control_window() {
     }
 }
 
-HWND PlayerController::dialog_window() const { return nullptr; }
+void PlayerController::select_from_list() {
+    // A nested loop inside one of the window's handlers leaves its requests alone.
+    if (!control_ || control_->in_use()) return;
+    const auto id = control_->take_pending_selection();
+    if (!id) return;
+    if (auto selected = select_by_id(*id); !selected) {
+        report_error("command " + std::to_string(core::CMD_SELECT_FROM_LIST), selected.error());
+    }
+}
+
+void PlayerController::toggle_autostart() {
+    const bool wanted = control_ && control_->autostart_checked();
+    const core::Status changed = set_autostart(wanted);
+    // The box always ends up showing what the registry holds, whatever happened.
+    sync_autostart_box();
+    if (!changed) report_error("command " + std::to_string(core::CMD_AUTOSTART), changed.error());
+}
+
+void PlayerController::sync_autostart_box() {
+    if (!control_) return;
+    const auto status = autostart_status();
+    control_->set_autostart_checked(status && *status);
+}
+
+HWND PlayerController::dialog_window() const { return control_ ? control_->handle() : nullptr; }
 
 }  // namespace player

@@ -10,6 +10,7 @@
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
 #include "core/startup/instance.h"
+#include "player/controls/control_window.h"
 #include "player/desktop/desktop_placement.h"
 #include "player/library/library.h"
 #include "player/shell/controller_window.h"
@@ -68,6 +69,9 @@ public:
     void add_to_library_notice(std::string_view text);
     void start_tick_timer();
     void set_taskbar_created_message(UINT message);
+    // Creates the control window, shown unless asked not to, with its autostart box set
+    // from the registry.
+    core::Status create_control(bool show);
     void refresh_control();
 
     // The event loop's side.
@@ -91,6 +95,9 @@ private:
     void open_tray_menu();
     void recover_tray();
     void show_control_window();
+    void select_from_list();
+    void toggle_autostart();
+    void sync_autostart_box();
     HostServices host_services();
     void log(std::string_view line) const;
     UINT taskbar_created_message() const { return taskbar_created_; }
@@ -106,6 +113,7 @@ private:
     bool from_library_ = false;
     core::SharedWallpaper current_;
     core::PublisherKey publisher_key_;
+    std::optional<ControlWindow> control_;
     std::optional<TrayIcon> tray_;
     std::optional<DisplayPowerNotification> display_power_;
     std::optional<SessionNotification> session_;

@@ -8,6 +8,7 @@
 #include "player/library/file_entry.h"
 #include "player/library/import.h"
 #include "player/library/paths.h"
+#include "player/controls/control_window.h"
 #include "player/shell/controller_window.h"
 #include "player/shell/log.h"
 #include "player/shell/player_controller.h"
@@ -40,15 +41,10 @@ private:
     bool owned_ = true;
 };
 
-// The control panel's class; its window arrives with the control window itself.
-LRESULT CALLBACK panel_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    return ::DefWindowProcW(window, message, wparam, lparam);
-}
-
 core::Status register_window_classes() {
     if (auto registered = register_controller_window_class(); !registered) return registered;
     if (auto registered = register_host_window_class(); !registered) return registered;
-    return register_player_window_class(L"Tessary.Panel", panel_procedure, "control panel registration failed: ");
+    return register_panel_window_class();
 }
 
 // A file that is really there: not a folder and not a link of any kind.
@@ -100,6 +96,7 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
                                                 .startup = context.options.startup,
                                                 .web_layer = *web_layer});
     controller.reload_library();
+    if (auto created = controller.create_control(!context.options.startup); !created) return created;
     controller.refresh_control();
     controller.add_tray_icon();
     controller.register_session_notifications();

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/controls/panel_content.h"
+#include "core/controls/panel_layout.h"
+#include "core/controls/panel_scale.h"
+#include "core/controls/status_tone.h"
+#include "player/canvas/ui_fonts.h"
+#include "player/win32/gdi.h"
+
+namespace player {
+
+// One row of the wallpaper list.
+struct PanelEntry {
+    std::string id;
+    std::string name;
+
+    bool operator==(const PanelEntry&) const = default;
+};
+
+// Everything the control window shows and remembers. Owned by the window (attached as its
+// user data, freed when it is destroyed); the controller reaches it only through
+// ControlWindow.
+struct PanelState {
+    HWND window = nullptr;
+    HWND controller = nullptr;
+    bool owned_by_window = false;  // set once creation succeeded; the window then frees it
+
+    std::string title = "Tessary · 壁纸库";
+    std::string status = "正在打开壁纸…";
+    std::string detail = "稍等片刻，将自动设为桌面壁纸。";
+    core::StatusTone tone = core::StatusTone::opening;
+    bool user_paused = false;
+    bool on_desktop = false;
+    // The last content applied by a refresh, to skip refreshes that change nothing.
+    std::optional<core::PanelContent> applied;
+
+    std::vector<PanelEntry> wallpapers;
+    std::optional<std::string> id_in_use;
+    std::optional<std::string> pending_selection;
+    std::optional<std::string> pending_deletion;
+    std::optional<int> hover_item;
+    bool hover_delete_zone = false;
+    bool tracking_mouse_leave = false;
+
+    UINT dpi = USER_DEFAULT_SCREEN_DPI;
+    UiFonts fonts;
+    win32::unique_brush list_brush;
+    win32::unique_brush static_brush;
+    core::PanelLayout layout;
+
+    // Set while a handler uses the state: a message arriving meanwhile (a repaint sent
+    // from inside a handler) gets the default handling instead of a second, nested run.
+    bool in_use = false;
+
+    HWND child(int id) const { return ::GetDlgItem(window, id); }
+    int scaled(int units) const { return core::scale_length(static_cast<int>(dpi), units); }
+};
+
+// Marks the state in use for one handler.
+class StateUse {
+public:
+    explicit StateUse(PanelState& state) : state_(state) { state_.in_use = true; }
+    ~StateUse() { state_.in_use = false; }
+    StateUse(const StateUse&) = delete;
+    StateUse& operator=(const StateUse&) = delete;
+
+private:
+    PanelState& state_;
+};
+
+}  // namespace player

@@ -1,0 +1,230 @@
+#include "player/controls/control_window.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/controls/panel_content.h"
+#include "core/controls/panel_layout.h"
+#include "core/controls/panel_scale.h"
+#include "player/controls/panel_ids.h"
+#include "player/controls/panel_internal.h"
+#include "player/win32/unique_resource.h"
+#include "player/win32/wide.h"
+#include "window_classes.h"
+
+namespace {
+
+std::string text_of(HWND window) {
+    wchar_t buffer[256] = {};
+    ::GetWindowTextW(window, buffer, 256);
+    return win32::to_utf8(buffer).value();
+}
+
+SIZE size_of(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+core::PanelContent playing_on_desktop() {
+    core::PanelInputs inputs;
+    inputs.wallpaper_name = "Aurora";
+    inputs.ready = true;
+    inputs.host_exists = true;
+    inputs.webview_exists = true;
+    inputs.desktop_mounted = true;
+    inputs.host_visible = true;
+    inputs.desktop_wanted = true;
+    return core::panel_content(inputs);
+}
+
+std::vector<player::PanelEntry> entries(int count) {
+    std::vector<player::PanelEntry> list;
+    for (int i = 0; i < count; ++i) list.push_back({"w" + std::to_string(i), "Wallpaper " + std::to_string(i)});
+    return list;
+}
+
+// A stand-in for the controller window: a message-only window whose posted commands the
+// test collects.
+class ControlWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(test::ensure_window_class(player::kPanelWindowClass, player::register_panel_window_class));
+    }
+    void SetUp() override {
+        controller_.reset(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(controller_);
+        auto created = player::create_control_window(controller_.get(), false);
+        ASSERT_TRUE(created) << created.error().chain();
+        panel_.emplace(std::move(*created));
+    }
+
+    HWND window() const { return panel_->handle(); }
+    HWND child(int id) const { return ::GetDlgItem(window(), id); }
+
+    // The commands posted to the controller so far, in order; each with lParam 0.
+    std::vector<int> commands() {
+        std::vector<int> posted;
+        MSG message;
+        while (::PeekMessageW(&message, controller_.get(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+            EXPECT_EQ(message.lParam, 0);
+            EXPECT_EQ(HIWORD(message.wParam), 0);
+            posted.push_back(LOWORD(message.wParam));
+        }
+        return posted;
+    }
+
+    // The list's client point in the middle of an item, at x from its right edge.
+    LPARAM point_in_item(int index, int from_right) {
+        RECT item{};
+        ::SendMessageW(child(player::kWallpaperList), LB_GETITEMRECT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(&item));
+        return MAKELPARAM(item.right - from_right, (item.top + item.bottom) / 2);
+    }
+
+    win32::unique_window controller_;
+    std::optional<player::ControlWindow> panel_;
+};
+
+TEST_F(ControlWindowTest, CreatedWithItsTitleControlsAndWidthHiddenUntilAsked) {
+    EXPECT_EQ(text_of(window()), "Tessary · 壁纸控制");
+    EXPECT_FALSE(::IsWindowVisible(window()));
+    const std::pair<int, const char*> expected[] = {
+        {player::kSetDesktopButton, "设为桌面壁纸"}, {player::kPauseButton, "暂停"},
+        {player::kPreviewButton, "窗口预览"},       {player::kAutostartBox, "开机自动运行（不弹出控制窗口）"},
+        {player::kExitButton, "退出壁纸"}};
+    for (const auto& [id, text] : expected) {
+        ASSERT_NE(child(id), nullptr) << id;
+        EXPECT_EQ(text_of(child(id)), text);
+    }
+    ASSERT_NE(child(player::kWallpaperList), nullptr);
+    EXPECT_FALSE(::GetWindowLongPtrW(child(player::kWallpaperList), GWL_STYLE) & WS_VISIBLE);
+    RECT client{};
+    ::GetClientRect(window(), &client);
+    const UINT dpi = std::max<UINT>(::GetDpiForWindow(window()), 96);
+    EXPECT_EQ(client.right, static_cast<LONG>((dpi * 480 + 32) / 96));
+
+    auto shown = player::create_control_window(controller_.get(), true);
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(::IsWindowVisible(shown->handle()));
+}
+
+TEST_F(ControlWindowTest, ButtonsAndTheCloseBoxOnlyPostCommands) {
+    for (const int id : {player::kSetDesktopButton, player::kPauseButton, player::kPreviewButton,
+                         player::kAutostartBox, player::kExitButton}) {
+        ::SendMessageW(child(id), BM_CLICK, 0, 0);
+    }
+    ::SendMessageW(window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(commands(), (std::vector<int>{110, 101, 111, 114, 107, 107}));
+    EXPECT_TRUE(::IsWindow(window()));
+    // The check box changed its own state before its command left.
+    EXPECT_TRUE(panel_->autostart_checked());
+    panel_->set_autostart_checked(false);
+    EXPECT_FALSE(panel_->autostart_checked());
+}
+
+TEST_F(ControlWindowTest, RefreshSetsTextsCaptionsAndTheListOnlyWhenTheyChange) {
+    const core::PanelContent content = playing_on_desktop();
+    panel_->refresh(content, entries(3), std::string("w1"));
+    EXPECT_EQ(text_of(child(player::kSetDesktopButton)), content.desktop_caption);
+    EXPECT_EQ(text_of(child(player::kPauseButton)), "暂停");
+    EXPECT_TRUE(::IsWindowEnabled(child(player::kPauseButton)));
+    const HWND list = child(player::kWallpaperList);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+    EXPECT_TRUE(::GetWindowLongPtrW(list, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+
+    const int dpi = static_cast<int>(std::max<UINT>(::GetDpiForWindow(window()), 96));
+    const int item = core::scale_length(dpi, 48);
+    EXPECT_EQ(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), item);
+    // Three cards show whole; nine scroll within five.
+    EXPECT_EQ(size_of(list).cy, 3 * item);
+    panel_->refresh(content, entries(9), std::string("w1"));
+    EXPECT_EQ(size_of(list).cy, 5 * item);
+
+    core::PanelInputs empty;
+    empty.library_empty = true;
+    panel_->refresh(core::panel_content(empty), {}, std::nullopt);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_FALSE(::GetWindowLongPtrW(list, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(::IsWindowEnabled(child(player::kSetDesktopButton)));
+    EXPECT_FALSE(::IsWindowEnabled(child(player::kPauseButton)));
+    EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(ControlWindowTest, PickingACardSelectsItUnlessItIsInUse) {
+    panel_->refresh(playing_on_desktop(), entries(3), std::string("w0"));
+    const HWND list = child(player::kWallpaperList);
+    const auto pick = [&](int index) {
+        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageW(window(), WM_COMMAND, MAKEWPARAM(player::kWallpaperList, LBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list));
+    };
+    pick(2);
+    EXPECT_EQ(commands(), std::vector<int>{112});
+    EXPECT_EQ(panel_->take_pending_selection(), "w2");
+    EXPECT_EQ(panel_->take_pending_selection(), std::nullopt);
+
+    pick(2);
+    pick(0);  // the wallpaper in use: forgets the pending pick and asks nothing
+    EXPECT_EQ(commands(), std::vector<int>{112});
+    EXPECT_EQ(panel_->take_pending_selection(), std::nullopt);
+}
+
+TEST_F(ControlWindowTest, TheRightEndOfACardAndTheDeleteKeyAskToDelete) {
+    panel_->refresh(playing_on_desktop(), entries(3), std::string("w0"));
+    const HWND list = child(player::kWallpaperList);
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point_in_item(1, 4));
+    ::SendMessageW(list, WM_LBUTTONUP, 0, point_in_item(1, 4));
+    EXPECT_EQ(commands(), std::vector<int>{115});
+    EXPECT_EQ(panel_->take_pending_deletion(), "w1");
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);  // not selected
+
+    ::SendMessageW(list, LB_SETCURSEL, 2, 0);
+    ::SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(commands(), std::vector<int>{115});
+    EXPECT_EQ(panel_->take_pending_deletion(), "w2");
+}
+
+TEST_F(ControlWindowTest, PaintingFillsTheBackgroundAndTheCards) {
+    panel_->refresh(playing_on_desktop(), entries(2), std::string("w0"));
+    player::PanelState& state = *player::panel_state_of(window());
+    // Paint into a bitmap of our own so the pixels can be read back.
+    const HDC screen = ::GetDC(nullptr);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {.biSize = sizeof(BITMAPINFOHEADER), .biWidth = 480, .biHeight = -400, .biPlanes = 1,
+                      .biBitCount = 32, .biCompression = BI_RGB};
+    void* bits = nullptr;
+    const HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    const HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    player::paint_panel(state, memory, RECT{0, 0, 480, 400});
+    ::GdiFlush();
+    const auto pixel = [&](int x, int y) { return static_cast<const std::uint32_t*>(bits)[y * 480 + x] & 0xFFFFFF; };
+    EXPECT_EQ(pixel(1, 1), 0xFBF6EEu);
+    const core::PanelRect card = state.layout.header_card;
+    EXPECT_EQ(pixel((card.left + card.right) / 2, card.bottom - state.scaled(4)), 0xFFFAF9u);
+    ::SelectObject(memory, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
+TEST_F(ControlWindowTest, ADpiChangeScalesTheWindowAndTheCards) {
+    panel_->refresh(playing_on_desktop(), entries(3), std::string("w0"));
+    RECT suggested{100, 100, 900, 900};
+    ::SendMessageW(window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
+    ::GetClientRect(window(), &client);
+    EXPECT_EQ(client.right, 720);
+    EXPECT_EQ(::SendMessageW(child(player::kWallpaperList), LB_GETITEMHEIGHT, 0, 0), 72);
+    EXPECT_EQ(size_of(child(player::kWallpaperList)).cy, 3 * 72);
+}
+
+}  // namespace
