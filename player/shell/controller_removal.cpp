@@ -6,7 +6,6 @@
 #include "core/web/state_push.h"
 #include "player/library/fs_guards.h"
 #include "player/library/removal.h"
-#include "player/shell/log.h"
 #include "player/shell/player_controller.h"
 
 namespace player {
