@@ -95,17 +95,19 @@ core::Result<std::vector<std::string>> list_folder_entries(std::string_view fold
     return paths;
 }
 
+std::string library_folder(std::string_view data_folder) { return join_path(data_folder, kLibraryFolderName); }
+
 Library reload_library(std::string_view data_folder, WindowsDirectoryReader& reader) {
-    const std::string library_folder = join_path(data_folder, kLibraryFolderName);
+    const std::string folder = library_folder(data_folder);
     Library library;
     std::vector<std::string> rejections;
 
     auto listed = [&]() -> core::Result<std::vector<std::string>> {
-        if (auto plain = reader.check_chain(library_folder); !plain) return std::unexpected(plain.error());
-        return list_folder_entries(library_folder);
+        if (auto plain = reader.check_chain(folder); !plain) return std::unexpected(plain.error());
+        return list_folder_entries(folder);
     }();
     if (!listed) {
-        rejections.push_back(core::rejection_text(library_folder, listed.error()));
+        rejections.push_back(core::rejection_text(folder, listed.error()));
     } else {
         for (const std::string& path : *listed) {
             // Staging folders of installations, finished or abandoned, are not wallpapers.

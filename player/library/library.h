@@ -36,6 +36,9 @@ core::Result<LibraryEntry> library_entry_for(std::string_view folder, const core
 // with replacement characters, so it can never match a wallpaper id.
 core::Result<std::vector<std::string>> list_folder_entries(std::string_view folder);
 
+// D\library: the folder every library wallpaper lives in, one sub-folder per id.
+std::string library_folder(std::string_view data_folder);
+
 // Rebuilds the listing of D\library: every folder verified, staging folders skipped,
 // each rejection logged as "library rejected item: ..." and counted in the notice.
 // Never fails.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "player/win32/system_error.h"
@@ -43,7 +44,37 @@ std::size_t root_length(std::string_view path) {
     return pos;
 }
 
+// The root with its separators unified, then the named components.
+std::vector<std::string_view> path_components(std::string_view path, std::string& root) {
+    const std::size_t length = root_length(path);
+    root.assign(path.substr(0, length));
+    std::replace(root.begin(), root.end(), '/', '\\');
+    std::vector<std::string_view> components;
+    std::size_t pos = length;
+    while (pos < path.size()) {
+        std::size_t end = pos;
+        while (end < path.size() && !is_separator(path[end])) ++end;
+        const std::string_view component = path.substr(pos, end - pos);
+        if (!component.empty() && component != ".") components.push_back(component);
+        pos = end + 1;
+    }
+    return components;
+}
+
 }  // namespace
+
+bool is_absolute_path(std::string_view path) {
+    if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) return true;
+    return path.size() >= 3 && path[1] == ':' && is_separator(path[2]);
+}
+
+bool same_path(std::string_view a, std::string_view b) {
+    std::string root_a;
+    std::string root_b;
+    const auto components_a = path_components(a, root_a);
+    const auto components_b = path_components(b, root_b);
+    return root_a == root_b && components_a == components_b;
+}
 
 std::string join_path(std::string_view folder, std::string_view name) {
     std::string joined(folder);

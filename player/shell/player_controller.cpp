@@ -22,7 +22,8 @@ PlayerController::PlayerController(ControllerSetup setup)
       web_layer_(setup.web_layer),
       settings_(load_settings(data_folder_)),
       publisher_key_(setup.publisher_key),
-      startup_(setup.startup) {
+      startup_(setup.startup),
+      removal_prompts_(std::move(setup.removal_prompts)) {
     host_.desktop_wanted = setup.desktop_wanted;
     tray_.emplace(controller_window_.handle());
     display_power_.emplace(controller_window_.handle());

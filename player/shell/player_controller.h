@@ -13,6 +13,7 @@
 #include "player/controls/control_window.h"
 #include "player/desktop/desktop_placement.h"
 #include "player/library/library.h"
+#include "player/library/removal.h"
 #include "player/shell/controller_window.h"
 #include "player/shell/message_loop.h"
 #include "player/shell/settings.h"
@@ -40,6 +41,7 @@ struct ControllerSetup {
     bool desktop_wanted = true;
     bool startup = false;
     WebLayer& web_layer;
+    RemovalPrompts removal_prompts;
 };
 
 // The one application-state object: owns the settings, the library listing, the playing
@@ -59,6 +61,10 @@ public:
     // The tick: readiness limit, recovery, control refresh, state push.
     void refresh_playback();
     core::Status apply_display_mode();
+    // The delete command: moves the library wallpaper with the pending id to the Recycle
+    // Bin after the user confirms, and moves playback on if it was playing. No id, a
+    // cancelled confirmation or a shell prompt turned down do nothing.
+    core::Status remove_wallpaper(const std::optional<std::string>& pending_id);
 
     // Start-up steps.
     void reload_library();
@@ -86,6 +92,8 @@ private:
     core::Status play_library_folder(const std::string& folder);
     core::Status open_package(const std::string& path);
     core::Status build_host_for_current(bool fallback_to_preview);
+    // Ends playback so that the desktop shows its own background again.
+    void stop_playback();
     core::Status follow_display_change();
     void run_recovery_step(core::MonotonicTime now);
     void push_state();
@@ -120,6 +128,7 @@ private:
     bool startup_ = false;
     PauseReasons pause_;
     UINT taskbar_created_ = 0;
+    RemovalPrompts removal_prompts_;
 };
 
 }  // namespace player

@@ -1,93 +1,15 @@
 #include "player/shell/player_controller.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
+#include "controller_fixture.h"
 #include "core/shell/status_text.h"
-#include "core/startup/instance.h"
-#include "fake_web_layer.h"
-#include "log_capture.h"
 #include "player/library/paths.h"
 #include "player/windows/host_build.h"
-#include "player/windows/host_window.h"
-#include "publisher_key.h"
-#include "test_folder.h"
-#include "window_classes.h"
 
 namespace {
 
-void write_wallpaper(const std::string& library, const std::string& id, unsigned fps) {
-    const std::string folder = player::join_path(library, id);
-    test::make_folder(folder);
-    test::write_file(player::join_path(folder, "manifest.json"),
-                     R"({"id": ")" + id + R"(", "name": ")" + id + R"(", "version": 1, "entry": "index.html", "fps": )" +
-                         std::to_string(fps) + "}");
-    test::write_file(player::join_path(folder, "index.html"), "<!doctype html><title>" + id + "</title>");
-}
-
-// The controller over a data folder with two installed wallpapers and the stand-in browser,
-// in preview mode (Wine has no Explorer desktop).
-class PlayerControllerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(test::ensure_window_class(player::kControllerWindowClass, player::register_controller_window_class));
-        ASSERT_TRUE(test::ensure_window_class(player::kHostWindowClass, player::register_host_window_class));
-        data_ = root_ / "D";
-        test::make_folder(data_);
-        test::make_folder(player::join_path(data_, "packages"));
-        test::make_folder(player::join_path(data_, "library"));
-        write_wallpaper(player::join_path(data_, "library"), "alpha", 60);
-        write_wallpaper(player::join_path(data_, "library"), "beta", 30);
-
-        auto window = player::ControllerWindow::create("Tessary-test-controller-" + std::to_string(::GetCurrentProcessId()));
-        ASSERT_TRUE(window);
-        controller_.emplace(player::ControllerSetup{.data_folder = data_,
-                                                    .controller_window = std::move(*window),
-                                                    .publisher_key = core::parse_publisher_key(kBuiltInPublisherKey).value(),
-                                                    .desktop_wanted = false,
-                                                    .startup = false,
-                                                    .web_layer = layer_});
-        controller_->reload_library();
-    }
-    void TearDown() override {
-        controller_.reset();
-        player::clear_events();
-    }
-
-    std::size_t count_lines(std::string_view prefix) const {
-        const auto lines = log_.lines();
-        return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
-            return line.starts_with(prefix);
-        }));
-    }
-    bool logged(std::string_view line) const {
-        const auto lines = log_.lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-    std::size_t state_scripts() const {
-        const auto& scripts = layer_.last_page()->executed_scripts();
-        return static_cast<std::size_t>(std::count_if(scripts.begin(), scripts.end(), [](const std::string& script) {
-            return script.starts_with("window.__tessaryDispatch(\"state\"");
-        }));
-    }
-
-    // Plays the first wallpaper and lets its page report readiness.
-    void play_first() {
-        controller_->start_first_wallpaper(std::nullopt);
-        ASSERT_NE(layer_.last_page(), nullptr);
-        ASSERT_TRUE(layer_.last_page()->post_message("ready"));
-        controller_->refresh_playback();
-    }
-
-    test::LogCapture log_;
-    test::TestFolder root_;
-    std::string data_;
-    test::FakeWebLayer layer_;
-    std::optional<player::PlayerController> controller_;
-};
+using PlayerControllerTest = test::ControllerFixture;
 
 TEST_F(PlayerControllerTest, FirstStartPlaysTheFirstEntryAndPushesItsStateOnce) {
     play_first();
