@@ -115,6 +115,10 @@ void PlayerController::dispatch(std::uint32_t command) {
         case core::CMD_AUTOSTART:
             toggle_autostart();
             break;
+        case core::CMD_REMOVE_WALLPAPER:
+            // A nested loop inside one of the window's handlers leaves its requests alone.
+            if (control_ && !control_->in_use()) report(remove_wallpaper(control_->take_pending_deletion()));
+            break;
         default:
             break;
     }

@@ -1,0 +1,136 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controller_fixture.h"
+#include "core/shell/status_text.h"
+#include "player/controls/control_window.h"
+#include "player/controls/panel_ids.h"
+#include "player/controls/panel_internal.h"
+#include "player/library/removal.h"
+#include "player/shell/autostart.h"
+#include "window_classes.h"
+
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The controller with its control window, as the start-up makes it (hidden here), and the
+// removal confirmation answered "no" by the test.
+class ControllerPanelTest : public test::ControllerFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::ensure_window_class(player::kPanelWindowClass, player::register_panel_window_class));
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary");
+        test::ControllerFixture::SetUp();
+        ASSERT_TRUE(controller_->create_control(false));
+        panel_ = controller_->dialog_window();
+        ASSERT_NE(panel_, nullptr);
+    }
+    void TearDown() override {
+        test::ControllerFixture::TearDown();
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary");
+    }
+    void adjust_setup(player::ControllerSetup& setup) override {
+        setup.startup = startup_;
+        setup.removal_prompts.confirm = [this](HWND owner, std::string_view name, std::string_view) {
+            asked_.emplace_back(name);
+            EXPECT_EQ(owner, panel_);
+            return false;
+        };
+    }
+
+    player::PanelState& panel() const { return *player::panel_state_of(panel_); }
+    HWND child(int id) const { return ::GetDlgItem(panel_, id); }
+    // What the window sent the controller window, handed over as the loop would.
+    void deliver_commands() {
+        MSG message;
+        while (::PeekMessageW(&message, controller_->controller_window(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+            controller_->dispatch(LOWORD(message.wParam));
+        }
+    }
+
+    bool startup_ = false;
+    HWND panel_ = nullptr;
+    std::vector<std::string> asked_;
+};
+
+TEST_F(ControllerPanelTest, TheWindowShowsWhatPlaysAndTheLibrary) {
+    play_first();
+    controller_->refresh_control();
+    EXPECT_EQ(panel().title, "alpha");
+    EXPECT_EQ(panel().status, "当前是窗口预览");  // started in preview, not asking for the desktop
+    EXPECT_EQ(panel().tone, core::StatusTone::preview);
+    EXPECT_EQ(panel().wallpapers.size(), 2u);
+    EXPECT_EQ(panel().id_in_use, "alpha");
+    EXPECT_EQ(::SendMessageW(child(player::kWallpaperList), LB_GETCURSEL, 0, 0), 0);
+
+    controller_->dispatch(101);
+    EXPECT_EQ(panel().user_paused, true);
+    wchar_t caption[32] = {};
+    ::GetWindowTextW(child(player::kPauseButton), caption, 32);
+    EXPECT_EQ(std::wstring(caption), L"继续播放");
+}
+
+TEST_F(ControllerPanelTest, PickingACardPlaysItAndTheDeleteKeyAsksAboutIt) {
+    play_first();
+    controller_->refresh_control();
+    const HWND list = child(player::kWallpaperList);
+    ::SendMessageW(list, LB_SETCURSEL, 1, 0);
+    ::SendMessageW(panel_, WM_COMMAND, MAKEWPARAM(player::kWallpaperList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    deliver_commands();
+    EXPECT_EQ(count_lines("free library load: id=beta"), 1u);
+    EXPECT_EQ(panel().id_in_use, "beta");
+
+    ::SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    deliver_commands();
+    EXPECT_EQ(asked_, std::vector<std::string>{"beta"});
+    EXPECT_EQ(controller_->library().entries.size(), 2u);  // answered no: nothing changed
+    EXPECT_FALSE(controller_->status_text());
+}
+
+TEST_F(ControllerPanelTest, TheAutostartSwitchWritesTheRunEntryAndAlwaysShowsTheRegistry) {
+    const auto run_value = [] { return player::read_autostart_value().value(); };
+    ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
+    deliver_commands();
+    EXPECT_EQ(run_value(), player::expected_autostart_value().value());
+    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
+    deliver_commands();
+    EXPECT_EQ(run_value(), std::nullopt);
+
+    // Another copy's entry is left alone, and the switch goes back to off.
+    const std::wstring other = L"\"C:\\Elsewhere\\tessary.exe\" --startup";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, other.c_str(),
+                                static_cast<DWORD>((other.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
+    deliver_commands();
+    EXPECT_TRUE(logged("command 114: 已有不同位置的 Tessary 启动项，请先在原程序取消开机启动"));
+    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(run_value(), "\"C:\\Elsewhere\\tessary.exe\" --startup");
+    EXPECT_EQ(controller_->status_text(), std::string(core::kGenericFailureStatus));
+}
+
+class ControllerStartedHiddenTest : public ControllerPanelTest {
+protected:
+    void SetUp() override {
+        startup_ = true;
+        ControllerPanelTest::SetUp();
+    }
+};
+
+TEST_F(ControllerStartedHiddenTest, TheWindowComesForwardOnceThereIsAProblem) {
+    controller_->refresh_control();
+    EXPECT_FALSE(::IsWindowVisible(panel_));
+    controller_->start_first_wallpaper(std::string("gamma"));
+    controller_->refresh_control();
+    EXPECT_TRUE(::IsWindowVisible(panel_));
+    EXPECT_EQ(panel().status, "操作暂时没有完成");
+    EXPECT_EQ(panel().tone, core::StatusTone::problem);
+}
+
+}  // namespace
