@@ -63,6 +63,15 @@ std::wstring wide_text(std::string_view text) { return win32::to_wide(text).valu
 
 void set_text(HWND control, std::string_view text) { ::SetWindowTextW(control, wide_text(text).c_str()); }
 
+// Whether the list shows exactly these wallpapers: the same ids and names, in order.
+bool same_rows(const std::vector<PanelEntry>& shown, const std::vector<core::LibraryEntry>& library) {
+    if (shown.size() != library.size()) return false;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i].id != library[i].id || shown[i].name != library[i].name) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 core::Status register_panel_window_class() {
@@ -91,7 +100,7 @@ core::Result<ControlWindow> create_control_window(HWND controller, bool show) {
     return ControlWindow(std::move(window), owned);
 }
 
-void ControlWindow::refresh(const core::PanelContent& content, const std::vector<PanelEntry>& wallpapers,
+void ControlWindow::refresh(const core::PanelContent& content, const std::vector<core::LibraryEntry>& library,
                             const std::optional<std::string>& id_in_use) {
     PanelState& state = *state_;
     if (state.in_use) return;
@@ -119,13 +128,14 @@ void ControlWindow::refresh(const core::PanelContent& content, const std::vector
     }
 
     const HWND list = state.child(kWallpaperList);
-    if (wallpapers != state.wallpapers) {
-        state.wallpapers = wallpapers;
+    if (!same_rows(state.wallpapers, library)) {
+        state.wallpapers.clear();
         ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        for (const PanelEntry& entry : wallpapers) {
+        for (const core::LibraryEntry& entry : library) {
+            state.wallpapers.push_back({entry.id, entry.name});
             ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide_text(entry.name).c_str()));
         }
-        ::ShowWindow(list, wallpapers.empty() ? SW_HIDE : SW_SHOWNA);
+        ::ShowWindow(list, library.empty() ? SW_HIDE : SW_SHOWNA);
         relayout = true;
     }
     if (id_in_use != state.id_in_use) {

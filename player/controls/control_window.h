@@ -8,6 +8,7 @@
 
 #include "core/controls/panel_content.h"
 #include "core/error/error.h"
+#include "core/library/library.h"
 #include "player/controls/panel_state.h"
 #include "player/win32/unique_resource.h"
 
@@ -23,8 +24,9 @@ class ControlWindow {
 public:
     HWND handle() const { return window_.get(); }
 
-    // Replaces what the window shows; redraws only what changed.
-    void refresh(const core::PanelContent& content, const std::vector<PanelEntry>& wallpapers,
+    // Replaces what the window shows; redraws only what changed. Runs on every tick, so an
+    // unchanged library costs a comparison, not a copy.
+    void refresh(const core::PanelContent& content, const std::vector<core::LibraryEntry>& library,
                  const std::optional<std::string>& id_in_use);
 
     // Whether a handler of the window runs right now (a nested loop inside it): the

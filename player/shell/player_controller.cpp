@@ -244,12 +244,9 @@ void PlayerController::refresh_control() {
     inputs.desktop_wanted = host_.desktop_wanted;
     inputs.user_paused = pause_.user_paused;
 
-    std::vector<PanelEntry> wallpapers;
-    wallpapers.reserve(library_.entries.size());
-    for (const LibraryEntry& entry : library_.entries) wallpapers.push_back({entry.id, entry.name});
     std::optional<std::string> in_use;
     if (current_) in_use = current_->manifest.id;
-    control_->refresh(core::panel_content(inputs), wallpapers, in_use);
+    control_->refresh(core::panel_content(inputs), library_.entries, in_use);
 }
 
 void PlayerController::show_control_window() {

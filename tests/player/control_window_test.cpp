@@ -43,9 +43,11 @@ core::PanelContent playing_on_desktop() {
     return core::panel_content(inputs);
 }
 
-std::vector<player::PanelEntry> entries(int count) {
-    std::vector<player::PanelEntry> list;
-    for (int i = 0; i < count; ++i) list.push_back({"w" + std::to_string(i), "Wallpaper " + std::to_string(i)});
+std::vector<core::LibraryEntry> entries(int count) {
+    std::vector<core::LibraryEntry> list;
+    for (int i = 0; i < count; ++i) {
+        list.push_back({.id = "w" + std::to_string(i), .name = "Wallpaper " + std::to_string(i), .folder = ""});
+    }
     return list;
 }
 
@@ -72,6 +74,9 @@ protected:
         std::vector<int> posted;
         MSG message;
         while (::PeekMessageW(&message, controller_.get(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+            // A quit message, left by a controller window another test destroyed, passes
+            // every filter.
+            if (message.message != WM_COMMAND) continue;
             EXPECT_EQ(message.lParam, 0);
             EXPECT_EQ(HIWORD(message.wParam), 0);
             posted.push_back(LOWORD(message.wParam));

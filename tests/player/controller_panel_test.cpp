@@ -49,7 +49,7 @@ protected:
     void deliver_commands() {
         MSG message;
         while (::PeekMessageW(&message, controller_->controller_window(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
-            controller_->dispatch(LOWORD(message.wParam));
+            if (message.message == WM_COMMAND) controller_->dispatch(LOWORD(message.wParam));
         }
     }
 
