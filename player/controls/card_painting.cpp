@@ -6,6 +6,7 @@
 #include "core/controls/card_style.h"
 #include "player/canvas/canvas.h"
 #include "player/controls/panel_text.h"
+#include "player/controls/panel_geometry.h"
 #include "player/controls/panel_internal.h"
 #include "player/controls/panel_palette.h"
 
@@ -35,13 +36,6 @@ struct CardLook {
     bool in_use = false;
     bool focused = false;
 };
-
-core::RectF to_rect_f(const core::PanelRect& rect) {
-    return core::RectF{static_cast<double>(rect.left), static_cast<double>(rect.top), static_cast<double>(rect.right),
-                       static_cast<double>(rect.bottom)};
-}
-
-RECT to_rect(const core::PanelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 void draw_card(const PanelState& state, Canvas& canvas, const PanelEntry& entry, const CardLook& look) {
     core::PixelSurface& surface = canvas.surface();

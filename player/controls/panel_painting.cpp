@@ -6,6 +6,7 @@
 #include "core/controls/status_tone.h"
 #include "player/canvas/canvas.h"
 #include "player/controls/panel_text.h"
+#include "player/controls/panel_geometry.h"
 #include "player/controls/panel_internal.h"
 #include "player/controls/panel_palette.h"
 
@@ -18,13 +19,6 @@ constexpr int kStatusFont = 4;
 constexpr int kDetailFont = 5;
 constexpr int kHintFont = 6;
 constexpr int kCountFont = 7;
-
-core::RectF to_rect_f(const core::PanelRect& rect) {
-    return core::RectF{static_cast<double>(rect.left), static_cast<double>(rect.top),
-                       static_cast<double>(rect.right), static_cast<double>(rect.bottom)};
-}
-
-RECT to_rect(const core::PanelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 // A card floating on the window: a wide soft shadow, a tight one just below, the face and
 // a hairline border.
