@@ -4,6 +4,7 @@
 
 #include "player/library/directories.h"
 #include "player/library/fs_guards.h"
+#include "player/library/library.h"
 #include "player/library/paths.h"
 #include "player/shell/exe_path.h"
 #include "player/shell/log.h"
@@ -52,7 +53,7 @@ core::Status prepare_data_folder(const std::string& data_folder) {
     }
     if (auto plain = check_plain_directory_chain(data_folder); !plain) return plain;
 
-    const std::string library = join_path(data_folder, "library");
+    const std::string library = library_folder(data_folder);
     if (!can_examine(library)) {
         if (auto created = create_directory(library); !created) return created;
     }

@@ -69,7 +69,7 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
     const Config settings = load_settings(context.data_folder);
 
     const std::vector<std::string> rejections =
-        import_portable_wallpapers(join_path(context.data_folder, "library"), context.exe_folder, settings.removed);
+        import_portable_wallpapers(library_folder(context.data_folder), context.exe_folder, settings.removed);
     for (const std::string& rejection : rejections) log_line("bundled library import rejected: " + rejection);
 
     auto lock = take_instance_lock(context.instance_name);
