@@ -130,6 +130,7 @@ void ControlWindow::refresh(const core::PanelContent& content, const std::vector
     const HWND list = state.child(kWallpaperList);
     if (!same_rows(state.wallpapers, library)) {
         state.wallpapers.clear();
+        state.hover_item.reset();  // the mouse sets it again when it moves
         ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
         for (const core::LibraryEntry& entry : library) {
             state.wallpapers.push_back({entry.id, entry.name});
