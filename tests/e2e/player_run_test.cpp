@@ -40,6 +40,31 @@ protected:
 
     void command(WPARAM number) { ASSERT_TRUE(::PostMessageW(window_, WM_COMMAND, number, 0)); }
 
+    // The player's control window, once it exists.
+    HWND find_control_window(std::chrono::milliseconds timeout) const {
+        struct Search {
+            DWORD process;
+            HWND found;
+        } search{player_->id(), nullptr};
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (search.found == nullptr && std::chrono::steady_clock::now() < deadline) {
+            ::EnumWindows(
+                [](HWND window, LPARAM data) -> BOOL {
+                    auto& wanted = *reinterpret_cast<Search*>(data);
+                    DWORD process = 0;
+                    ::GetWindowThreadProcessId(window, &process);
+                    wchar_t name[64] = {};
+                    ::GetClassNameW(window, name, 64);
+                    if (process != wanted.process || std::wstring(name) != L"Tessary.Panel") return TRUE;
+                    wanted.found = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            if (search.found == nullptr) test::pump_messages(100ms);
+        }
+        return search.found;
+    }
+
     std::optional<test::ChildProcess> player_;
     HWND window_ = nullptr;
 };
@@ -110,6 +135,45 @@ TEST_F(RunningPlayerTest, SecondStartHandsTheSelectionOver) {
     ASSERT_TRUE(wait_for_log("free library load: id=tide-lanterns", kStartTimeout, before)) << log_text();
     // Its own start-up line is in the shared log too.
     EXPECT_GE(count_in_log("startup version=0.6.5"), 2u);
+}
+
+TEST_F(RunningPlayerTest, TheControlWindowListsTheLibraryAndClosingItExits) {
+    start_player();
+    const HWND panel = find_control_window(kStartTimeout);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(panel));
+    wchar_t title[64] = {};
+    ::GetWindowTextW(panel, title, 64);
+    EXPECT_EQ(std::wstring(title), L"Tessary · 壁纸控制");
+    const HWND list = ::GetDlgItem(panel, 112);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);  // aurora-drift, in use
+
+    const std::size_t before = log_text().size();
+    ASSERT_TRUE(::PostMessageW(panel, WM_CLOSE, 0, 0));
+    EXPECT_EQ(player_->wait(kStartTimeout), 0u);
+    EXPECT_EQ(count_in_log("control command=107", before), 1u);
+    EXPECT_EQ(count_in_log("clean shutdown", before), 1u);
+    player_.reset();
+}
+
+// In preview mode: Wine has no desktop to mount on, and that failure is a problem the
+// window would rightly come forward to report.
+TEST_F(RunningPlayerTest, StartedWithWindowsTheControlWindowStaysHiddenWhileAllIsWell) {
+    start_player({"--startup", "--preview"});
+    const HWND panel = find_control_window(kStartTimeout);
+    ASSERT_NE(panel, nullptr);
+    test::pump_messages(500ms);
+    EXPECT_FALSE(::IsWindowVisible(panel));
+}
+
+TEST_F(RunningPlayerTest, StartedWithWindowsTheControlWindowComesForwardWhenTheDesktopFails) {
+    start_player({"--startup"});
+    const HWND panel = find_control_window(kStartTimeout);
+    ASSERT_NE(panel, nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!::IsWindowVisible(panel) && std::chrono::steady_clock::now() < deadline) test::pump_messages(100ms);
+    EXPECT_TRUE(::IsWindowVisible(panel));
 }
 
 TEST_F(RunningPlayerTest, ASelectionThatIsNotInstalledIsReportedByTheRunningPlayer) {
