@@ -4,6 +4,7 @@
 
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
+#include "player/win32/dpi.h"
 #include "player/win32/wide.h"
 
 namespace player {
@@ -44,7 +45,7 @@ void fit_window_to(const PanelState& state, int client_width, int client_height)
     RECT outer{0, 0, client_width, client_height};
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(state.window, GWL_STYLE));
     const DWORD ex_style = static_cast<DWORD>(::GetWindowLongPtrW(state.window, GWL_EXSTYLE));
-    ::AdjustWindowRectExForDpi(&outer, style, FALSE, ex_style, state.dpi);
+    win32::adjust_window_rect_for_dpi(outer, style, ex_style, state.dpi);
     RECT current{};
     ::GetWindowRect(state.window, &current);
     const int width = outer.right - outer.left;

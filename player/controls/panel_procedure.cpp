@@ -7,6 +7,7 @@
 
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
+#include "player/win32/dpi.h"
 
 namespace player {
 namespace {
@@ -121,7 +122,7 @@ LRESULT CALLBACK panel_window_procedure(HWND window, UINT message, WPARAM wparam
     if (message == WM_NCCREATE) {
         auto* state = static_cast<PanelState*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
         state->window = window;
-        state->dpi = std::max<UINT>(::GetDpiForWindow(window), USER_DEFAULT_SCREEN_DPI);
+        state->dpi = std::max<UINT>(win32::window_dpi(window), USER_DEFAULT_SCREEN_DPI);
         state->list_brush.reset(::CreateSolidBrush(RGB(0xFF, 0xFA, 0xF9)));
         state->static_brush.reset(::CreateSolidBrush(RGB(0xFB, 0xF6, 0xEE)));
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));

@@ -11,6 +11,10 @@ const DpiFunctions& dpi_functions() {
                 reinterpret_cast<void*>(::GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
             resolved.set_thread_context = reinterpret_cast<decltype(resolved.set_thread_context)>(
                 reinterpret_cast<void*>(::GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+            resolved.get_window_dpi = reinterpret_cast<decltype(resolved.get_window_dpi)>(
+                reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")));
+            resolved.adjust_rect_for_dpi = reinterpret_cast<decltype(resolved.adjust_rect_for_dpi)>(
+                reinterpret_cast<void*>(::GetProcAddress(user32, "AdjustWindowRectExForDpi")));
         }
         return resolved;
     }();
@@ -25,6 +29,23 @@ void adopt_window_dpi_context(HWND window) {
 
 void use_per_monitor_v2_dpi() {
     if (const auto set = dpi_functions().set_thread_context) set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+}
+
+UINT window_dpi(HWND window) {
+    if (const auto get = dpi_functions().get_window_dpi) {
+        if (const UINT dpi = get(window); dpi != 0) return dpi;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : USER_DEFAULT_SCREEN_DPI;
+    if (screen != nullptr) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+void adjust_window_rect_for_dpi(RECT& rect, DWORD style, DWORD ex_style, UINT dpi) {
+    if (const auto adjust = dpi_functions().adjust_rect_for_dpi) {
+        if (adjust(&rect, style, FALSE, ex_style, dpi)) return;
+    }
+    ::AdjustWindowRectEx(&rect, style, FALSE, ex_style);
 }
 
 }  // namespace win32
