@@ -17,7 +17,7 @@ namespace {
 
 // comctl32 from the system folder, with the one function the confirmation needs. Taken
 // from nowhere else: a DLL planted beside the program or on the search path must not
-// load. The manifest's activation context still makes this the version 6 library.
+// load. Should that copy lack the task dialog, the message box asks instead.
 class CommonControls {
 public:
     static std::optional<CommonControls> load() {
