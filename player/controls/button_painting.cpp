@@ -75,7 +75,7 @@ void draw_push_button(const PanelState& state, Canvas& canvas, int id, const But
 
     // An icon before the label, both centred together.
     std::optional<core::IconKind> icon;
-    if (id == kPauseButton) icon = state.user_paused ? core::IconKind::play : core::IconKind::pause;
+    if (id == kPauseButton) icon = state.content.user_paused ? core::IconKind::play : core::IconKind::pause;
     if (id == kPreviewButton) icon = core::IconKind::window_preview;
     if (id == kExitButton) icon = core::IconKind::exit;
     const HFONT font = state.fonts.font(kLabelFont);

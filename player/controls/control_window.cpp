@@ -107,16 +107,10 @@ void ControlWindow::refresh(const core::PanelContent& content, const std::vector
     StateUse use(state);
 
     bool relayout = false;
-    if (!state.applied || *state.applied != content) {
-        const bool detail_changed = state.detail != content.detail;
-        const bool pause_changed = state.user_paused != content.user_paused;
-        state.applied = content;
-        state.title = content.title;
-        state.status = content.status;
-        state.detail = content.detail;
-        state.tone = content.tone;
-        state.user_paused = content.user_paused;
-        state.on_desktop = content.on_desktop;
+    if (state.content != content) {
+        const bool detail_changed = state.content.detail != content.detail;
+        const bool pause_changed = state.content.user_paused != content.user_paused;
+        state.content = content;
         set_text(state.child(kPauseButton), content.pause_caption);
         set_text(state.child(kSetDesktopButton), content.desktop_caption);
         ::EnableWindow(state.child(kSetDesktopButton), content.desktop_enabled);

@@ -26,7 +26,7 @@ TextMeasure measure_detail(const PanelState& state) {
     const HGDIOBJ previous = ::SelectObject(dc, state.fonts.font(kDetailFont));
     TEXTMETRICW metrics{};
     if (::GetTextMetricsW(dc, &metrics)) measure.line_height = metrics.tmHeight;
-    const std::wstring detail = win32::to_wide(state.detail).value_or(std::wstring());
+    const std::wstring detail = win32::to_wide(state.content.detail).value_or(std::wstring());
     RECT bounds{0, 0, core::detail_text_width(static_cast<int>(state.dpi)), 0};
     ::DrawTextW(dc, detail.c_str(), static_cast<int>(detail.size()), &bounds,
                 DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);

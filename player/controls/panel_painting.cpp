@@ -38,12 +38,12 @@ void draw_card(const PanelState& state, core::PixelSurface& surface, const core:
 }
 
 void draw_status_pill(const PanelState& state, Canvas& canvas) {
-    const core::ToneColours tone = core::status_tone_colours(state.tone);
+    const core::ToneColours tone = core::status_tone_colours(state.content.tone);
     const core::PanelRect& area = state.layout.status_line;
     const int height = area.height();
     const int dot = state.scaled(7);
     const int padding = state.scaled(12);
-    const int label_width = text_width(canvas.dc(), state.fonts.font(kStatusFont), state.status);
+    const int label_width = text_width(canvas.dc(), state.fonts.font(kStatusFont), state.content.status);
     const int width = std::min<int>(area.right - area.left, padding + dot + state.scaled(8) + label_width + padding);
     const core::RectF pill{static_cast<double>(area.left), static_cast<double>(area.top),
                            static_cast<double>(area.left + width), static_cast<double>(area.top + height)};
@@ -52,15 +52,15 @@ void draw_status_pill(const PanelState& state, Canvas& canvas) {
                       dot / 2.0, tone.accent);
     const RECT label{area.left + padding + dot + state.scaled(8), area.top, area.left + width - padding / 2,
                      area.top + height};
-    draw_text(canvas.dc(), state.fonts.font(kStatusFont), tone.text, state.status, label, kSingleLine);
+    draw_text(canvas.dc(), state.fonts.font(kStatusFont), tone.text, state.content.status, label, kSingleLine);
 }
 
 void draw_header(const PanelState& state, Canvas& canvas) {
     const core::PanelLayout& layout = state.layout;
     draw_card(state, canvas.surface(), layout.header_card);
-    draw_text(canvas.dc(), state.fonts.font(kTitleFont), palette::kInk, state.title, to_rect(layout.title_line), kSingleLine);
+    draw_text(canvas.dc(), state.fonts.font(kTitleFont), palette::kInk, state.content.title, to_rect(layout.title_line), kSingleLine);
     draw_status_pill(state, canvas);
-    draw_text(canvas.dc(), state.fonts.font(kDetailFont), palette::kMutedInk, state.detail, to_rect(layout.detail_text), DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS);
+    draw_text(canvas.dc(), state.fonts.font(kDetailFont), palette::kMutedInk, state.content.detail, to_rect(layout.detail_text), DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS);
 }
 
 void draw_list_heading(const PanelState& state, Canvas& canvas) {

@@ -31,14 +31,9 @@ struct PanelState {
     HWND controller = nullptr;
     bool owned_by_window = false;  // set once creation succeeded; the window then frees it
 
-    std::string title = "Tessary · 壁纸库";
-    std::string status = "正在打开壁纸…";
-    std::string detail = "稍等片刻，将自动设为桌面壁纸。";
-    core::StatusTone tone = core::StatusTone::opening;
-    bool user_paused = false;
-    bool on_desktop = false;
-    // The last content applied by a refresh, to skip refreshes that change nothing.
-    std::optional<core::PanelContent> applied;
+    // What the window shows: title, status, detail, tone and captions, as the last refresh
+    // applied them. It starts as the content of a player still opening.
+    core::PanelContent content = core::initial_panel_content();
 
     std::vector<PanelEntry> wallpapers;
     std::optional<std::string> id_in_use;

@@ -7,6 +7,7 @@
 #include "player/library/fs_guards.h"
 #include "player/library/removal.h"
 #include "player/shell/player_controller.h"
+#include "player/windows/host_build.h"
 
 namespace player {
 
@@ -53,17 +54,9 @@ core::Status PlayerController::remove_wallpaper(const std::optional<std::string>
 }
 
 void PlayerController::stop_playback() {
-    // The browser goes before its window, as in every rebuild.
-    host_.webview.reset();
-    host_.window.reset();
-    host_.mounted = false;
-    host_.parent_worker = nullptr;
-    // Fresh flags: the old page's cannot mark anything failed, and nothing loads now, so
-    // the readiness limit has nothing to time.
-    host_.flags->ready.store(false);
-    host_.flags = std::make_shared<core::BridgeFlags>();
+    close_host(host_);
+    // Nothing loads now, so the readiness limit has nothing to time.
     host_.load_start.reset();
-    host_.last_pushed.reset();
     current_.reset();
     source_path_.reset();
     from_library_ = false;

@@ -36,21 +36,24 @@ WebViewConfig webview_config(const core::SharedWallpaper& wallpaper, const core:
 
 }  // namespace
 
-core::Status build_host(HostState& host, const HostServices& services, const core::SharedWallpaper& wallpaper,
-                        bool fallback_to_preview) {
-    host.last_attempt = services.now();
-
+void close_host(HostState& host) {
     host.webview.reset();
     host.window.reset();
     host.mounted = false;
     host.parent_worker = nullptr;
-
     // The old page may still hold its flags; it must stop counting as ready.
     host.flags->ready.store(false);
     host.flags = std::make_shared<core::BridgeFlags>();
+    host.last_pushed.reset();
+}
+
+core::Status build_host(HostState& host, const HostServices& services, const core::SharedWallpaper& wallpaper,
+                        bool fallback_to_preview) {
+    host.last_attempt = services.now();
+
+    close_host(host);
     host.load_start = services.now();
     host.status_text.reset();
-    host.last_pushed.reset();
     if (services.refresh_status) services.refresh_status();
 
     if (!wallpaper) return core::fail("no wallpaper selected");

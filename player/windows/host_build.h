@@ -15,6 +15,11 @@ inline constexpr std::string_view kWebViewUnavailableMessage =
 core::Status build_host(HostState& host, const HostServices& services, const core::SharedWallpaper& wallpaper,
                         bool fallback_to_preview);
 
+// Drops the page: the WebView before its window, the mount, and the bridge flags, which
+// are replaced so that the old page can no longer count as ready or failed; nothing
+// pushed to it counts any more.
+void close_host(HostState& host);
+
 // Fits the WebView to the host's client area.
 core::Status sync_webview_bounds(HostState& host);
 

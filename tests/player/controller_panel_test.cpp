@@ -61,15 +61,15 @@ protected:
 TEST_F(ControllerPanelTest, TheWindowShowsWhatPlaysAndTheLibrary) {
     play_first();
     controller_->refresh_control();
-    EXPECT_EQ(panel().title, "alpha");
-    EXPECT_EQ(panel().status, "当前是窗口预览");  // started in preview, not asking for the desktop
-    EXPECT_EQ(panel().tone, core::StatusTone::preview);
+    EXPECT_EQ(panel().content.title, "alpha");
+    EXPECT_EQ(panel().content.status, "当前是窗口预览");  // started in preview, not asking for the desktop
+    EXPECT_EQ(panel().content.tone, core::StatusTone::preview);
     EXPECT_EQ(panel().wallpapers.size(), 2u);
     EXPECT_EQ(panel().id_in_use, "alpha");
     EXPECT_EQ(::SendMessageW(child(player::kWallpaperList), LB_GETCURSEL, 0, 0), 0);
 
     controller_->dispatch(101);
-    EXPECT_EQ(panel().user_paused, true);
+    EXPECT_EQ(panel().content.user_paused, true);
     wchar_t caption[32] = {};
     ::GetWindowTextW(child(player::kPauseButton), caption, 32);
     EXPECT_EQ(std::wstring(caption), L"继续播放");
@@ -129,8 +129,8 @@ TEST_F(ControllerStartedHiddenTest, TheWindowComesForwardOnceThereIsAProblem) {
     controller_->start_first_wallpaper(std::string("gamma"));
     controller_->refresh_control();
     EXPECT_TRUE(::IsWindowVisible(panel_));
-    EXPECT_EQ(panel().status, "操作暂时没有完成");
-    EXPECT_EQ(panel().tone, core::StatusTone::problem);
+    EXPECT_EQ(panel().content.status, "操作暂时没有完成");
+    EXPECT_EQ(panel().content.tone, core::StatusTone::problem);
 }
 
 }  // namespace
