@@ -6,10 +6,11 @@
 #include <string_view>
 
 #include "core/error/error.h"
+#include "tessary_version.h"
 
 namespace core {
 
-inline constexpr std::string_view kPlayerVersion = "0.6.5";
+inline constexpr std::string_view kPlayerVersion = kTessaryVersion;
 
 // The Ed25519 public key that verifies packages; its first bytes also name the instance.
 struct PublisherKey {
