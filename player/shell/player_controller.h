@@ -72,6 +72,9 @@ public:
     void add_tray_icon();
     void set_package_source(std::string path);
     void start_first_wallpaper(const std::optional<std::string>& requested_id);
+    // The author-preview build: plays the author's folder where it is (never installed),
+    // and again whenever it changed (MSG_SOURCE_CHANGED).
+    void start_source(std::string folder);
     void add_to_library_notice(std::string_view text);
     void start_tick_timer();
     void set_taskbar_created_message(UINT message);
@@ -91,6 +94,8 @@ public:
 private:
     core::Status play_library_folder(const std::string& folder);
     core::Status open_package(const std::string& path);
+    core::Status play_source_folder();
+    void reload_source();
     core::Status build_host_for_current(bool fallback_to_preview);
     // Ends playback so that the desktop shows its own background again.
     void stop_playback();
@@ -129,6 +134,7 @@ private:
     PauseReasons pause_;
     UINT taskbar_created_ = 0;
     RemovalPrompts removal_prompts_;
+    std::optional<std::string> source_folder_;
 };
 
 }  // namespace player
