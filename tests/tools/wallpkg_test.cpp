@@ -186,6 +186,17 @@ TEST_F(Wallpkg, NewWritesAWallpaperThatLintsAndNeverOverwrites) {
     EXPECT_FALSE(fs::exists(dir_ / "CON"));
 }
 
+TEST_F(Wallpkg, PreviewChecksItsPortAndTheFolderBeforeServing) {
+    const ToolRun bad_port = run({"preview", kSample.string(), "--port", "http"});
+    EXPECT_EQ(bad_port.code, 2);
+    EXPECT_EQ(bad_port.err, "error: --port needs a number from 0 to 65535\n");
+    EXPECT_EQ(run({"preview", kSample.string(), "--port", "65536"}).code, 2);
+    // The serving itself is tested in Chromium (tests/browser/preview_test.js).
+    const ToolRun missing = run({"preview", path("nothing-here")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, run({"lint", path("nothing-here")}).err);
+}
+
 TEST_F(Wallpkg, TheBuiltInKeyAcceptsDevelopmentPackagesOnly) {
     const ToolRun packed = run({"pack", kSample.string(), "--key", (kSource / "keys/dev-publisher.secret").string(),
                             "--out", path("dev.wallpkg")});
@@ -280,6 +291,8 @@ TEST_F(Wallpkg, UsageErrorsExitTwo) {
         {"inspect"},
         {"new"},
         {"new", "a", "b"},
+        {"preview"},
+        {"preview", "a", "--key", "k"},
     };
     for (const auto& args : wrong) {
         const ToolRun result = run(args);
