@@ -67,8 +67,7 @@ core::Status run_entry(const std::vector<std::string>& args, const WebLayerFacto
     if (!key) return std::unexpected(key.error());
     EntryContext context{.publisher_key = *key,
                          .instance_name = build_flags.local_preview ? core::preview_instance_name(*key)
-                                                                    : core::instance_name(*key),
-                         .build_flags = build_flags};
+                                                                    : core::instance_name(*key)};
 
     auto options = core::parse_startup_options(args);
     if (!options) return std::unexpected(options.error());

@@ -24,7 +24,6 @@ struct EntryContext {
     core::StartupOptions options;
     std::string exe_folder;
     std::string data_folder;
-    core::BuildFlags build_flags;
     // The author-preview build's "--source" folder.
     std::optional<std::string> source_folder;
 };
