@@ -157,7 +157,8 @@ test('paths that leave the folder, other hosts and non-loopback addresses are re
 });
 
 async function main() {
-  const [wallpkg, samples] = process.argv.slice(2);
+  // Absolute, because `new` runs in a scratch folder.
+  const [wallpkg, samples] = process.argv.slice(2).map(argument => path.resolve(argument));
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tessary-preview-'));
   const profile = path.join(work, 'profile');
   let passed = 0;
