@@ -209,6 +209,19 @@ TEST(RemoveTreeSafely, NeverGoesThroughALink) {
     player::remove_tree_safely(*link);
     EXPECT_TRUE(test::exists(*link + "\\inner"));
     EXPECT_TRUE(test::exists(*link));
+
+    // A link inside the tree stops the removal there: what the listing gives after it
+    // (names come in order) stays, and so do the link, its target and the tree.
+    const auto tree = test::tree_with_link(scratch);
+    if (!tree) GTEST_SKIP() << "no folder link can be made here";
+    test::write_file(*tree + "\\a.txt", "x");
+    test::write_file(*tree + "\\z.txt", "x");
+    player::remove_tree_safely(*tree);
+    EXPECT_FALSE(test::exists(*tree + "\\a.txt"));
+    EXPECT_TRUE(test::exists(*tree + "\\folder-link"));
+    EXPECT_TRUE(test::exists(*tree + "\\z.txt"));
+    EXPECT_TRUE(test::exists(*player::parent_path(*tree) + "\\real\\inner"));
+    ::DeleteFileW(win32::to_wide(*tree + "\\z.txt").value().c_str());
 }
 
 }  // namespace
