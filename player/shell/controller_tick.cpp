@@ -149,6 +149,12 @@ void PlayerController::recover_tray() {
     host_.last_check = std::chrono::steady_clock::now() - std::chrono::seconds(3);
 }
 
+void PlayerController::follow_autostart_change() {
+    // Armed again before the value is read, so that a change in between is not missed.
+    if (autostart_watch_ && !autostart_watch_->arm()) autostart_watch_.reset();
+    sync_autostart_box();
+}
+
 bool PlayerController::handle_event(const ControllerEvent& event) {
     switch (event.message) {
         case WM_DISPLAYCHANGE:
@@ -186,6 +192,9 @@ bool PlayerController::handle_event(const ControllerEvent& event) {
             refresh_playback();
             return true;
         }
+        case MSG_AUTOSTART_CHANGED:
+            follow_autostart_change();
+            return true;
         case MSG_SELECT_WALLPAPER:
             if (auto selected = select_by_id(std::get<std::string>(event.payload)); !selected) {
                 report_error("select wallpaper", selected.error());

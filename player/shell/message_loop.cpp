@@ -13,9 +13,18 @@ core::Status run_message_loop(EventHandler& handler) {
             }
         }
         MSG message;
-        const BOOL result = ::GetMessageW(&message, nullptr, 0, 0);
-        if (result == 0) return {};
-        if (result < 0) return core::fail("Windows message loop failed");
+        if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // Nothing waiting: sleep until a message arrives or the Run key changes. Input
+            // already seen by an earlier peek counts too, so none is left lying.
+            const HANDLE watched = handler.autostart_changed();
+            const DWORD count = watched != nullptr ? 1 : 0;
+            const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, count != 0 ? &watched : nullptr, INFINITE,
+                                                             QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (woke == WAIT_FAILED) return core::fail("Windows message loop failed");
+            if (count != 0 && woke == WAIT_OBJECT_0) queue_event(ControllerEvent{.message = MSG_AUTOSTART_CHANGED});
+            continue;
+        }
+        if (message.message == WM_QUIT) return {};
         const HWND dialog = handler.dialog_window();
         if (dialog != nullptr && ::IsDialogMessageW(dialog, &message)) continue;
         ::TranslateMessage(&message);

@@ -19,9 +19,14 @@ public:
     // The control window, whose dialog messages (keyboard navigation) the dialog manager
     // handles; null while there is none.
     virtual HWND dialog_window() const = 0;
+
+    // An event the system sets when the Run key's values change, waited on beside the
+    // messages and turned into MSG_AUTOSTART_CHANGED; null while nothing watches the key.
+    virtual HANDLE autostart_changed() const { return nullptr; }
 };
 
-// Drains the event queue, then waits for the next message, until the quit message.
+// Drains the event queue, then waits for the next message or a change of the Run key,
+// until the quit message.
 core::Status run_message_loop(EventHandler& handler);
 
 }  // namespace player
