@@ -19,7 +19,8 @@ core::Result<AutostartWatch> AutostartWatch::open(const AutostartEntry& entry) {
 core::Status AutostartWatch::arm() {
     // Values only (set, changed, deleted), not the key's subkeys. The registration belongs
     // to the calling thread, the main thread, which outlives the watch.
-    const LSTATUS armed = ::RegNotifyChangeKeyValue(key_.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed_.get(), TRUE);
+    const LSTATUS armed =
+        ::RegNotifyChangeKeyValue(key_.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed_.get(), TRUE);
     if (armed != ERROR_SUCCESS) return std::unexpected(win32::system_error(static_cast<DWORD>(armed)));
     return {};
 }
