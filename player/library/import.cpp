@@ -229,10 +229,14 @@ core::Result<std::string> install_into_library(std::string_view library_folder, 
     return install_into_library(library_folder, item, reader, *names);
 }
 
-void remove_tree_safely(std::string_view folder) {
-    if (!check_plain_directory_chain(folder)) return;
+namespace {
+
+// Removes what it can below and including folder; false when it stopped at a link, an
+// unreadable entry or a folder it could not list, which ends the whole removal.
+bool remove_tree_within(std::string_view folder) {
+    if (!check_plain_directory_chain(folder)) return false;
     const auto own = read_own_attributes(folder);
-    if (!own || own->is_reparse_point() || !own->is_directory()) return;
+    if (!own || own->is_reparse_point() || !own->is_directory()) return false;
 
     // The names first, then the deletions: a listing is not guaranteed to survive changes
     // to the folder it walks.
@@ -243,18 +247,23 @@ void remove_tree_safely(std::string_view folder) {
         names.push_back(std::move(*name));
         return {};
     });
-    if (!listed) return;
+    if (!listed) return false;
     for (const std::string& name : names) {
         const std::string path = join_path(folder, name);
         const auto entry = read_own_attributes(path);
-        if (!entry || entry->is_reparse_point()) return;
+        if (!entry || entry->is_reparse_point()) return false;
         if (entry->is_directory()) {
-            remove_tree_safely(path);
+            if (!remove_tree_within(path)) return false;
         } else if (auto wide = long_path(path)) {
             ::DeleteFileW(wide->c_str());  // a file that stays only keeps its folder in place
         }
     }
     if (auto wide = long_path(folder)) ::RemoveDirectoryW(wide->c_str());
+    return true;
 }
+
+}  // namespace
+
+void remove_tree_safely(std::string_view folder) { remove_tree_within(folder); }
 
 }  // namespace player

@@ -144,8 +144,9 @@ std::optional<std::string> tree_with_link(const TestFolder& scratch) {
     make_folder(scratch / "real");
     make_folder(scratch / "real\\inner");
     make_folder(scratch / "tree");
+    make_folder(scratch / "tree\\m");
     const std::string tree = scratch / "tree";
-    if (!::CreateSymbolicLinkW(wide(tree + "\\folder-link").c_str(), wide(scratch / "real").c_str(),
+    if (!::CreateSymbolicLinkW(wide(tree + "\\m\\folder-link").c_str(), wide(scratch / "real").c_str(),
                                SYMBOLIC_LINK_FLAG_DIRECTORY)) {
         return std::nullopt;
     }

@@ -43,8 +43,8 @@ std::optional<std::string> folder_link(const TestFolder& scratch);
 // its tag alone.
 std::string link_refusal();
 
-// A folder "tree" holding "folder-link", a link to the folder "real" beside the tree (which
-// holds "inner"); nothing when no link can be made. Only a folder link: Wine shows a Unix
+// A folder "tree" holding a folder "m" with "folder-link" in it, a link to the folder
+// "real" beside the tree (which holds "inner"); nothing when no link can be made. Only a folder link: Wine shows a Unix
 // link to a file as a plain file, and deleting it deletes its target.
 std::optional<std::string> tree_with_link(const TestFolder& scratch);
 
