@@ -69,8 +69,8 @@ TEST(Paths, TheLongFormIsTheFullPathBehindTheLongPrefix) {
 
 // Windows holds plain paths to 260 characters; Wine does not, so there the paths handed
 // to the system are what is checked: every one in the long form, on every road that
-// writes data (installation with its check and clean-up, the package store, settings,
-// the log).
+// writes data (installation with its checks, removal of a tree, the package store,
+// settings, the log).
 TEST(Paths, EveryFileSystemCallOnDataTakesTheLongForm) {
     test::TestFolder scratch;
     const std::string data = scratch / std::string(120, 'd');
@@ -82,6 +82,7 @@ TEST(Paths, EveryFileSystemCallOnDataTakesTheLongForm) {
     const std::string package = scratch / "tide.wallpkg";
     test::write_file(package, "package bytes");
     const core::Bytes bytes{'p'};
+    test::write_tree_file(data, "left/over/" + asset, "x");
 
     core::Result<std::string> installed = core::fail("not run");
     core::Result<std::string> stored = core::fail("not run");
@@ -90,6 +91,7 @@ TEST(Paths, EveryFileSystemCallOnDataTakesTheLongForm) {
     {
         const test::PathRecorder recorder;
         installed = player::install_into_library(player::join_path(data, "library"), item);
+        player::remove_tree_safely(player::join_path(data, "left"));
         stored = player::store_package_copy(player::join_path(data, "packages"), std::string(64, 'e'), bytes, package);
         saved = player::write_settings_file(data, core::Config{.selected_id = "tide"});
         player::rotate_log_if_oversized(data);
@@ -102,6 +104,7 @@ TEST(Paths, EveryFileSystemCallOnDataTakesTheLongForm) {
     ASSERT_TRUE(installed) << installed.error().chain();
     EXPECT_GT(player::join_path(*installed, asset).size(), 260u);
     EXPECT_EQ(test::read_file(player::join_path(*installed, asset)), "x");
+    EXPECT_FALSE(test::exists(player::join_path(data, "left")));
     EXPECT_EQ(stored.value(), player::join_path(player::join_path(data, "packages"), std::string(64, 'e') + ".wallpkg"));
     EXPECT_TRUE(saved);
     EXPECT_TRUE(log);
