@@ -1,0 +1,15 @@
+'use strict';
+// Confirms readiness itself two seconds after load, then loses an image a little later.
+window.wallpaper.deferReady();
+window.wallpaper.on('state', state => console.log(`scene state ${JSON.stringify(state)}`));
+window.addEventListener('load', () => {
+  setTimeout(() => {
+    console.log('scene ready');
+    window.wallpaper.ready();
+  }, 2000);
+  setTimeout(() => {
+    const image = document.createElement('img');
+    image.src = 'lost.png';
+    document.body.appendChild(image);
+  }, 4000);
+});
