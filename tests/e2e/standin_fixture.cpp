@@ -49,6 +49,7 @@ void StandInPlayerTest::configure(const std::vector<std::string>& faults) {
 }
 
 void StandInPlayerTest::add_test_wallpaper(const std::string& name) {
+    if (!test::exists(root_ / "Tessary\\wallpapers")) test::make_folder(root_ / "Tessary\\wallpapers");
     test::copy_tree(std::string(TESSARY_STANDIN_PAGES) + "\\" + name, root_ / ("Tessary\\wallpapers\\" + name));
 }
 

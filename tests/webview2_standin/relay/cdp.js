@@ -13,7 +13,7 @@ const CHROMIUM = process.env.TESSARY_CHROMIUM || '/usr/bin/chromium';
 const FIXED_ARGUMENTS = [
   '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
-  '--remote-debugging-pipe',
+  '--remote-debugging-pipe', '--disable-popup-blocking',
 ];
 
 // Splits a command line the way a browser does: blanks separate, double quotes group.

@@ -37,7 +37,7 @@ class Client {
     this.sessions = new Map();       // sessionId → view id
     this.requests = new Map();       // Fetch requestId → sessionId
     this.networkUrls = new Map();    // Network requestId → url
-    this.popups = new Map();         // targetId → sessionId of a paused new window
+    this.popups = new Map();         // targetId → { sessionId, held requests, answer } of a new window
     this.attachWaiters = new Map();  // targetId → resolve(sessionId)
     this.unclaimed = new Map();      // targetId → sessionId of a paused target not yet claimed
     this.browser = null;
@@ -238,6 +238,10 @@ class Client {
       if (params.state !== 'inProgress') this.record(`download ${params.state} ${params.guid}`);
       return;
     }
+    if (method === 'Fetch.requestPaused') {
+      const popup = [...this.popups.values()].find(p => p.sessionId === sessionId);
+      if (popup) return this.onPopupRequest(popup, params);
+    }
     const viewId = this.sessions.get(sessionId);
     const view = this.views.get(viewId);
     if (!view) return;
@@ -305,7 +309,12 @@ class Client {
     }
     const opener = [...this.views.values()].find(v => v.targetId === targetInfo.openerId);
     if (targetInfo.type === 'page' && opener) {
-      this.popups.set(targetInfo.targetId, sessionId);
+      // The popup runs (a paused one would stall the opener's renderer) but its requests
+      // wait for the host's answer: nothing leaves before NewWindowRequested is handled.
+      const popup = { sessionId, held: [], answered: false };
+      this.popups.set(targetInfo.targetId, popup);
+      await this.browser.send('Fetch.enable', { patterns: [{ urlPattern: '*' }] }, sessionId).catch(() => {});
+      await this.browser.send('Runtime.runIfWaitingForDebugger', {}, sessionId).catch(() => {});
       // The opener hears the requested address (Page.windowOpen) around the same time.
       await new Promise(resolve => setTimeout(resolve, 200));
       const url = opener.windowOpen || targetInfo.url;
@@ -335,14 +344,30 @@ class Client {
   }
 
   async answerNewWindow({ target, handled }) {
-    const sessionId = this.popups.get(target);
-    this.popups.delete(target);
+    const popup = this.popups.get(target);
+    if (!popup) return;
+    popup.answered = true;
     if (handled) {
       this.record(`new window refused by the host ${target}`);
+      this.popups.delete(target);
       await this.browser.send('Target.closeTarget', { targetId: target }).catch(() => {});
     } else {
       this.record(`new window opened ${target}`);
-      await this.browser.send('Runtime.runIfWaitingForDebugger', {}, sessionId).catch(() => {});
+      popup.allowed = true;
+      for (const requestId of popup.held) {
+        await this.browser.send('Fetch.continueRequest', { requestId }, popup.sessionId).catch(() => {});
+      }
+      popup.held = [];
+    }
+  }
+
+  // A request of a popup: held until the host answered, then let go when it was allowed.
+  onPopupRequest(popup, params) {
+    this.record(`new window's request ${params.request.url}`);
+    if (popup.allowed) {
+      this.browser.send('Fetch.continueRequest', { requestId: params.requestId }, popup.sessionId).catch(() => {});
+    } else {
+      popup.held.push(params.requestId);
     }
   }
 
