@@ -166,6 +166,7 @@ TEST_F(StandInPlayerTest, ReadinessFollowsThePage) {
         << logs();
     // Past the 15-second limit of this host, then the image goes missing.
     ASSERT_TRUE(wait_for_log("wallpaper reported resource failure", 30s)) << logs();
+    test::pump_messages(500ms);  // a few ticks
     const std::string first = log_text();
     EXPECT_EQ(first.find("wallpaper ready timeout"), std::string::npos) << first;
     const std::size_t rejected = first.find("wallpaper resource rejected or missing: lost.png");

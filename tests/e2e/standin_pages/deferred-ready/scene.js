@@ -1,5 +1,6 @@
 'use strict';
-// Confirms readiness itself two seconds after load, then loses an image a little later.
+// Confirms readiness itself two seconds after load, then loses an image once the
+// player's 15-second readiness limit would have passed.
 window.wallpaper.deferReady();
 window.wallpaper.on('state', state => console.log(`scene state ${JSON.stringify(state)}`));
 window.addEventListener('load', () => {
@@ -11,5 +12,5 @@ window.addEventListener('load', () => {
     const image = document.createElement('img');
     image.src = 'lost.png';
     document.body.appendChild(image);
-  }, 4000);
+  }, 17000);
 });
