@@ -85,9 +85,8 @@ void add_header(AssetResponse& response, std::string_view name, std::string_view
     response.header_slots[response.header_count++] = HttpHeader{name, value};
 }
 
-}  // namespace
-
-AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets) {
+// Without assets every request is refused.
+AssetResponse respond(std::string_view url, const AssetMap* assets) {
     const RequestUrl parts = split_url(url);
     const bool known_host = parts.host == kWebViewHost || parts.host == kCanonicalHost;
 
@@ -103,8 +102,8 @@ AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets)
     if (!is_valid_utf8(path)) path = {};
 
     AssetResponse response;
-    if (known_host && validate_asset_path(path)) {
-        if (const auto found = assets.find(path); found != assets.end()) {
+    if (assets != nullptr && known_host && validate_asset_path(path)) {
+        if (const auto found = assets->find(path); found != assets->end()) {
             response.status = kHttpOk;
             response.body = found->second;
         }
@@ -120,5 +119,11 @@ AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets)
     }
     return response;
 }
+
+}  // namespace
+
+AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets) { return respond(url, &assets); }
+
+AssetResponse refuse_asset_request(std::string_view url) { return respond(url, nullptr); }
 
 }  // namespace core

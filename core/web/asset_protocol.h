@@ -57,4 +57,9 @@ inline constexpr std::string_view kContentSecurityPolicy =
 // empty body and the full header set.
 AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets);
 
+// The refusal handle_asset_request gives a request it cannot serve, for requests the
+// player must answer without serving: the asset host under another scheme, or a request
+// whose answer could not be made.
+AssetResponse refuse_asset_request(std::string_view url);
+
 }  // namespace core

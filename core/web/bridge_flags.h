@@ -11,6 +11,8 @@ namespace core {
 struct BridgeFlags {
     std::atomic<bool> ready{false};
     std::atomic<bool> failed{false};
+    // The page's renderer or browser died: only a new build brings the page back.
+    std::atomic<bool> process_failed{false};
 };
 
 using SharedBridgeFlags = std::shared_ptr<BridgeFlags>;

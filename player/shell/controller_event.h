@@ -19,6 +19,8 @@ inline constexpr UINT MSG_QUEUE_WAKE = WM_APP + 5;
 inline constexpr UINT MSG_DESKTOP_CLICK = WM_APP + 6;
 inline constexpr UINT MSG_DISPLAY_STATE = WM_APP + 7;
 inline constexpr UINT MSG_SELECT_WALLPAPER = WM_APP + 8;
+// The page's browser process failed (the build's process_failed flag says which page).
+inline constexpr UINT MSG_PAGE_PROCESS_FAILED = WM_APP + 9;
 
 // The controller's tick timer.
 inline constexpr UINT_PTR kTickTimerId = 1;

@@ -19,6 +19,9 @@ constexpr seconds kRecoveryCheckInterval{2};
 constexpr seconds kRecoveryAttemptInterval{5};
 // A press the controller gets to later than this is stale.
 constexpr std::chrono::seconds kClickMaxAge{1};
+// A page whose browser fails this often within the window is not rebuilt by itself again.
+constexpr std::size_t kPageFailureLimit = 3;
+constexpr std::chrono::seconds kPageFailureWindow{60};
 
 const LogFunction& log_function() {
     static const LogFunction function = [](std::string_view line) { log_line(line); };
@@ -32,7 +35,7 @@ bool elapsed_since(const std::optional<core::MonotonicTime>& then, core::Monoton
 }  // namespace
 
 void PlayerController::refresh_playback() {
-    const core::MonotonicTime now = std::chrono::steady_clock::now();
+    const core::MonotonicTime now = clock_();
     apply_readiness_limit(host_, now, log_function());
     if (current_) run_recovery_step(now);
     refresh_control();
@@ -127,17 +130,37 @@ void PlayerController::handle_session_event(WPARAM event) {
     refresh_playback();
 }
 
-void PlayerController::open_tray_menu() {
-    HWND owner = controller_window_.handle();
-    if (const HWND panel = dialog_window()) {
+std::uint32_t PlayerController::open_tray_menu() {
+    const auto choose_owner = [this] {
+        const HWND panel = dialog_window();
+        if (panel == nullptr) return controller_window_.handle();
         ::ShowWindow(panel, SW_RESTORE);
         ::SetForegroundWindow(panel);
-        owner = panel;
-    }
-    const std::uint32_t command = run_tray_menu(
-        owner, controller_window_.handle(),
-        TrayMenuState{pause_.user_paused, host_.mounted, host_.desktop_wanted});
+        return panel;
+    };
+    const std::uint32_t command = run_tray_menu(choose_owner, controller_window_.handle(),
+                                                TrayMenuState{pause_.user_paused, host_.mounted, host_.desktop_wanted});
     if (command != 0) dispatch(command);
+    return command;
+}
+
+void PlayerController::handle_page_process_failure() {
+    // Set only on the current build's flags: a notice from a page already replaced is stale.
+    // Each page fails once: later notices about the same page change nothing.
+    if (!host_.flags->process_failed.exchange(false) || !host_.webview) return;
+    const core::MonotonicTime now = clock_();
+    std::erase_if(page_failures_, [&](core::MonotonicTime then) { return now - then >= kPageFailureWindow; });
+    page_failures_.push_back(now);
+    // Without its WebView the host counts as broken: the recovery step rebuilds it at its
+    // own pace. A page that is gone can no longer be late with its readiness.
+    host_.webview.reset();
+    host_.load_start.reset();
+    if (page_failures_.size() >= kPageFailureLimit) {
+        page_recovery_stopped_ = true;
+        report_error("page process", core::Error("WebView2 browser process failed " +
+                                                 std::to_string(kPageFailureLimit) + " times within a minute"));
+    }
+    refresh_control();
 }
 
 void PlayerController::recover_tray() {
@@ -146,7 +169,7 @@ void PlayerController::recover_tray() {
         host_.status_text = "Windows 托盘图标暂时未能恢复。仍可使用此控制窗口操作壁纸。";
     }
     // A restarted Explorer has new desktop windows: examine the placement at the next tick.
-    host_.last_check = std::chrono::steady_clock::now() - std::chrono::seconds(3);
+    host_.last_check = clock_() - std::chrono::seconds(3);
 }
 
 bool PlayerController::handle_event(const ControllerEvent& event) {
@@ -166,7 +189,10 @@ bool PlayerController::handle_event(const ControllerEvent& event) {
             refresh_playback();
             return true;
         case MSG_TRAY_MENU:
-            open_tray_menu();
+            // The exit command drops what is still queued, from the menu as from anywhere.
+            return open_tray_menu() != core::CMD_EXIT;
+        case MSG_PAGE_PROCESS_FAILED:
+            handle_page_process_failure();
             return true;
         case MSG_SHOW_CONTROL:
             refresh_control();

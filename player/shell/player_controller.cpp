@@ -23,7 +23,8 @@ PlayerController::PlayerController(ControllerSetup setup)
       settings_(load_settings(data_folder_)),
       publisher_key_(setup.publisher_key),
       startup_(setup.startup),
-      removal_prompts_(std::move(setup.removal_prompts)) {
+      removal_prompts_(std::move(setup.removal_prompts)),
+      clock_(std::move(setup.clock)) {
     host_.desktop_wanted = setup.desktop_wanted;
     tray_.emplace(controller_window_.handle());
     display_power_.emplace(controller_window_.handle());
@@ -51,7 +52,8 @@ HostServices PlayerController::host_services() {
                         .placement = placement_,
                         .controller_window = controller_window_.handle(),
                         .log = [](std::string_view line) { log_line(line); },
-                        .refresh_status = [this] { refresh_control(); }};
+                        .refresh_status = [this] { refresh_control(); },
+                        .now = clock_};
 }
 
 void PlayerController::report_error(std::string_view context, const core::Error& error) {
@@ -157,6 +159,14 @@ core::Status PlayerController::open_package(const std::string& path) {
 }
 
 core::Status PlayerController::build_host_for_current(bool fallback_to_preview) {
+    // Builds the user asks for (selection, package, mode commands) start afresh; the
+    // automatic ones (recovery, display change) stay off once the page's browser kept failing.
+    if (fallback_to_preview) {
+        page_failures_.clear();
+        page_recovery_stopped_ = false;
+    } else if (page_recovery_stopped_) {
+        return {};
+    }
     return build_host(host_, host_services(), current_, fallback_to_preview);
 }
 

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
@@ -42,6 +44,8 @@ struct ControllerSetup {
     bool startup = false;
     WebLayer& web_layer;
     RemovalPrompts removal_prompts;
+    // The time the tick's limits and pacing are measured in; tests may set their own.
+    std::function<core::MonotonicTime()> clock = [] { return std::chrono::steady_clock::now(); };
 };
 
 // The one application-state object: owns the settings, the library listing, the playing
@@ -100,7 +104,9 @@ private:
     void handle_click(const ClickRecord& click);
     void handle_power_event(WPARAM event);
     void handle_session_event(WPARAM event);
-    void open_tray_menu();
+    // Returns the command chosen, 0 when dismissed.
+    std::uint32_t open_tray_menu();
+    void handle_page_process_failure();
     void recover_tray();
     void show_control_window();
     void select_from_list();
@@ -129,6 +135,11 @@ private:
     PauseReasons pause_;
     UINT taskbar_created_ = 0;
     RemovalPrompts removal_prompts_;
+    std::function<core::MonotonicTime()> clock_;
+    // When the page's browser process failed lately; too many stop the automatic rebuilds
+    // until the user selects or retries.
+    std::vector<core::MonotonicTime> page_failures_;
+    bool page_recovery_stopped_ = false;
 };
 
 }  // namespace player

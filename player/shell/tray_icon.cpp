@@ -54,7 +54,8 @@ core::Status TrayIcon::add() {
 
 void TrayIcon::remove() { ::Shell_NotifyIconW(NIM_DELETE, &data_); }
 
-std::uint32_t run_tray_menu(HWND owner, HWND controller_window, const TrayMenuState& state) {
+std::uint32_t run_tray_menu(const std::function<HWND()>& choose_owner, HWND controller_window,
+                            const TrayMenuState& state) {
     const unique_menu menu(::CreatePopupMenu());
     if (!menu) return 0;
     ::AppendMenuW(menu.get(), MF_STRING, core::CMD_TOGGLE_PAUSE, state.user_paused ? L"继续播放" : L"暂停");
@@ -66,6 +67,7 @@ std::uint32_t run_tray_menu(HWND owner, HWND controller_window, const TrayMenuSt
 
     POINT cursor{};
     ::GetCursorPos(&cursor);
+    const HWND owner = choose_owner();
     const BOOL foreground = ::SetForegroundWindow(owner);
     log_line("tray menu opening foreground_set=" + std::to_string(foreground ? 1 : 0));
     ::SetLastError(0);

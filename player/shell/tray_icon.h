@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "core/error/error.h"
 
@@ -33,8 +34,10 @@ struct TrayMenuState {
     bool desktop_wanted = false;
 };
 
-// Opens the tray menu at the cursor, owned by the owner window, and returns the chosen
-// command (0 when dismissed). Logs the opening and the closing.
-std::uint32_t run_tray_menu(HWND owner, HWND controller_window, const TrayMenuState& state);
+// Opens the tray menu at the cursor and returns the chosen command (0 when dismissed).
+// choose_owner runs once the menu exists and gives the window that owns it. Logs the
+// opening and the closing.
+std::uint32_t run_tray_menu(const std::function<HWND()>& choose_owner, HWND controller_window,
+                            const TrayMenuState& state);
 
 }  // namespace player

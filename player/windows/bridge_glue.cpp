@@ -1,11 +1,15 @@
 #include "player/windows/bridge_glue.h"
 
+#include <new>
+
 #include "core/web/dispatch_script.h"
 #include "core/web/page_message.h"
 #include "player/shell/controller_event.h"
 
 namespace player {
 namespace {
+
+constexpr std::string_view kSecureAssetScheme = "https:";
 
 // A posted message, never a call: the controller must not be re-entered from inside a
 // WebView callback.
@@ -24,7 +28,18 @@ void write(const LogFunction& log, std::string_view line) {
 
 core::AssetResponse serve_asset_request(std::string_view url, const core::WallpaperItem& wallpaper,
                                         core::BridgeFlags& flags, HWND controller_window, const LogFunction& log) {
-    core::AssetResponse response = core::handle_asset_request(url, wallpaper.assets);
+    core::AssetResponse response;
+    if (url.starts_with(kSecureAssetScheme)) {
+        // The same host under https would be a second origin with the wallpaper's files.
+        response = core::refuse_asset_request(url);
+    } else {
+        try {
+            response = core::handle_asset_request(url, wallpaper.assets);
+        } catch (const std::bad_alloc&) {
+            // No memory for the copy of a large asset: the page misses it like any other.
+            response = core::refuse_asset_request(url);
+        }
+    }
     if (response.refusal) {
         flags.failed.store(true);
         write(log, response.refusal->log_line);

@@ -6,6 +6,7 @@
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "player/windows/bridge_glue.h"
+#include "player/shell/controller_event.h"
 #include "player/windows/host_window.h"
 
 namespace player {
@@ -31,6 +32,11 @@ WebViewConfig webview_config(const core::SharedWallpaper& wallpaper, const core:
         handle_page_message(message, *flags, controller, log);
     };
     config.allow_navigation = core::is_allowed_navigation;
+    config.on_process_failed = [flags, controller, log](std::string_view what) {
+        flags->process_failed.store(true);
+        if (log) log("wallpaper page process failed: " + std::string(what));
+        if (controller != nullptr) ::PostMessageW(controller, MSG_PAGE_PROCESS_FAILED, 0, 0);
+    };
     return config;
 }
 

@@ -14,9 +14,13 @@
 namespace player {
 
 // Fixed features the browser is started with: no Edge-only pop-ups or SmartScreen, and
-// media that plays without a user gesture (a wallpaper never gets one).
+// media that plays without a user gesture (a wallpaper never gets one). The asset host
+// resolves to nothing, so a request or connection the resource filter cannot see
+// (WebSocket, a request left unanswered) fails in the browser instead of reaching
+// whatever listens on this machine: every *.localhost name is loopback.
 inline constexpr std::string_view kBrowserArguments =
-    "--disable-features=msWebOOUI,msPdfOOUI,msSmartScreenProtection --autoplay-policy=no-user-gesture-required";
+    "--disable-features=msWebOOUI,msPdfOOUI,msSmartScreenProtection --autoplay-policy=no-user-gesture-required "
+    "\"--host-resolver-rules=MAP wlp.localhost ~NOTFOUND\"";
 
 // What one build asks of the browser. The layer itself refuses new windows and downloads
 // and turns off developer tools, default context menus, browser accelerator keys, zoom
@@ -32,6 +36,9 @@ struct WebViewConfig {
     std::function<void(std::string_view message)> on_page_message;
     // Navigations for which it returns false are cancelled.
     std::function<bool(std::string_view url)> allow_navigation;
+    // The page's renderer or the whole browser exited or stopped answering: the page is
+    // gone and only a new build brings it back. Given a short English description.
+    std::function<void(std::string_view what)> on_process_failed;
 };
 
 // One browser control inside a host window. Dropping it closes the browser.

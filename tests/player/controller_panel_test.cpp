@@ -115,6 +115,29 @@ TEST_F(ControllerPanelTest, TheAutostartSwitchWritesTheRunEntryAndAlwaysShowsThe
     EXPECT_EQ(controller_->status_text(), std::string(core::kGenericFailureStatus));
 }
 
+// A nested loop (the delete confirmation, say) inside one of the window's handlers: the
+// requests it leaves wait until the window is free again.
+TEST_F(ControllerPanelTest, RequestsWaitWhileTheWindowIsInUseAndTheShowMessageBringsItUp) {
+    play_first();
+    panel().pending_selection = "beta";
+    panel().pending_deletion = "alpha";
+    panel().in_use = true;
+    controller_->dispatch(112);
+    controller_->dispatch(115);
+    EXPECT_EQ(count_lines("free library load: id=beta"), 0u);
+    EXPECT_TRUE(asked_.empty());
+    panel().in_use = false;
+    controller_->dispatch(112);
+    EXPECT_EQ(count_lines("free library load: id=beta"), 1u);
+    controller_->dispatch(115);
+    EXPECT_EQ(asked_, std::vector<std::string>{"alpha"});
+
+    EXPECT_FALSE(::IsWindowVisible(panel_));
+    controller_->handle_event({player::MSG_SHOW_CONTROL, 0, {}});
+    EXPECT_TRUE(::IsWindowVisible(panel_));
+    EXPECT_FALSE(::IsIconic(panel_));
+}
+
 class ControllerStartedHiddenTest : public ControllerPanelTest {
 protected:
     void SetUp() override {

@@ -24,6 +24,12 @@ using WebMessageReceivedHandler =
 using WebResourceRequestedHandler =
     Handler<ICoreWebView2WebResourceRequestedEventHandler, IID_ICoreWebView2WebResourceRequestedEventHandler,
             ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*>;
+using AddScriptCompletedHandler =
+    Handler<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
+            IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler, HRESULT, LPCWSTR>;
+using ProcessFailedHandler =
+    Handler<ICoreWebView2ProcessFailedEventHandler, IID_ICoreWebView2ProcessFailedEventHandler, ICoreWebView2*,
+            ICoreWebView2ProcessFailedEventArgs*>;
 using DownloadStartingHandler =
     Handler<ICoreWebView2DownloadStartingEventHandler, IID_ICoreWebView2DownloadStartingEventHandler,
             ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs*>;

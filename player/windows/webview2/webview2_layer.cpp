@@ -1,6 +1,7 @@
 #include "player/windows/webview2/webview2_layer.h"
 
 #include "player/win32/wide.h"
+#include "player/windows/webview2/browser_overrides.h"
 #include "player/windows/webview2/environment_options.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
@@ -71,7 +72,8 @@ WebView2Layer::WebView2Layer(std::string user_data_folder, std::string loader_fo
       loader_folder_(std::move(loader_folder)),
       browser_arguments_(std::move(browser_arguments)) {}
 
-core::Result<std::unique_ptr<WebView>> WebView2Layer::create(HWND parent, WebViewConfig config) {
+core::Result<win32::com_ptr<ICoreWebView2Environment>> WebView2Layer::environment() {
+    if (*environment_) return *environment_;
     if (!loader_) {
         auto folder = win32::to_wide(loader_folder_);
         if (!folder) return std::unexpected(folder.error());
@@ -84,11 +86,23 @@ core::Result<std::unique_ptr<WebView>> WebView2Layer::create(HWND parent, WebVie
     auto arguments = win32::to_wide(browser_arguments_);
     if (!arguments) return std::unexpected(arguments.error());
 
-    auto environment = create_environment(*loader_, *user_data, *arguments);
+    remove_browser_overrides();
+    auto created = create_environment(*loader_, *user_data, *arguments);
+    if (!created) return std::unexpected(created.error());
+    *environment_ = *created;
+    return *created;
+}
+
+core::Result<std::unique_ptr<WebView>> WebView2Layer::create(HWND parent, WebViewConfig config) {
+    auto environment = this->environment();
     if (!environment) return std::unexpected(environment.error());
     auto controller = create_controller(**environment, parent);
     if (!controller) return std::unexpected(controller.error());
-    return configure_webview(parent, std::move(*environment), std::move(*controller), std::move(config));
+    // A view may outlive the layer inside the runtime's handlers: it holds the slot, not the layer.
+    std::weak_ptr<win32::com_ptr<ICoreWebView2Environment>> slot = environment_;
+    return configure_webview(parent, std::move(*environment), std::move(*controller), std::move(config), [slot] {
+        if (const auto held = slot.lock()) *held = {};
+    });
 }
 
 }  // namespace player::webview2

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "player/windows/web_layer.h"
+#include "player/win32/com_ptr.h"
 #include "player/windows/webview2/loader.h"
 
 namespace player::webview2 {
@@ -13,7 +15,7 @@ namespace player::webview2 {
 inline constexpr std::chrono::seconds kStartLimit{60};
 
 // The WebView2 backend: the Evergreen runtime reached through WebView2Loader.dll beside
-// the executable, with one browser profile for every build.
+// the executable, with one browser environment and profile for every build.
 class WebView2Layer final : public WebLayer {
 public:
     // user_data_folder: the browser profile; loader_folder: where WebView2Loader.dll lies.
@@ -23,10 +25,16 @@ public:
     core::Result<std::unique_ptr<WebView>> create(HWND parent, WebViewConfig config) override;
 
 private:
+    core::Result<win32::com_ptr<ICoreWebView2Environment>> environment();
+
     std::string user_data_folder_;
     std::string loader_folder_;
     std::string browser_arguments_;
     std::optional<Loader> loader_;
+    // The one browser environment of the player's life, created by the first build that
+    // needs it; shared with the views, which drop it when the browser process exits.
+    std::shared_ptr<win32::com_ptr<ICoreWebView2Environment>> environment_ =
+        std::make_shared<win32::com_ptr<ICoreWebView2Environment>>();
 };
 
 }  // namespace player::webview2

@@ -3,19 +3,23 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <optional>
+
 #include "core/text/hex.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/handlers.h"
+#include "player/windows/webview2/message_pump.h"
+#include "player/windows/webview2/webview2_layer.h"
 
 namespace player::webview2 {
 namespace {
 
 // Every request of the asset origin, from any context (documents, images, media, fetch,
-// workers). Each one must be answered: an unanswered *.localhost request would go on to
-// whatever listens on the machine's port 80.
-constexpr wchar_t kAssetRequestFilter[] = L"http://wlp.localhost/*";
+// workers), and of the same host under https. Each one must be answered: an unanswered
+// *.localhost request would go on to whatever listens on the machine's port 80 or 443.
+constexpr const wchar_t* kAssetRequestFilters[] = {L"http://wlp.localhost/*", L"https://wlp.localhost/*"};
 constexpr UINT_PTR kFollowParentSubclass = 1;
 
 core::Status check(HRESULT result, std::string_view what) {
@@ -43,18 +47,21 @@ std::wstring header_block(const core::AssetResponse& response) {
     return block;
 }
 
-HRESULT answer_request(ICoreWebView2Environment& environment, const WebViewConfig& config,
-                       ICoreWebView2WebResourceRequestedEventArgs& args) {
+std::string request_url(ICoreWebView2WebResourceRequestedEventArgs& args) {
     win32::com_ptr<ICoreWebView2WebResourceRequest> request;
-    if (const HRESULT got = args.get_Request(request.put()); FAILED(got)) return got;
+    if (FAILED(args.get_Request(request.put())) || !request) return {};
     LPWSTR uri = nullptr;
-    // An unreadable URL is still answered: the handler refuses it.
-    const std::string url = SUCCEEDED(request->get_Uri(&uri)) ? take_text(uri) : std::string();
-    const core::AssetResponse response = config.serve_asset(url);
+    return SUCCEEDED(request->get_Uri(&uri)) ? take_text(uri) : std::string();
+}
 
-    auto stream = win32::com_ptr<IStream>::adopt(::SHCreateMemStream(
-        response.body.empty() ? nullptr : response.body.data(), static_cast<UINT>(response.body.size())));
-    if (!stream) return E_OUTOFMEMORY;
+HRESULT put_response(ICoreWebView2Environment& environment, ICoreWebView2WebResourceRequestedEventArgs& args,
+                     const core::AssetResponse& response) {
+    win32::com_ptr<IStream> stream;
+    if (!response.body.empty()) {
+        stream = win32::com_ptr<IStream>::adopt(
+            ::SHCreateMemStream(response.body.data(), static_cast<UINT>(response.body.size())));
+        if (!stream) return E_OUTOFMEMORY;
+    }
     win32::com_ptr<ICoreWebView2WebResourceResponse> answer;
     const HRESULT created = environment.CreateWebResourceResponse(
         stream.get(), response.status, response.status == core::kHttpOk ? L"OK" : L"Not Found",
@@ -63,12 +70,55 @@ HRESULT answer_request(ICoreWebView2Environment& environment, const WebViewConfi
     return args.put_Response(answer.get());
 }
 
-// The WebView fills the host's client area and follows it when the host is resized.
+// Answers every request, whatever fails on the way: an unreadable request is refused by
+// the handler, and an answer that cannot be made (no memory for a large asset's stream,
+// for one) becomes the empty 404. Nothing thrown may reach the runtime, which would then
+// let the request go on to the network.
+HRESULT answer_request(ICoreWebView2Environment& environment, const WebViewConfig& config,
+                       ICoreWebView2WebResourceRequestedEventArgs& args) {
+    std::string url;
+    try {
+        url = request_url(args);
+        if (SUCCEEDED(put_response(environment, args, config.serve_asset(url)))) return S_OK;
+    } catch (...) {
+    }
+    try {
+        return put_response(environment, args, core::refuse_asset_request(url));
+    } catch (...) {
+    }
+    win32::com_ptr<ICoreWebView2WebResourceResponse> bare;
+    const HRESULT created =
+        environment.CreateWebResourceResponse(nullptr, core::kHttpNotFound, L"Not Found", L"Content-Length: 0", bare.put());
+    return FAILED(created) ? created : args.put_Response(bare.get());
+}
+
+// What a process failure means for the page, or nothing for helper processes that the
+// browser replaces on its own.
+std::optional<std::string_view> page_process_failure(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
+    switch (kind) {
+        case COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED:
+            return "browser process exited";
+        case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED:
+            return "render process exited";
+        case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE:
+            return "render process unresponsive";
+        default:
+            return std::nullopt;
+    }
+}
+
+// The WebView fills the host's client area, follows it when the host is resized and
+// learns when it moves.
 LRESULT CALLBACK follow_parent_size(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                     DWORD_PTR data) {
+    auto* controller = reinterpret_cast<ICoreWebView2Controller*>(data);
     if (message == WM_SIZE) {
         RECT client{};
-        if (::GetClientRect(window, &client)) reinterpret_cast<ICoreWebView2Controller*>(data)->put_Bounds(client);
+        if (::GetClientRect(window, &client)) controller->put_Bounds(client);
+    } else if (message == WM_MOVE) {
+        // Drop-downs and input-method windows of the page are placed in screen
+        // coordinates and must follow a window that moved.
+        controller->NotifyParentWindowPositionChanged();
     } else if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(window, follow_parent_size, id);
     }
@@ -128,14 +178,16 @@ core::Status apply_settings(ICoreWebView2& webview) {
 }
 
 core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebView2Environment>& environment,
-                          const std::shared_ptr<const WebViewConfig>& config) {
+                          const std::shared_ptr<const WebViewConfig>& config,
+                          const std::function<void()>& forget_environment) {
     EventRegistrationToken token{};
     // Registered before the first navigation, so the entry page itself is served.
-    if (auto added = check(webview.AddWebResourceRequestedFilter(kAssetRequestFilter,
-                                                                   COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
-                           "AddWebResourceRequestedFilter");
-        !added) {
-        return added;
+    for (const wchar_t* filter : kAssetRequestFilters) {
+        if (auto added = check(webview.AddWebResourceRequestedFilter(filter, COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL),
+                               "AddWebResourceRequestedFilter");
+            !added) {
+            return added;
+        }
     }
     const auto resources = WebResourceRequestedHandler::make(
         [environment, config](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* args) {
@@ -207,7 +259,44 @@ core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebV
             if (message) config->on_page_message(*message);
             return S_OK;
         });
-    return check(webview.add_WebMessageReceived(messages.get(), &token), "add_WebMessageReceived");
+    if (auto added = check(webview.add_WebMessageReceived(messages.get(), &token), "add_WebMessageReceived");
+        !added) {
+        return added;
+    }
+
+    const auto failures = ProcessFailedHandler::make(
+        [config, forget_environment](ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs* args) {
+            COREWEBVIEW2_PROCESS_FAILED_KIND kind{};
+            if (FAILED(args->get_ProcessFailedKind(&kind))) return S_OK;
+            const auto failure = page_process_failure(kind);
+            if (!failure) return S_OK;
+            // A browser that exited takes its environment with it; the next build needs a new one.
+            if (kind == COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED && forget_environment) {
+                forget_environment();
+            }
+            if (config->on_process_failed) config->on_process_failed(*failure);
+            return S_OK;
+        });
+    return check(webview.add_ProcessFailed(failures.get(), &token), "add_ProcessFailed");
+}
+
+// Adds one document-creation script and waits until the runtime has taken it: a
+// navigation started before that may load its document without the script.
+core::Status add_document_script(ICoreWebView2& webview, const std::wstring& script) {
+    auto result = std::make_shared<std::optional<HRESULT>>();
+    const auto completed = AddScriptCompletedHandler::make([result](HRESULT added, LPCWSTR) {
+        *result = added;
+        return S_OK;
+    });
+    if (auto started = check(webview.AddScriptToExecuteOnDocumentCreated(script.c_str(), completed.get()),
+                             "AddScriptToExecuteOnDocumentCreated");
+        !started) {
+        return started;
+    }
+    if (auto waited = pump_messages_until([&] { return result->has_value(); }, kStartLimit); !waited) {
+        return core::fail("AddScriptToExecuteOnDocumentCreated did not complete", waited.error());
+    }
+    return check(**result, "AddScriptToExecuteOnDocumentCreated");
 }
 
 }  // namespace
@@ -217,7 +306,8 @@ std::string hresult_text(HRESULT result) { return core::hex_number(static_cast<s
 core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
                                                         win32::com_ptr<ICoreWebView2Environment> environment,
                                                         win32::com_ptr<ICoreWebView2Controller> controller,
-                                                        WebViewConfig config) {
+                                                        WebViewConfig config,
+                                                        std::function<void()> forget_environment) {
     win32::com_ptr<ICoreWebView2> webview;
     if (auto got = check(controller->get_CoreWebView2(webview.put()), "get_CoreWebView2"); !got) {
         controller->Close();
@@ -228,15 +318,13 @@ core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
     const auto shared = std::make_shared<const WebViewConfig>(std::move(config));
 
     if (auto applied = apply_settings(*webview); !applied) return std::unexpected(applied.error());
-    if (auto added = add_handlers(*webview, environment, shared); !added) return std::unexpected(added.error());
+    if (auto added = add_handlers(*webview, environment, shared, forget_environment); !added) {
+        return std::unexpected(added.error());
+    }
     for (const std::string& script : shared->main_frame_scripts) {
         auto wide = win32::to_wide(core::main_frame_only(script));
         if (!wide) return std::unexpected(wide.error());
-        if (auto added = check(webview->AddScriptToExecuteOnDocumentCreated(wide->c_str(), nullptr),
-                               "AddScriptToExecuteOnDocumentCreated");
-            !added) {
-            return std::unexpected(added.error());
-        }
+        if (auto added = add_document_script(*webview, *wide); !added) return std::unexpected(added.error());
     }
 
     RECT client{};

@@ -2,6 +2,7 @@
 
 #include <WebView2.h>
 
+#include <functional>
 #include <memory>
 
 #include "player/win32/com_ptr.h"
@@ -11,10 +12,12 @@ namespace player::webview2 {
 
 // Applies every setting, handler and script of the configuration to a freshly created
 // controller and starts the navigation. Dropping the result closes the browser.
+// forget_environment runs when the browser process exits, which ends the environment.
 core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
                                                         win32::com_ptr<ICoreWebView2Environment> environment,
                                                         win32::com_ptr<ICoreWebView2Controller> controller,
-                                                        WebViewConfig config);
+                                                        WebViewConfig config,
+                                                        std::function<void()> forget_environment = {});
 
 // "0x" and lowercase hexadecimal, the form in which HRESULTs appear in messages.
 std::string hresult_text(HRESULT result);

@@ -255,8 +255,18 @@ TEST_F(HostBuildTest, AssetRequestsAreServedAndRefusalsFailThePage) {
     EXPECT_EQ(refresh_messages(), 1);
     EXPECT_EQ(page.request("http://wlp.localhost/%FF").status, 404);
     EXPECT_EQ(refresh_messages(), 1);
+    // The same host under https is a second origin: refused like a missing file, with the
+    // full header set, though the asset exists.
+    const core::AssetResponse secure = page.request("https://wlp.localhost/index.html");
+    EXPECT_EQ(secure.status, 404);
+    EXPECT_TRUE(secure.body.empty());
+    ASSERT_EQ(secure.headers().size(), 5u);
+    EXPECT_EQ(secure.headers()[0].value, "text/html; charset=utf-8");
+    EXPECT_EQ(secure.headers()[4].value, "0");
+    EXPECT_EQ(refresh_messages(), 1);
     EXPECT_EQ(log_, (std::vector<std::string>{"wallpaper resource rejected or missing: Index.html",
-                                              "wallpaper resource rejected or missing: "}));
+                                              "wallpaper resource rejected or missing: ",
+                                              "wallpaper resource rejected or missing: index.html"}));
 }
 
 TEST_F(HostBuildTest, SyncBoundsFitsTheClientArea) {

@@ -8,6 +8,8 @@
 #include "host_test_support.h"
 #include "player/windows/host_build.h"
 #include "player/windows/host_window.h"
+#include "player/windows/webview2/environment_options.h"
+#include "player/windows/webview2/message_pump.h"
 #include "test_folder.h"
 #include "window_classes.h"
 
@@ -63,6 +65,76 @@ TEST_F(WebView2BackendTest, ALoaderMissingBesideTheProgramIsAnError) {
     EXPECT_EQ(created.error().message(), "cannot load WebView2Loader.dll");
     ASSERT_NE(created.error().cause(), nullptr);
     EXPECT_EQ(created.error().cause()->os_code(), ERROR_MOD_NOT_FOUND);
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring environment_value(const wchar_t* name) {
+    wchar_t value[256] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, value, 256);
+    return length == 0 ? std::wstring() : std::wstring(value, length);
+}
+
+// The loader would take these over the player's own profile, browser and arguments.
+TEST_F(WebView2BackendTest, BrowserOverridesLeaveTheEnvironmentBeforeTheBrowserStartsAndTheOptionsHoldTheArguments) {
+    ::SetEnvironmentVariableW(L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS", L"--remote-debugging-port=9222");
+    ::SetEnvironmentVariableW(L"webview2_user_data_folder", L"C:\\elsewhere");
+    ::SetEnvironmentVariableW(L"WEBVIEW2X_UNRELATED", L"kept");
+    player::webview2::WebView2Layer layer(profile_ / "webview-profile", test::test_program_folder());
+    test::MessageSink parent;
+    ASSERT_FALSE(layer.create(parent.handle(), player::WebViewConfig{}));
+    EXPECT_EQ(environment_value(L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS"), L"");
+    EXPECT_EQ(environment_value(L"WEBVIEW2_USER_DATA_FOLDER"), L"");
+    EXPECT_EQ(environment_value(L"WEBVIEW2X_UNRELATED"), L"kept");
+    EXPECT_NE(environment_value(L"LOCALAPPDATA"), L"");
+    ::SetEnvironmentVariableW(L"WEBVIEW2X_UNRELATED", nullptr);
+
+    const auto options = player::webview2::make_environment_options(L"--a \"--b=c d\"");
+    LPWSTR text = nullptr;
+    ASSERT_EQ(options->get_AdditionalBrowserArguments(&text), S_OK);
+    EXPECT_STREQ(text, L"--a \"--b=c d\"");
+    ::CoTaskMemFree(text);
+    ASSERT_EQ(options->get_TargetCompatibleBrowserVersion(&text), S_OK);
+    EXPECT_STREQ(text, player::webview2::kTargetBrowserVersion);
+    ::CoTaskMemFree(text);
+    ASSERT_EQ(options->put_Language(L"zh-CN"), S_OK);
+    ASSERT_EQ(options->get_Language(&text), S_OK);
+    EXPECT_STREQ(text, L"zh-CN");
+    ::CoTaskMemFree(text);
+    BOOL single_sign_on = TRUE;
+    ASSERT_EQ(options->get_AllowSingleSignOnUsingOSPrimaryAccount(&single_sign_on), S_OK);
+    EXPECT_FALSE(single_sign_on);
+    EXPECT_EQ(options->get_Language(nullptr), E_POINTER);
+    // Held by the caller alone: the last release frees it.
+    EXPECT_EQ(options.get()->AddRef(), 2u);
+    EXPECT_EQ(options.get()->Release(), 1u);
+}
+
+// The host build waits for the runtime inside a nested loop that keeps the window
+// procedures running and hands a quit message back to the main loop.
+bool timer_fired = false;
+void CALLBACK on_timer(HWND, UINT, UINT_PTR, DWORD) { timer_fired = true; }
+
+TEST_F(WebView2BackendTest, TheNestedWaitDispatchesMessagesTimesOutAndGivesBackTheQuitMessage) {
+    // A thread timer's callback runs only when its message is dispatched.
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, on_timer);
+    auto waited = player::webview2::pump_messages_until([] { return timer_fired; }, std::chrono::seconds(5));
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(waited);
+
+    waited = player::webview2::pump_messages_until([] { return false; }, std::chrono::milliseconds(50));
+    ASSERT_FALSE(waited);
+    EXPECT_EQ(waited.error().message(), "timed out");
+
+    ::PostQuitMessage(3);
+    waited = player::webview2::pump_messages_until([] { return false; }, std::chrono::seconds(5));
+    ASSERT_FALSE(waited);
+    EXPECT_EQ(waited.error().message(), "the player is quitting");
+    MSG quit{};
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 3u);
 }
 
 }  // namespace
