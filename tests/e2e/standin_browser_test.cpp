@@ -36,7 +36,8 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
     for (const char* call : {"call put_AreDevToolsEnabled FALSE", "call put_AreDefaultContextMenusEnabled FALSE",
                              "call put_IsZoomControlEnabled FALSE", "call put_IsStatusBarEnabled FALSE",
                              "call put_AreBrowserAcceleratorKeysEnabled FALSE",
-                             "call AddWebResourceRequestedFilter http://wlp.localhost/*", "call add_NewWindowRequested",
+                             "call AddWebResourceRequestedFilter http://wlp.localhost/*", "call AddWebResourceRequestedFilter https://wlp.localhost/*",
+                             "call add_NewWindowRequested",
                              "call add_DownloadStarting", "call Navigate http://wlp.localhost/index.html",
                              "served 200 http://wlp.localhost/index.html", "served 200 http://wlp.localhost/style.css",
                              "served 200 http://wlp.localhost/scene.js", "page posted \"ready\"",
@@ -44,6 +45,10 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
                              "\"volume\":0});"}) {
         EXPECT_NE(first.find(call), std::string::npos) << call << "\n" << logs();
     }
+    // The document scripts are in place before the navigation starts.
+    EXPECT_EQ(count_in_standin("call AddScriptToExecuteOnDocumentCreated"), 2u) << first;
+    EXPECT_EQ(first.find("without completion"), std::string::npos) << first;
+    EXPECT_LT(first.rfind("event AddScriptToExecuteOnDocumentCreated completed"), first.find("call Navigate")) << first;
     EXPECT_EQ(first.find("page exception"), std::string::npos) << first;
     EXPECT_EQ(first.find("continued http://wlp.localhost/"), std::string::npos) << first;
 
@@ -88,15 +93,23 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
     EXPECT_NE(second.find("served 200 http://wlp.localhost/js/lanterns.js"), std::string::npos) << second;
     EXPECT_LT(second.find("call Close"), second.find("page posted \"ready\"")) << second;
     EXPECT_EQ(count_in_log("wallpaper bridge ready"), 2u) << logs();
+    // One environment for the player's life.
+    EXPECT_EQ(count_in_standin("call CreateCoreWebView2EnvironmentWithOptions"), 1u) << standin_log();
 }
 
 // The page's probe tries every way out; Chromium enforces the program's real headers.
 TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     add_test_wallpaper("sandbox-probe");
-    start_player();
+    // The loader's override variables would send every host to this machine; the program
+    // keeps them away from the browser.
+    start_player({"--preview"}, {{L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS", L"--host-resolver-rules=\"MAP * 127.0.0.1\""},
+                                 {L"WEBVIEW2_USER_DATA_FOLDER", L"C:\\elsewhere"}});
     ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
     ASSERT_TRUE(wait_for_standin("probe still-here", kLoad)) << logs();
     const std::string seen = standin_log();
+    EXPECT_EQ(seen.find(" env:WEBVIEW2_"), std::string::npos) << seen;
+    EXPECT_NE(last_standin_line("browser launched ").find("--host-resolver-rules=MAP wlp.localhost ~NOTFOUND"),
+              std::string::npos) << seen;
     const auto probe = [&](const std::string& name) { return last_standin_line("page console log probe " + name + " "); };
 
     // Assets come with the fixed headers, in the browser's own view; a POST is answered like a GET.
@@ -143,6 +156,7 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     // Nothing for wlp.localhost reached the network, over https or WebSocket either.
     EXPECT_EQ(seen.find("network hit"), std::string::npos) << seen;
     EXPECT_EQ(seen.find("continued http://wlp.localhost"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("served 404 https://wlp.localhost/style.css"), std::string::npos) << seen;
     EXPECT_NE(probe("https-self").rfind("refused", 0), std::string::npos) << probe("https-self");
     EXPECT_NE(probe("socket-self").rfind("refused", 0), std::string::npos) << probe("socket-self");
 
@@ -207,6 +221,37 @@ TEST_F(StandInPlayerTest, RuntimeFailuresAreReportedWithTheirCause) {
     const std::size_t mark = log_text().size();
     start_player();
     EXPECT_TRUE(wait_for_log("wallpaper bridge ready", kLoad, mark)) << logs();
+}
+
+// A renderer that crashes is reported by the browser; the player rebuilds the page at its
+// recovery pace and gives up after three failures within a minute.
+TEST_F(StandInPlayerTest, ACrashingPageIsRebuiltUntilItFailedThreeTimes) {
+    add_sample_wallpapers();
+    configure({"crash_renderer_after_ready_ms=300"});
+    start_player();
+    ASSERT_TRUE(wait_for_log("page process: WebView2 browser process failed 3 times within a minute", 90s)) << logs();
+    EXPECT_EQ(count_in_log("wallpaper page process failed: render process exited"), 3u) << logs();
+    EXPECT_EQ(count_in_log("wallpaper bridge ready"), 3u) << logs();
+    EXPECT_EQ(count_in_standin("event ProcessFailed render process exited"), 3u) << standin_log();
+    // Given up: no fourth page.
+    test::pump_messages(7s);
+    EXPECT_EQ(count_in_standin("view 4 created"), 0u) << standin_log();
+    EXPECT_EQ(count_in_standin("browser launched"), 1u) << standin_log();
+}
+
+// When the whole browser goes, the page comes back in a browser started anew.
+TEST_F(StandInPlayerTest, ABrowserThatExitsIsStartedAgain) {
+    add_sample_wallpapers();
+    configure({"kill_browser_after_ready_ms=300"});
+    start_player();
+    ASSERT_TRUE(wait_for_log("wallpaper page process failed: browser process exited", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_standin("view 2 created", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad, log_text().find("browser process exited"))) << logs();
+    EXPECT_EQ(count_in_log("wallpaper bridge ready"), 2u) << logs();
+    EXPECT_EQ(count_in_standin("browser launched"), 2u) << standin_log();
+    // A new environment for the new browser.
+    EXPECT_EQ(count_in_standin("event environment created"), 2u) << standin_log();
+    EXPECT_EQ(log_text().find("page process:"), std::string::npos) << logs();
 }
 
 }  // namespace

@@ -53,8 +53,8 @@ void StandInPlayerTest::add_test_wallpaper(const std::string& name) {
     test::copy_tree(std::string(TESSARY_STANDIN_PAGES) + "\\" + name, root_ / ("Tessary\\wallpapers\\" + name));
 }
 
-void StandInPlayerTest::start_player(std::vector<std::string> args) {
-    player_.emplace(start(std::move(args)));
+void StandInPlayerTest::start_player(std::vector<std::string> args, test::Environment environment) {
+    player_.emplace(start(std::move(args), std::move(environment)));
     window_ = find_player_window(kStartTimeout);
     ASSERT_NE(window_, nullptr) << logs();
 }

@@ -24,7 +24,7 @@ protected:
     void add_test_wallpaper(const std::string& name);
 
     // Starts the player in preview mode and waits for its controller window.
-    void start_player(std::vector<std::string> args = {"--preview"});
+    void start_player(std::vector<std::string> args = {"--preview"}, test::Environment environment = {});
     void stop_player();
     void command(unsigned number);
 

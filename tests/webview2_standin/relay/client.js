@@ -389,7 +389,8 @@ class Client {
       }, crash);
     }
     const kill = this.faults.killBrowserAfterReadyMs;
-    if (kill !== undefined) {
+    if (kill !== undefined && !this.killedOnce) {
+      this.killedOnce = true;
       setTimeout(() => {
         this.record('fault: killing the browser');
         this.browser.kill();
