@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         browsers.push_back(r.browser_ms);
         owns.push_back(r.total_ms - r.browser_ms);
     }
-    std::printf("median of %d first starts with %d wallpapers: total %.0f ms = own work %.0f ms + waiting for the "
+    std::printf("medians of %d first starts with %d wallpapers: total %.0f ms, own work %.0f ms, waiting for the "
                 "browser %.0f ms\n",
                 rounds, kWallpapers, median(totals), median(owns), median(browsers));
     return 0;
