@@ -219,9 +219,9 @@ TEST_F(StandInPlayerTest, RuntimeFailuresAreReportedWithTheirCause) {
         start_player();
         EXPECT_TRUE(wait_for_log(failed + cause, kLoad, mark)) << fault << "\n" << logs();
         stop_player();
+        // Only a controller failure gets as far as starting a browser.
+        if (!fault.starts_with("controller")) EXPECT_EQ(count_in_standin("browser launched"), 0u) << standin_log();
     }
-    // Only the controller failure got as far as starting a browser.
-    EXPECT_EQ(count_in_standin("browser launched"), 1u) << standin_log();
 
     configure({"callback_delay_ms=400"});
     const std::size_t mark = log_text().size();
