@@ -4,7 +4,9 @@ namespace core {
 
 bool check_readiness_limit(std::optional<MonotonicTime>& load_start, BridgeFlags& flags,
                            MonotonicTime now) {
-    if (!load_start || flags.ready.load()) return false;
+    // A page that already failed (a lost resource, even after it was ready) has its
+    // failure shown; telling the user it never opened would be wrong.
+    if (!load_start || flags.ready.load() || flags.failed.load()) return false;
     // Whole seconds: 14.999 s is still within the limit.
     if (std::chrono::duration_cast<std::chrono::seconds>(now - *load_start) < kReadinessLimit) {
         return false;

@@ -24,12 +24,18 @@ TEST(ReadinessLimit, FiresAfterFifteenWholeSecondsOnceAndSetsFailed) {
     EXPECT_FALSE(core::check_readiness_limit(load_start, flags, kStart + 60s));
 }
 
-TEST(ReadinessLimit, AReadyPageOrNoLoadNeverTimesOut) {
+TEST(ReadinessLimit, AReadyOrFailedPageOrNoLoadNeverTimesOut) {
     core::BridgeFlags ready;
     ready.ready = true;
     std::optional<MonotonicTime> load_start = kStart;
     EXPECT_FALSE(core::check_readiness_limit(load_start, ready, kStart + 1h));
     EXPECT_FALSE(ready.failed);
+    EXPECT_EQ(load_start, kStart);
+
+    // Ready, then a resource failed: the ready flag is clear again, but the page opened.
+    core::BridgeFlags failed;
+    failed.failed = true;
+    EXPECT_FALSE(core::check_readiness_limit(load_start, failed, kStart + 1h));
     EXPECT_EQ(load_start, kStart);
 
     core::BridgeFlags idle;

@@ -1,0 +1,263 @@
+// The shipped program in a real browser: the stand-in WebView2 runtime runs its pages in
+// Debian's Chromium, so what the program asks of WebView2 is checked from the page's side.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "standin_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::StandInPlayerTest;
+
+constexpr auto kLoad = 60s;
+constexpr auto kReact = 15s;
+constexpr char kPolicy[] =
+    "default-src 'self'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; "
+    "media-src 'self' blob:; connect-src 'self'; font-src 'self'; object-src 'none'; base-uri 'none'; "
+    "form-action 'none'; frame-src 'none'; worker-src 'none'";
+
+std::string state_seen(bool paused, int fps) {
+    return std::string("page state {\"paused\":") + (paused ? "true" : "false") + ",\"fps\":" + std::to_string(fps) +
+           ",\"volume\":0}";
+}
+
+TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
+    add_sample_wallpapers();
+    start_player();
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_standin(state_seen(false, 60), kReact)) << logs();
+
+    const std::string first = standin_log();
+    // The browser runs with the program's own arguments.
+    EXPECT_NE(last_standin_line("browser launched ").find("--autoplay-policy=no-user-gesture-required"),
+              std::string::npos) << first;
+    for (const char* call : {"call put_AreDevToolsEnabled FALSE", "call put_AreDefaultContextMenusEnabled FALSE",
+                             "call put_IsZoomControlEnabled FALSE", "call put_IsStatusBarEnabled FALSE",
+                             "call put_AreBrowserAcceleratorKeysEnabled FALSE",
+                             "call AddWebResourceRequestedFilter http://wlp.localhost/*", "call AddWebResourceRequestedFilter https://wlp.localhost/*",
+                             "call add_NewWindowRequested",
+                             "call add_DownloadStarting", "call Navigate http://wlp.localhost/index.html",
+                             "served 200 http://wlp.localhost/index.html", "served 200 http://wlp.localhost/style.css",
+                             "served 200 http://wlp.localhost/scene.js", "page posted \"ready\"",
+                             "call ExecuteScript window.__tessaryDispatch(\"state\",{\"fps\":60,\"paused\":false,"
+                             "\"volume\":0});"}) {
+        EXPECT_NE(first.find(call), std::string::npos) << call << "\n" << logs();
+    }
+    // The document scripts are in place before the navigation starts.
+    EXPECT_EQ(count_in_standin("call AddScriptToExecuteOnDocumentCreated"), 2u) << first;
+    EXPECT_EQ(first.find("without completion"), std::string::npos) << first;
+    EXPECT_LT(first.rfind("event AddScriptToExecuteOnDocumentCreated completed"), first.find("call Navigate")) << first;
+    EXPECT_EQ(first.find("page exception"), std::string::npos) << first;
+    EXPECT_EQ(first.find("continued http://wlp.localhost/"), std::string::npos) << first;
+
+    // A screenshot of the page as the browser drew it, in the test logs: not blank.
+    ASSERT_TRUE(wait_for_standin("screenshot ", kReact)) << logs();
+    const std::string shot = last_standin_line("screenshot ");
+    const int colours = std::atoi(shot.substr(shot.find("colours=") + 8).c_str());
+    EXPECT_GT(colours, 16) << shot;
+
+    // Pause, resume and the frame rates reach the page.
+    std::size_t mark = standin_log().size();
+    command(101);
+    ASSERT_TRUE(wait_for_standin(state_seen(true, 60), kReact, mark)) << logs();
+    command(108);
+    ASSERT_TRUE(wait_for_standin(state_seen(true, 30), kReact, mark)) << logs();
+    command(101);
+    ASSERT_TRUE(wait_for_standin(state_seen(false, 30), kReact, mark)) << logs();
+    command(109);
+    ASSERT_TRUE(wait_for_standin(state_seen(false, 60), kReact, mark)) << logs();
+
+    // Desktop (which Wine cannot offer) and back to preview keep the same page.
+    mark = standin_log().size();
+    const std::size_t player_mark = log_text().size();
+    command(110);
+    command(111);
+    ASSERT_TRUE(wait_for_log("control command=111", kReact, player_mark)) << logs();
+    command(101);
+    ASSERT_TRUE(wait_for_standin(state_seen(true, 60), kReact, mark)) << logs();
+    EXPECT_EQ(count_in_standin("view 2 created", mark), 0u) << logs();
+    EXPECT_EQ(count_in_standin("page navigated", mark), 0u) << logs();
+    command(101);
+
+    // Another wallpaper gets a new host: the old page is closed, the new one loads and
+    // reports readiness again.
+    mark = standin_log().size();
+    EXPECT_EQ(start({"--select-wallpaper", "tide-lanterns"}).wait(kLoad), 0u);
+    ASSERT_TRUE(wait_for_standin("page posted \"ready\"", kLoad, mark)) << logs();
+    ASSERT_TRUE(wait_for_standin("page state {", kReact, mark)) << logs();
+    const std::string second = standin_log().substr(mark);
+    EXPECT_NE(second.find("call Close"), std::string::npos) << second;
+    EXPECT_NE(second.find("view 2 created"), std::string::npos) << second;
+    EXPECT_NE(second.find("served 200 http://wlp.localhost/js/lanterns.js"), std::string::npos) << second;
+    EXPECT_LT(second.find("call Close"), second.find("page posted \"ready\"")) << second;
+    EXPECT_EQ(count_in_log("wallpaper bridge ready"), 2u) << logs();
+    // One environment for the player's life.
+    EXPECT_EQ(count_in_standin("call CreateCoreWebView2EnvironmentWithOptions"), 1u) << standin_log();
+}
+
+// The page's probe tries every way out; Chromium enforces the program's real headers.
+TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
+    add_test_wallpaper("sandbox-probe");
+    // The loader's override variables would send every host to this machine; the program
+    // keeps them away from the browser.
+    start_player({"--preview"}, {{L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS", L"--host-resolver-rules=\"MAP * 127.0.0.1\""},
+                                 {L"WEBVIEW2_USER_DATA_FOLDER", L"C:\\elsewhere"}});
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_standin("probe still-here", kLoad)) << logs();
+    const std::string seen = standin_log();
+    EXPECT_EQ(seen.find(" env:WEBVIEW2_"), std::string::npos) << seen;
+    EXPECT_NE(last_standin_line("browser launched ").find("--host-resolver-rules=MAP wlp.localhost ~NOTFOUND"),
+              std::string::npos) << seen;
+    const auto probe = [&](const std::string& name) { return last_standin_line("page console log probe " + name + " "); };
+
+    // Assets come with the fixed headers, in the browser's own view; a POST is answered like a GET.
+    const auto has_fixed_headers = [](const std::string& line) {
+        return line.find("[\"cache-control\",\"no-store, max-age=0\"]") != std::string::npos &&
+               line.find("[\"content-security-policy\",\"" + std::string(kPolicy) + "\"]") != std::string::npos &&
+               line.find("[\"x-content-type-options\",\"nosniff\"]") != std::string::npos;
+    };
+    EXPECT_EQ(probe("served-css").rfind("200 length=69 ", 0), 0u) << probe("served-css");
+    EXPECT_TRUE(has_fixed_headers(probe("served-css"))) << probe("served-css");
+    EXPECT_NE(probe("served-css").find("[\"content-type\",\"text/css; charset=utf-8\"]"), std::string::npos);
+    EXPECT_EQ(probe("served-post"), probe("served-css"));
+
+    // Other origins: refused by the policy before any request is made.
+    EXPECT_EQ(probe("other-fetch"), "refused TypeError");
+    EXPECT_EQ(probe("other-image"), "refused");
+    EXPECT_EQ(probe("other-script"), "refused");
+    EXPECT_EQ(probe("other-socket"), "refused");
+    for (const char* directive : {"connect-src", "img-src", "script-src", "frame-src"}) {
+        EXPECT_NE(seen.find(std::string("violates the following Content Security Policy directive: \"") + directive),
+                  std::string::npos) << directive << "\n" << seen;
+    }
+    EXPECT_EQ(seen.find("continued http://example.com"), std::string::npos) << seen;
+
+    // Paths that leave the wallpaper or name nothing: the empty 404 with the full header set.
+    for (const char* name : {"dot-dot", "encoded-slash"}) {
+        EXPECT_EQ(probe(name).rfind("404 length=0 ", 0), 0u) << name << ": " << probe(name);
+        EXPECT_TRUE(has_fixed_headers(probe(name))) << probe(name);
+        EXPECT_NE(probe(name).find("[\"content-length\",\"0\"]"), std::string::npos) << probe(name);
+    }
+    EXPECT_NE(probe("unknown").find("[\"content-type\",\"text/javascript; charset=utf-8\"]"), std::string::npos);
+    EXPECT_EQ(probe("unknown").rfind("404 length=0", 0), 0u) << probe("unknown");
+    EXPECT_NE(log_text().find("wallpaper resource rejected or missing: js/../style.css"), std::string::npos) << logs();
+    EXPECT_NE(log_text().find("wallpaper resource rejected or missing: /style.css"), std::string::npos) << logs();
+    EXPECT_NE(log_text().find("wallpaper resource rejected or missing: missing.js"), std::string::npos) << logs();
+
+    // New windows, downloads and navigation away are refused; the page stays.
+    EXPECT_NE(seen.find("event NewWindowRequested http://example.com/popup handled"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("new window opened"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("event DownloadStarting http://wlp.localhost/style.css cancelled"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("event NavigationStarting http://example.com/away cancelled"), std::string::npos) << seen;
+    EXPECT_EQ(probe("still-here"), "http://wlp.localhost/index.html");
+
+    // Nothing for wlp.localhost reached the network, over https or WebSocket either: the
+    // browser cannot even resolve the name (the relay's watch on ports 80 and 443 would
+    // see anything that left, when no other program holds those ports).
+    EXPECT_NE(seen.find("'ws://wlp.localhost/socket' failed: Error in connection establishment: "
+                        "net::ERR_NAME_NOT_RESOLVED"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("network hit"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("continued http://wlp.localhost"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("served 404 https://wlp.localhost/style.css"), std::string::npos) << seen;
+    EXPECT_NE(probe("https-self").rfind("refused", 0), std::string::npos) << probe("https-self");
+    EXPECT_NE(probe("socket-self").rfind("refused", 0), std::string::npos) << probe("socket-self");
+
+    // The player runs on; the refused requests failed the page, so the preview command
+    // builds it afresh.
+    EXPECT_EQ(player_->wait(0ms), std::nullopt);
+    const std::size_t mark = standin_log().size();
+    command(111);
+    ASSERT_TRUE(wait_for_standin("view 2 created", kReact, mark)) << logs();
+    EXPECT_TRUE(wait_for_standin("page posted \"ready\"", kLoad, mark)) << logs();
+}
+
+// A page that confirms readiness itself is not timed out; a later lost image is
+// reported; a page that never confirms is timed out after 15 seconds.
+TEST_F(StandInPlayerTest, ReadinessFollowsThePage) {
+    add_test_wallpaper("deferred-ready");
+    add_test_wallpaper("never-ready");
+    start_player();
+    ASSERT_TRUE(wait_for_log("free library load: id=deferred-ready", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_standin("page console log scene ready", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kReact)) << logs();
+    ASSERT_TRUE(wait_for_standin("page console log scene state {\"fps\":60,\"paused\":false,\"volume\":0}", kReact))
+        << logs();
+    // Past the 15-second limit of this host, then the image goes missing.
+    ASSERT_TRUE(wait_for_log("wallpaper reported resource failure", 30s)) << logs();
+    test::pump_messages(500ms);  // a few ticks
+    const std::string first = log_text();
+    EXPECT_EQ(first.find("wallpaper ready timeout"), std::string::npos) << first;
+    const std::size_t rejected = first.find("wallpaper resource rejected or missing: lost.png");
+    EXPECT_NE(rejected, std::string::npos) << first;
+    EXPECT_LT(first.find("wallpaper bridge ready"), rejected) << first;
+
+    const std::size_t mark = log_text().size();
+    EXPECT_EQ(start({"--select-wallpaper", "never-ready"}).wait(kLoad), 0u);
+    ASSERT_TRUE(wait_for_log("free library load: id=never-ready", kLoad, mark)) << logs();
+    ASSERT_TRUE(wait_for_log("wallpaper ready timeout after 15 seconds", 40s, mark)) << logs();
+    const std::string second = log_text().substr(mark);
+    EXPECT_EQ(second.find("wallpaper bridge ready"), std::string::npos) << second;
+    EXPECT_EQ(second.find("state paused="), std::string::npos) << second;
+}
+
+// Without a runtime, or when the runtime fails to create what the program asks for, the
+// start-up error names the WebView2 failure and its cause; slow callbacks are waited for.
+TEST_F(StandInPlayerTest, RuntimeFailuresAreReportedWithTheirCause) {
+    add_sample_wallpapers();
+    const std::string failed =
+        "startup: WebView2 初始化失败。请安装 Microsoft Edge WebView2 Evergreen Runtime (x64)，然后重试。: ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"loader_result=0x80070002", "CreateCoreWebView2EnvironmentWithOptions failed: 0x80070002"},
+        {"environment_result=0x80004005", "WebView2 environment creation failed: 0x80004005"},
+        {"controller_result=0x8007139f", "WebView2 controller creation failed: 0x8007139f"},
+    };
+    for (const auto& [fault, cause] : cases) {
+        configure({fault});
+        const std::size_t mark = log_text().size();
+        start_player();
+        EXPECT_TRUE(wait_for_log(failed + cause, kLoad, mark)) << fault << "\n" << logs();
+        stop_player();
+        // Only a controller failure gets as far as starting a browser.
+        if (!fault.starts_with("controller")) EXPECT_EQ(count_in_standin("browser launched"), 0u) << standin_log();
+    }
+
+    configure({"callback_delay_ms=400"});
+    const std::size_t mark = log_text().size();
+    start_player();
+    EXPECT_TRUE(wait_for_log("wallpaper bridge ready", kLoad, mark)) << logs();
+}
+
+// A renderer that crashes is reported by the browser; the player rebuilds the page at its
+// recovery pace and gives up after three failures within a minute.
+TEST_F(StandInPlayerTest, ACrashingPageIsRebuiltUntilItFailedThreeTimes) {
+    add_sample_wallpapers();
+    configure({"crash_renderer_after_ready_ms=300"});
+    start_player();
+    ASSERT_TRUE(wait_for_log("page process: WebView2 browser process failed 3 times within a minute", 90s)) << logs();
+    EXPECT_EQ(count_in_log("wallpaper page process failed: render process exited"), 3u) << logs();
+    EXPECT_EQ(count_in_log("wallpaper bridge ready"), 3u) << logs();
+    EXPECT_EQ(count_in_standin("event ProcessFailed render process exited"), 3u) << standin_log();
+    // Given up: no fourth page.
+    test::pump_messages(7s);
+    EXPECT_EQ(count_in_standin("view 4 created"), 0u) << standin_log();
+    EXPECT_EQ(count_in_standin("browser launched"), 1u) << standin_log();
+}
+
+// When the whole browser goes, the page comes back in a browser started anew.
+TEST_F(StandInPlayerTest, ABrowserThatExitsIsStartedAgain) {
+    add_sample_wallpapers();
+    configure({"kill_browser_after_ready_ms=300"});
+    start_player();
+    ASSERT_TRUE(wait_for_log("wallpaper page process failed: browser process exited", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_standin("view 2 created", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad, log_text().find("browser process exited"))) << logs();
+    EXPECT_EQ(count_in_log("wallpaper bridge ready"), 2u) << logs();
+    EXPECT_EQ(count_in_standin("browser launched"), 2u) << standin_log();
+    // A new environment for the new browser.
+    EXPECT_EQ(count_in_standin("event environment created"), 2u) << standin_log();
+    EXPECT_EQ(log_text().find("page process:"), std::string::npos) << logs();
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+'use strict';
+// Asks to confirm readiness itself and never does.
+window.wallpaper.deferReady();

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace standin {
+
+// What a test asks of the stand-in, read from "webview2-standin.ini" beside the DLL: one
+// "key=value" a line. The program never reads it.
+//   relay=PORT                          the relay's loopback TCP port
+//   log=PATH                            where calls and what the page saw are recorded
+//   loader_result=0x...                 CreateCoreWebView2EnvironmentWithOptions returns it
+//   environment_result=0x...            the environment completes with it
+//   controller_result=0x...             every controller completes with it
+//   controller_result_after=N           ... but only after N controllers succeeded
+//   callback_delay_ms=N                 every callback arrives N ms later
+//   crash_renderer_after_ready_ms=N     the renderer crashes N ms after each "ready"
+//   kill_browser_after_ready_ms=N       the browser is killed N ms after the first "ready"
+struct Config {
+    int relay_port = 0;
+    std::wstring log;
+    std::optional<HRESULT> loader_result;
+    std::optional<HRESULT> environment_result;
+    std::optional<HRESULT> controller_result;
+    int controller_result_after = 0;
+    int callback_delay_ms = 0;
+    std::optional<int> crash_renderer_after_ready_ms;
+    std::optional<int> kill_browser_after_ready_ms;
+
+    static Config read_beside(HMODULE module);
+};
+
+}  // namespace standin

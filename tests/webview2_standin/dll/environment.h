@@ -1,0 +1,49 @@
+#pragma once
+
+#include "channel.h"
+#include "com.h"
+#include "stubs.h"
+#include "view.h"
+
+namespace standin {
+
+class Controller final : public Com<ICoreWebView2ControllerStub> {
+public:
+    Controller(Channel& channel, HWND parent, Ref<WebView> view)
+        : Com({IID_ICoreWebView2Controller}), channel_(channel), parent_(parent), view_(std::move(view)) {}
+
+    HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL* visible) override;
+    HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override;
+    HRESULT STDMETHODCALLTYPE get_Bounds(RECT* bounds) override;
+    HRESULT STDMETHODCALLTYPE put_Bounds(RECT bounds) override;
+    HRESULT STDMETHODCALLTYPE get_ParentWindow(HWND* parent) override;
+    HRESULT STDMETHODCALLTYPE put_ParentWindow(HWND parent) override;
+    HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override;
+    HRESULT STDMETHODCALLTYPE Close() override;
+    HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webview) override;
+
+private:
+    Channel& channel_;
+    HWND parent_;
+    Ref<WebView> view_;
+    RECT bounds_{};
+    BOOL visible_ = TRUE;
+    bool closed_ = false;
+};
+
+class Environment final : public Com<ICoreWebView2EnvironmentStub> {
+public:
+    explicit Environment(Channel& channel) : Com({IID_ICoreWebView2Environment}), channel_(channel) {}
+
+    HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
+        HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE CreateWebResourceResponse(IStream* content, int status, LPCWSTR reason, LPCWSTR headers,
+                                                        ICoreWebView2WebResourceResponse** response) override;
+    HRESULT STDMETHODCALLTYPE get_BrowserVersionString(LPWSTR* version) override;
+
+private:
+    Channel& channel_;
+    int controllers_created_ = 0;
+};
+
+}  // namespace standin

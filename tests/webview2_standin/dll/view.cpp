@@ -1,0 +1,367 @@
+#include "view.h"
+
+#include <cstdio>
+#include <map>
+
+namespace standin {
+namespace {
+
+const HRESULT kClosed = HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
+
+std::string base64(const std::string& bytes) {
+    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t left = bytes.size() - i;
+        std::uint32_t chunk = static_cast<unsigned char>(bytes[i]) << 16;
+        if (left > 1) chunk |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (left > 2) chunk |= static_cast<unsigned char>(bytes[i + 2]);
+        out += kAlphabet[(chunk >> 18) & 63];
+        out += kAlphabet[(chunk >> 12) & 63];
+        out += left > 1 ? kAlphabet[(chunk >> 6) & 63] : '=';
+        out += left > 2 ? kAlphabet[chunk & 63] : '=';
+    }
+    return out;
+}
+
+// The filter's wildcard: "*" stands for any run of characters.
+bool wildcard_match(const std::string& pattern, const std::string& text) {
+    std::size_t p = 0, t = 0, star = std::string::npos, mark = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = t;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++p;
+            ++t;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            t = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+COREWEBVIEW2_WEB_RESOURCE_CONTEXT context_of(const std::string& type) {
+    static const std::map<std::string, COREWEBVIEW2_WEB_RESOURCE_CONTEXT> kContexts = {
+        {"Document", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT},
+        {"Stylesheet", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_STYLESHEET},
+        {"Image", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_IMAGE},
+        {"Media", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA},
+        {"Font", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_FONT},
+        {"Script", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_SCRIPT},
+        {"XHR", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_XML_HTTP_REQUEST},
+        {"Fetch", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_FETCH},
+        {"TextTrack", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_TEXT_TRACK},
+        {"EventSource", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_EVENT_SOURCE},
+        {"WebSocket", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_WEBSOCKET},
+        {"Manifest", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MANIFEST},
+        {"SignedExchange", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_SIGNED_EXCHANGE},
+        {"Ping", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_PING},
+        {"CSPViolationReport", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_CSP_VIOLATION_REPORT},
+    };
+    const auto found = kContexts.find(type);
+    return found == kContexts.end() ? COREWEBVIEW2_WEB_RESOURCE_CONTEXT_OTHER : found->second;
+}
+
+std::string text_of(const rapidjson::Value& object, const char* name) {
+    if (!object.HasMember(name) || !object[name].IsString()) return {};
+    return std::string(object[name].GetString(), object[name].GetStringLength());
+}
+
+}  // namespace
+
+WebView::WebView(Channel& channel, int id)
+    : Com({IID_ICoreWebView2, IID_ICoreWebView2_2, IID_ICoreWebView2_3, IID_ICoreWebView2_4}),
+      channel_(channel),
+      id_(id),
+      settings_(Ref<Settings>::adopt(new Settings(channel))) {}
+
+void WebView::close() {
+    if (closed_) return;
+    closed_ = true;
+    navigation_starting_.clear();
+    frame_navigation_starting_.clear();
+    process_failed_.clear();
+    web_message_.clear();
+    new_window_.clear();
+    resource_.clear();
+    download_.clear();
+    channel_.drop_sink(id_);
+    channel_.send("\"op\":\"closeView\",\"view\":" + std::to_string(id_));
+}
+
+HRESULT WebView::get_Settings(ICoreWebView2Settings** settings) {
+    if (closed_) return kClosed;
+    if (settings == nullptr) return E_POINTER;
+    settings_->AddRef();
+    *settings = settings_.get();
+    return S_OK;
+}
+
+HRESULT WebView::get_Source(LPWSTR* uri) { return copy_text(to_wide(source_), uri); }
+
+HRESULT WebView::Navigate(LPCWSTR uri) {
+    if (closed_) return kClosed;
+    if (uri == nullptr) return E_INVALIDARG;
+    const std::string url = to_utf8(uri);
+    channel_.record("call Navigate " + url);
+    if (url.find(':') == std::string::npos) return E_INVALIDARG;
+    if (!load_start_) load_start_ = std::chrono::steady_clock::now();
+    auto self = Ref<WebView>::share(this);
+    channel_.post([self, url] { self->begin_navigation(url); });
+    return S_OK;
+}
+
+// As for the runtime's Navigate: NavigationStarting first, and the navigation goes on
+// only when no handler cancelled it.
+void WebView::begin_navigation(const std::string& uri) {
+    if (closed_) return;
+    auto args = Ref<NavigationStartingArgs>::adopt(new NavigationStartingArgs(uri, false, ++navigation_id_));
+    raise(navigation_starting_, static_cast<ICoreWebView2*>(this), args.get());
+    channel_.record("event NavigationStarting " + uri + (args->cancelled() ? " cancelled" : " allowed"));
+    if (args->cancelled() || closed_) return;
+    pending_navigation_ = uri;
+    channel_.send("\"op\":\"navigate\",\"view\":" + std::to_string(id_) + ",\"url\":" + quote(uri));
+}
+
+#define STANDIN_EVENT(Name, list, Handler)                                                    \
+    HRESULT WebView::add_##Name(Handler* handler, EventRegistrationToken* token) {              \
+        if (closed_) return kClosed;                                                           \
+        channel_.record("call add_" #Name);                                                   \
+        return list.add(handler, token);                                                       \
+    }                                                                                          \
+    HRESULT WebView::remove_##Name(EventRegistrationToken token) {                             \
+        channel_.record("call remove_" #Name);                                                \
+        return list.remove(token);                                                             \
+    }
+STANDIN_EVENT(NavigationStarting, navigation_starting_, ICoreWebView2NavigationStartingEventHandler)
+STANDIN_EVENT(FrameNavigationStarting, frame_navigation_starting_, ICoreWebView2NavigationStartingEventHandler)
+STANDIN_EVENT(ProcessFailed, process_failed_, ICoreWebView2ProcessFailedEventHandler)
+STANDIN_EVENT(WebMessageReceived, web_message_, ICoreWebView2WebMessageReceivedEventHandler)
+STANDIN_EVENT(NewWindowRequested, new_window_, ICoreWebView2NewWindowRequestedEventHandler)
+STANDIN_EVENT(WebResourceRequested, resource_, ICoreWebView2WebResourceRequestedEventHandler)
+STANDIN_EVENT(DownloadStarting, download_, ICoreWebView2DownloadStartingEventHandler)
+#undef STANDIN_EVENT
+
+HRESULT WebView::AddScriptToExecuteOnDocumentCreated(
+    LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {
+    if (closed_) return kClosed;
+    if (script == nullptr) return E_INVALIDARG;
+    const std::string text = to_utf8(script);
+    channel_.record("call AddScriptToExecuteOnDocumentCreated " + std::to_string(text.size()) + " bytes" +
+                    (handler != nullptr ? " with completion" : " without completion"));
+    auto completion = Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share(handler);
+    auto self = Ref<WebView>::share(this);
+    channel_.send("\"op\":\"addScript\",\"view\":" + std::to_string(id_) + ",\"source\":" + quote(text),
+                  [self, completion](const rapidjson::Value& reply) {
+                      const bool ok = reply.HasMember("ok") && reply["ok"].GetBool();
+                      self->channel_.record(std::string("event AddScriptToExecuteOnDocumentCreated completed") +
+                                            (completion ? "" : " (nobody waits)"));
+                      if (completion) {
+                          completion->Invoke(ok ? S_OK : E_FAIL,
+                                             ok ? to_wide(text_of(reply, "scriptId")).c_str() : nullptr);
+                      }
+                  });
+    return S_OK;
+}
+
+HRESULT WebView::RemoveScriptToExecuteOnDocumentCreated(LPCWSTR id) {
+    if (closed_) return kClosed;
+    if (id == nullptr) return E_INVALIDARG;
+    channel_.send("\"op\":\"removeScript\",\"view\":" + std::to_string(id_) + ",\"scriptId\":" + quote(to_utf8(id)));
+    return S_OK;
+}
+
+HRESULT WebView::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
+    if (closed_) return kClosed;
+    if (script == nullptr) return E_INVALIDARG;
+    const std::string text = to_utf8(script);
+    channel_.record("call ExecuteScript " + text);
+    auto completion = Ref<ICoreWebView2ExecuteScriptCompletedHandler>::share(handler);
+    channel_.send("\"op\":\"eval\",\"view\":" + std::to_string(id_) + ",\"expression\":" + quote(text),
+                  [completion](const rapidjson::Value& reply) {
+                      if (!completion) return;
+                      const bool ok = reply.HasMember("ok") && reply["ok"].GetBool();
+                      completion->Invoke(ok ? S_OK : E_FAIL, to_wide(ok ? text_of(reply, "json") : "null").c_str());
+                  });
+    return S_OK;
+}
+
+HRESULT WebView::PostWebMessageAsJson(LPCWSTR json) {
+    if (closed_) return kClosed;
+    if (json == nullptr) return E_INVALIDARG;
+    rapidjson::Document parsed;
+    const std::string text = to_utf8(json);
+    parsed.Parse(text.c_str(), text.size());
+    if (parsed.HasParseError()) return E_INVALIDARG;
+    channel_.record("call PostWebMessageAsJson " + text);
+    channel_.send("\"op\":\"postJson\",\"view\":" + std::to_string(id_) + ",\"json\":" + quote(text));
+    return S_OK;
+}
+
+HRESULT WebView::PostWebMessageAsString(LPCWSTR text) {
+    if (closed_) return kClosed;
+    if (text == nullptr) return E_INVALIDARG;
+    const std::string json = quote(to_utf8(text));
+    channel_.record("call PostWebMessageAsString " + json);
+    channel_.send("\"op\":\"postJson\",\"view\":" + std::to_string(id_) + ",\"json\":" + quote(json));
+    return S_OK;
+}
+
+HRESULT WebView::AddWebResourceRequestedFilter(const LPCWSTR uri, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) {
+    if (closed_) return kClosed;
+    if (uri == nullptr) return E_INVALIDARG;
+    filters_.push_back({to_utf8(uri), context});
+    channel_.record("call AddWebResourceRequestedFilter " + filters_.back().pattern + " " + std::to_string(context));
+    return S_OK;
+}
+
+HRESULT WebView::RemoveWebResourceRequestedFilter(const LPCWSTR uri, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) {
+    if (closed_) return kClosed;
+    if (uri == nullptr) return E_INVALIDARG;
+    const std::string pattern = to_utf8(uri);
+    const auto removed = std::erase_if(filters_, [&](const Filter& f) { return f.pattern == pattern && f.context == context; });
+    return removed > 0 ? S_OK : HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+}
+
+bool WebView::filtered(const std::string& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const {
+    for (const Filter& filter : filters_) {
+        const bool context_matches = filter.context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL || filter.context == context;
+        if (context_matches && wildcard_match(filter.pattern, uri)) return true;
+    }
+    return false;
+}
+
+void WebView::on_event(const rapidjson::Value& event) {
+    if (closed_) return;
+    const std::string kind = text_of(event, "ev");
+    if (kind == "request") {
+        on_request(event);
+    } else if (kind == "message") {
+        auto args = Ref<WebMessageArgs>::adopt(new WebMessageArgs(text_of(event, "source"), text_of(event, "json")));
+        raise(web_message_, static_cast<ICoreWebView2*>(this), args.get());
+        if (load_start_) {
+            // The page's first message ends its load.
+            const auto& timing = channel_.timing;
+            const double load =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - *load_start_).count();
+            char line[200];
+            std::snprintf(line, sizeof line, "timing environment=%.1f controller=%.1f load=%.1f handlers=%.1f",
+                          timing.environment_ms, timing.controller_ms, load, timing.handlers_ms);
+            channel_.record(line);
+            load_start_.reset();
+        }
+    } else if (kind == "newWindow") {
+        on_new_window(event);
+    } else if (kind == "download") {
+        on_download(event);
+    } else if (kind == "processFailed") {
+        on_process_failed(event);
+    }
+}
+
+void WebView::on_request(const rapidjson::Value& event) {
+    const std::string request_id = text_of(event, "req");
+    const std::string url = text_of(event, "url");
+    const std::string request = ",\"req\":" + quote(request_id) + ",\"url\":" + quote(url);
+    const std::string type = text_of(event, "resourceType");
+    const bool main_frame = event.HasMember("mainFrame") && event["mainFrame"].GetBool();
+    const COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = context_of(type);
+
+    // A document request the program did not start itself is a navigation of the page:
+    // NavigationStarting (top) or FrameNavigationStarting (frames) may cancel it.
+    if (context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT) {
+        if (main_frame && url == pending_navigation_) {
+            pending_navigation_.clear();
+        } else {
+            auto args = Ref<NavigationStartingArgs>::adopt(new NavigationStartingArgs(url, true, ++navigation_id_));
+            auto& list = main_frame ? navigation_starting_ : frame_navigation_starting_;
+            raise(list, static_cast<ICoreWebView2*>(this), args.get());
+            channel_.record(std::string("event ") + (main_frame ? "NavigationStarting " : "FrameNavigationStarting ") +
+                            url + (args->cancelled() ? " cancelled" : " allowed"));
+            if (args->cancelled() || closed_) {
+                channel_.send("\"op\":\"fail\"" + request);
+                return;
+            }
+        }
+        if (main_frame) source_ = url;
+    }
+    if (!filtered(url, context)) {
+        channel_.send("\"op\":\"continue\"" + request);
+        return;
+    }
+
+    Headers headers;
+    if (event.HasMember("headers") && event["headers"].IsObject()) {
+        const auto& list = event["headers"];
+        for (auto member = list.MemberBegin(); member != list.MemberEnd(); ++member) {
+            if (member->value.IsString()) headers.emplace_back(member->name.GetString(), member->value.GetString());
+        }
+    }
+    auto request_object = Ref<ICoreWebView2WebResourceRequest>::adopt(
+        new Request(url, text_of(event, "method"), std::move(headers)));
+    auto args = Ref<ResourceRequestedArgs>::adopt(new ResourceRequestedArgs(request_object, context));
+    auto self = Ref<WebView>::share(this);
+    ResourceRequestedArgs* raw = args.get();
+    // Runs once the handlers returned and every deferral completed.
+    args->finish = [self, raw, request, url] {
+        const Response* answer = raw->answer();
+        if (answer == nullptr) {
+            // Unanswered: the request goes on to the network, as with the runtime.
+            self->channel_.record("event WebResourceRequested unanswered " + url);
+            self->channel_.send("\"op\":\"continue\"" + request);
+            return;
+        }
+        std::string headers_json = "[";
+        for (const auto& [name, value] : answer->headers()) {
+            if (headers_json.size() > 1) headers_json += ",";
+            headers_json += "[" + quote(name) + "," + quote(value) + "]";
+        }
+        headers_json += "]";
+        self->channel_.send("\"op\":\"fulfill\"" + request + ",\"status\":" + std::to_string(answer->status()) +
+                            ",\"reason\":" + quote(to_utf8(answer->reason())) + ",\"headers\":" + headers_json +
+                            ",\"body\":" + quote(base64(answer->body())));
+    };
+    raise(resource_, static_cast<ICoreWebView2*>(this), static_cast<ICoreWebView2WebResourceRequestedEventArgs*>(raw));
+    if (!args->pending()) {
+        auto finish = std::move(args->finish);
+        args->finish = nullptr;
+        finish();
+    }
+}
+
+void WebView::on_new_window(const rapidjson::Value& event) {
+    auto args = Ref<NewWindowArgs>::adopt(new NewWindowArgs(text_of(event, "url")));
+    new_window_.raise(static_cast<ICoreWebView2*>(this), args.get());
+    const bool handled = args->handled() || args->has_window();
+    channel_.record("event NewWindowRequested " + text_of(event, "url") + (handled ? " handled" : " not handled"));
+    channel_.send("\"op\":\"newWindowAnswer\",\"target\":" + quote(text_of(event, "target")) +
+                  ",\"handled\":" + (handled ? "true" : "false"));
+}
+
+void WebView::on_download(const rapidjson::Value& event) {
+    auto args = Ref<DownloadStartingArgs>::adopt(new DownloadStartingArgs(text_of(event, "url")));
+    download_.raise(static_cast<ICoreWebView2*>(this), args.get());
+    channel_.record("event DownloadStarting " + text_of(event, "url") + (args->cancelled() ? " cancelled" : " allowed"));
+    channel_.send("\"op\":\"downloadAnswer\",\"guid\":" + quote(text_of(event, "guid")) +
+                  ",\"cancel\":" + (args->cancelled() ? "true" : "false"));
+}
+
+void WebView::on_process_failed(const rapidjson::Value& event) {
+    const bool browser = text_of(event, "kind") == "browser";
+    const auto kind = browser ? COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED
+                              : COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED;
+    auto args = Ref<ProcessFailedArgs>::adopt(new ProcessFailedArgs(kind));
+    channel_.record(std::string("event ProcessFailed ") + (browser ? "browser" : "render") + " process exited" +
+                    (process_failed_.empty() ? " (no handler)" : ""));
+    process_failed_.raise(static_cast<ICoreWebView2*>(this), args.get());
+    // Without its browser the WebView is closed.
+    if (browser) close();
+}
+
+}  // namespace standin

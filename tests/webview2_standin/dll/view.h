@@ -1,0 +1,135 @@
+#pragma once
+
+#include <rapidjson/document.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "channel.h"
+#include "com.h"
+#include "stubs.h"
+
+namespace standin {
+
+class Settings final : public Com<ICoreWebView2Settings3Stub> {
+public:
+    explicit Settings(Channel& channel)
+        : Com({IID_ICoreWebView2Settings, IID_ICoreWebView2Settings2, IID_ICoreWebView2Settings3}), channel_(channel) {}
+
+#define STANDIN_SETTING(name, initial)                                       \
+    HRESULT STDMETHODCALLTYPE get_##name(BOOL* value) override {             \
+        if (value == nullptr) return E_POINTER;                              \
+        *value = name##_;                                                    \
+        return S_OK;                                                         \
+    }                                                                        \
+    HRESULT STDMETHODCALLTYPE put_##name(BOOL value) override {              \
+        name##_ = value;                                                     \
+        channel_.record(std::string("call put_" #name " ") + (value ? "TRUE" : "FALSE")); \
+        return S_OK;                                                         \
+    }                                                                        \
+    BOOL name##_ = initial;
+    STANDIN_SETTING(IsScriptEnabled, TRUE)
+    STANDIN_SETTING(IsWebMessageEnabled, TRUE)
+    STANDIN_SETTING(AreDefaultScriptDialogsEnabled, TRUE)
+    STANDIN_SETTING(IsStatusBarEnabled, TRUE)
+    STANDIN_SETTING(AreDevToolsEnabled, TRUE)
+    STANDIN_SETTING(AreDefaultContextMenusEnabled, TRUE)
+    STANDIN_SETTING(AreHostObjectsAllowed, TRUE)
+    STANDIN_SETTING(IsZoomControlEnabled, TRUE)
+    STANDIN_SETTING(IsBuiltInErrorPageEnabled, TRUE)
+    STANDIN_SETTING(AreBrowserAcceleratorKeysEnabled, TRUE)
+#undef STANDIN_SETTING
+
+private:
+    Channel& channel_;
+};
+
+// One page in the relay's browser, as ICoreWebView2 up to ICoreWebView2_4.
+class WebView final : public Com<ICoreWebView2_4Stub> {
+public:
+    WebView(Channel& channel, int id);
+
+    int id() const { return id_; }
+    // Ends the page and drops every handler, as closing the controller does.
+    void close();
+    void on_event(const rapidjson::Value& event);
+
+    HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) override;
+    HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* uri) override;
+    HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override;
+    HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
+                                                     EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_NavigationStarting(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_FrameNavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
+                                                          EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_FrameNavigationStarting(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler* handler,
+                                                EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_ProcessFailed(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE AddScriptToExecuteOnDocumentCreated(
+        LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE RemoveScriptToExecuteOnDocumentCreated(LPCWSTR id) override;
+    HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE PostWebMessageAsJson(LPCWSTR json) override;
+    HRESULT STDMETHODCALLTYPE PostWebMessageAsString(LPCWSTR text) override;
+    HRESULT STDMETHODCALLTYPE add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* handler,
+                                                     EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_WebMessageReceived(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
+                                                     EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_NewWindowRequested(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* handler,
+                                                       EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_WebResourceRequested(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilter(const LPCWSTR uri,
+                                                            const COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override;
+    HRESULT STDMETHODCALLTYPE RemoveWebResourceRequestedFilter(const LPCWSTR uri,
+                                                               const COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override;
+    HRESULT STDMETHODCALLTYPE add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* handler,
+                                                   EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_DownloadStarting(EventRegistrationToken token) override;
+
+private:
+    struct Filter {
+        std::string pattern;
+        COREWEBVIEW2_WEB_RESOURCE_CONTEXT context;
+    };
+
+    void on_request(const rapidjson::Value& event);
+    void on_new_window(const rapidjson::Value& event);
+    void on_download(const rapidjson::Value& event);
+    void on_process_failed(const rapidjson::Value& event);
+    void begin_navigation(const std::string& uri);
+    bool filtered(const std::string& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
+
+    // Runs the program's handlers of one event, timing them.
+    template <class List, class... Args>
+    void raise(const List& list, Args... args) {
+        const auto start = std::chrono::steady_clock::now();
+        list.raise(args...);
+        channel_.timing.handlers_ms +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    Channel& channel_;
+    int id_;
+    std::optional<std::chrono::steady_clock::time_point> load_start_;
+    bool closed_ = false;
+    Ref<Settings> settings_;
+    std::string source_ = "about:blank";
+    std::string pending_navigation_;
+    UINT64 navigation_id_ = 0;
+    std::vector<Filter> filters_;
+    EventList<ICoreWebView2NavigationStartingEventHandler> navigation_starting_;
+    EventList<ICoreWebView2NavigationStartingEventHandler> frame_navigation_starting_;
+    EventList<ICoreWebView2ProcessFailedEventHandler> process_failed_;
+    EventList<ICoreWebView2WebMessageReceivedEventHandler> web_message_;
+    EventList<ICoreWebView2NewWindowRequestedEventHandler> new_window_;
+    EventList<ICoreWebView2WebResourceRequestedEventHandler> resource_;
+    EventList<ICoreWebView2DownloadStartingEventHandler> download_;
+};
+
+}  // namespace standin
