@@ -82,10 +82,19 @@ HWND ExplorerStandIn::handle(const std::string& name, std::chrono::milliseconds 
 }
 
 void press_at(int x, int y, int button) {
-    auto xdotool = test::start_process("Z:\\usr\\bin\\xdotool", {"mousemove", std::to_string(x), std::to_string(y),
-                                                                 "click", std::to_string(button)});
-    EXPECT_EQ(xdotool.wait(kStartTimeout), 0u) << "xdotool failed";
-    // Let the press travel through the X server and Wine before the test looks.
+    // Wine starts a Unix program but gives no handle to wait on: the shell leaves a mark
+    // when xdotool is done.
+    static int count = 0;
+    const std::string mark = "/tmp/tessary-press-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                             std::to_string(++count);
+    const std::string command = "xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) +
+                                " click " + std::to_string(button) + "; touch " + mark;
+    test::start_process("Z:\\bin\\sh", {"-c", command});
+    std::string windows_mark = "Z:" + mark;
+    std::replace(windows_mark.begin(), windows_mark.end(), '/', '\\');
+    EXPECT_TRUE(wait_until([&] { return test::exists(windows_mark); }, kStartTimeout)) << "xdotool did not run";
+    ::DeleteFileA(windows_mark.c_str());
+    // Let the press travel through Wine to the player before the test looks.
     test::pump_messages(300ms);
 }
 
