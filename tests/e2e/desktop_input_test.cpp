@@ -74,16 +74,20 @@ TEST_F(DesktopInputTest, PressesOnTheDesktopReachThePageNormalisedToThePrimaryMo
     test::pump_messages(300ms);
 
     // On the icons, at the centre and at both far corners of the primary monitor.
-    press_expecting(640, 512, 1, 1);
+    // The virtual display is one monitor of W × H at the origin.
+    const int w = ::GetSystemMetrics(SM_CXSCREEN);
+    const int h = ::GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_TRUE(w % 4 == 0 && h % 4 == 0);
+    press_expecting(w / 2, h / 2, 1, 1);
     EXPECT_DOUBLE_EQ(last_click().x, 0.5);
     EXPECT_DOUBLE_EQ(last_click().y, 0.5);
     press_expecting(0, 0, 1, 2);
     EXPECT_DOUBLE_EQ(last_click().x, 0.0);
     EXPECT_DOUBLE_EQ(last_click().y, 0.0);
-    press_expecting(1279, 1023, 1, 3);
-    EXPECT_DOUBLE_EQ(last_click().x, 1279.0 / 1280.0);
-    EXPECT_DOUBLE_EQ(last_click().y, 1023.0 / 1024.0);
-    EXPECT_EQ(click_events().back(), "window.__tessaryDispatch(\"click\",{\"x\":0.99921875,\"y\":0.9990234375});");
+    press_expecting(w - 1, h - 1, 1, 3);
+    EXPECT_DOUBLE_EQ(last_click().x, (w - 1.0) / w);
+    EXPECT_DOUBLE_EQ(last_click().y, (h - 1.0) / h);
+    EXPECT_LT(last_click().x, 1.0);
 
     // The secondary button is not a click.
     press_expecting(400, 400, 3, 3);
@@ -101,12 +105,12 @@ TEST_F(DesktopInputTest, PressesOnTheDesktopReachThePageNormalisedToThePrimaryMo
     ::SetForegroundWindow(progman);
     command(101);
     ASSERT_TRUE(wait_for_log("state paused=true", kTimeout));
-    press_expecting(640, 512, 1, 3);
+    press_expecting(w / 2, h / 2, 1, 3);
     command(101);
     ASSERT_TRUE(wait_for_log("state paused=false fps=60\n", kTimeout, log_text().find("state paused=true")));
     ::SetForegroundWindow(progman);
     test::pump_messages(300ms);
-    press_expecting(320, 256, 1, 4);
+    press_expecting(w / 4, h / 4, 1, 4);
     EXPECT_DOUBLE_EQ(last_click().x, 0.25);
     EXPECT_DOUBLE_EQ(last_click().y, 0.25);
     exit_player();
