@@ -98,6 +98,19 @@ void press_at(int x, int y, int button) {
     test::pump_messages(300ms);
 }
 
+void send_press_at(int x, int y) {
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    // Absolute positions are in 1/65536 of the primary monitor.
+    inputs[0].mi.dx = MulDiv(x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    inputs[0].mi.dy = MulDiv(y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    EXPECT_EQ(::SendInput(3, inputs, sizeof(INPUT)), 3u);
+    test::pump_messages(300ms);
+}
+
 DesktopPlayerTest::DesktopPlayerTest() : explorer_(root_ / "explorer-report.txt") {
     use_test_player();
     add_sample_wallpapers();

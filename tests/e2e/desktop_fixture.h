@@ -37,6 +37,10 @@ private:
 // (xdotool); button 1 is the physical left, 3 the physical right.
 void press_at(int x, int y, int button = 1);
 
+// The same through SendInput from this process, as another program (or a remote
+// desktop) would inject it.
+void send_press_at(int x, int y);
+
 // The test build of the player with the sample wallpapers, and what it shows the page and
 // the user.
 class DesktopPlayerTest : public PlayerTest {

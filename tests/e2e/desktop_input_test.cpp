@@ -113,6 +113,12 @@ TEST_F(DesktopInputTest, PressesOnTheDesktopReachThePageNormalisedToThePrimaryMo
     press_expecting(w / 4, h / 4, 1, 4);
     EXPECT_DOUBLE_EQ(last_click().x, 0.25);
     EXPECT_DOUBLE_EQ(last_click().y, 0.25);
+
+    // Input injected by another program reaches the raw-input sink as well.
+    e2e::send_press_at(w / 4 * 3, h / 4 * 3);
+    ASSERT_TRUE(wait_until([&] { return click_events().size() == 5; }, kTimeout));
+    EXPECT_DOUBLE_EQ(last_click().x, 0.75);
+    EXPECT_DOUBLE_EQ(last_click().y, 0.75);
     exit_player();
 }
 

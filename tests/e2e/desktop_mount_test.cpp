@@ -104,6 +104,11 @@ TEST_F(DesktopMountTest, MountsBehindTheIconsInEachLayout) {
         ASSERT_NE(worker, nullptr);
         EXPECT_EQ(::GetParent(worker) != nullptr, c.switches.front() != "--layout=classic");
         expect_mounted_in(worker, from, c.left_extent);
+        EXPECT_NE(log_text().find("loaded aurora-drift mode=desktop host=" + handle_text(host_window()) +
+                                      " parent=" + handle_text(worker),
+                                  from),
+                  std::string::npos)
+            << log_text().substr(from);
         EXPECT_EQ(log_text().find("desktop mount unavailable", from), std::string::npos) << log_text().substr(from);
         // A changed display layout places the same host again in the same WorkerW.
         const std::size_t before_change = log_text().size();
