@@ -143,11 +143,19 @@ TEST_F(DesktopStateTest, WindowsThatHideTheDesktopPauseIt) {
                                          300, nullptr, nullptr, nullptr, nullptr);
     ::SetForegroundWindow(small);
     expect_no_state(from);
-    ::ShowWindow(maximised, SW_MAXIMIZE);
-    ::SetWindowPos(maximised, nullptr, 1400, 0, 800, 600, SWP_NOZORDER);
-    ASSERT_TRUE(::IsZoomed(maximised));
-    ::SetForegroundWindow(maximised);
+    // Marked maximised where it stands, so that it never passes over the primary monitor.
+    const HWND elsewhere = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_OVERLAPPEDWINDOW,
+                                             ::GetSystemMetrics(SM_CXSCREEN) + 100, 0, 800, 600, nullptr, nullptr,
+                                             nullptr, nullptr);
+    ::SetWindowLongPtrW(elsewhere, GWL_STYLE, ::GetWindowLongPtrW(elsewhere, GWL_STYLE) | WS_MAXIMIZE);
+    ::ShowWindow(elsewhere, SW_SHOWNA);
+    ASSERT_TRUE(::IsZoomed(elsewhere));
+    RECT away{};
+    ::GetWindowRect(elsewhere, &away);
+    ASSERT_GE(away.left, ::GetSystemMetrics(SM_CXSCREEN));
+    ::SetForegroundWindow(elsewhere);
     expect_no_state(from);
+    ::DestroyWindow(elsewhere);
     ::DestroyWindow(small);
     ::DestroyWindow(maximised);
     exit_player();
