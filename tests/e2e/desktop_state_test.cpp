@@ -7,6 +7,7 @@
 
 #include "desktop_fixture.h"
 #include "player/library/paths.h"
+#include "player/win32/wide.h"
 
 namespace {
 
@@ -223,6 +224,20 @@ TEST_F(DesktopStateTest, TrayMenuTextsFollowThePlayerAndItsCommandsTakeEffect) {
     ASSERT_EQ(items.size(), 6u);
     EXPECT_EQ(items[0], "101\t暂停\t0");
     choose_in_menu(std::nullopt);
+
+    // The log folder opens in the file manager (Wine's own here), titled with its name.
+    from = log_text().size();
+    open_tray_menu();
+    choose_in_menu(4);
+    ASSERT_TRUE(wait_for_log("control command=106", kTimeout, from));
+    const std::wstring folder_name = win32::to_wide(e2e::instance_name()).value();
+    HWND folder = nullptr;
+    EXPECT_TRUE(wait_until(
+        [&] { return (folder = ::FindWindowW(L"ExplorerWClass", folder_name.c_str())) != nullptr; }, kTimeout));
+    if (folder != nullptr) {
+        ::PostMessageW(folder, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(wait_until([&] { return !::IsWindow(folder); }, kTimeout));
+    }
 
     // Exit from the menu ends the player cleanly.
     from = log_text().size();
