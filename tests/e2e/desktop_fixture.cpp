@@ -166,9 +166,9 @@ std::vector<std::vector<std::string>> DesktopPlayerTest::menus() const {
     return menus;
 }
 
-std::vector<std::string> DesktopPlayerTest::open_tray_menu() {
+std::vector<std::string> DesktopPlayerTest::open_tray_menu(UINT mouse_message) {
     const std::size_t before = menus().size();
-    EXPECT_TRUE(::PostMessageW(controller_, 0x8001, 1, WM_RBUTTONUP));
+    EXPECT_TRUE(::PostMessageW(controller_, 0x8001, 1, mouse_message));
     if (!wait_until([&] { return menus().size() > before && ::FindWindowW(L"#32768", nullptr) != nullptr; },
                     kStartTimeout)) {
         ADD_FAILURE() << "the tray menu did not open";

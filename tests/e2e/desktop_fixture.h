@@ -61,7 +61,7 @@ protected:
 
     // Opens the tray menu as a right click on the icon does and returns its items as the
     // player built them ("id<TAB>text<TAB>flags"); the menu stays open.
-    std::vector<std::string> open_tray_menu();
+    std::vector<std::string> open_tray_menu(UINT mouse_message = WM_RBUTTONUP);
     // Picks the item at the index with the keyboard (or dismisses the menu with Escape
     // when there is none) and waits until the player logged the menu's end.
     void choose_in_menu(std::optional<int> index);

@@ -164,8 +164,12 @@ TEST_F(DesktopStateTest, WindowsThatHideTheDesktopPauseIt) {
 
 TEST_F(DesktopStateTest, TrayMenuTextsFollowThePlayerAndItsCommandsTakeEffect) {
     explorer_.start({"--layout=newer"});
-    start_player();
+    // Started with Windows, all well: the control window stays hidden until the menu.
+    start_player({"--startup"});
     ASSERT_TRUE(wait_for_log("desktop mounted", kTimeout)) << log_text();
+    const HWND panel = ::FindWindowW(L"Tessary.Panel", nullptr);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(panel));
     const std::vector<std::string> mounted = {"101\t暂停\t0",         "102\t窗口预览\t0", "108\t30 FPS · 节能\t0",
                                               "109\t60 FPS · 流畅\t0", "106\t打开日志文件夹\t0", "107\t退出\t0"};
     std::size_t from = log_text().size();
@@ -174,8 +178,21 @@ TEST_F(DesktopStateTest, TrayMenuTextsFollowThePlayerAndItsCommandsTakeEffect) {
     EXPECT_NE(log_text().find("tray menu opening foreground_set=1", from), std::string::npos);
     EXPECT_NE(log_text().find("tray menu closed command=0 error=0", from), std::string::npos);
     EXPECT_EQ(count_in_log("control command=", from), 0u);
-    // The menu came up over the control window.
-    EXPECT_EQ(::GetForegroundWindow(), ::FindWindowW(L"Tessary.Panel", nullptr));
+    // The menu came up over the control window, which it brought forward.
+    EXPECT_TRUE(::IsWindowVisible(panel));
+    EXPECT_EQ(::GetForegroundWindow(), panel);
+    // The context-menu key and a double click open it too; a single click only brings the
+    // control window forward.
+    EXPECT_EQ(open_tray_menu(WM_CONTEXTMENU), mounted);
+    choose_in_menu(std::nullopt);
+    EXPECT_EQ(open_tray_menu(WM_LBUTTONDBLCLK), mounted);
+    choose_in_menu(std::nullopt);
+    ::SetForegroundWindow(explorer_.handle("progman"));
+    const std::size_t menus_before = menus().size();
+    ASSERT_TRUE(::PostMessageW(controller_, 0x8001, 1, WM_LBUTTONUP));
+    EXPECT_TRUE(wait_until([&] { return ::GetForegroundWindow() == panel; }, kTimeout));
+    test::pump_messages(500ms);
+    EXPECT_EQ(menus().size(), menus_before);
 
     // Pause from the menu; the item then offers to resume.
     from = log_text().size();
