@@ -11,6 +11,10 @@ namespace core {
 struct BridgeFlags {
     std::atomic<bool> ready{false};
     std::atomic<bool> failed{false};
+    // Every document reports its readiness: one that came after the first (a reload,
+    // another page of the wallpaper) starts with the bridge's initial state and must be
+    // told the player's again.
+    std::atomic<bool> state_wanted{false};
     // The page's renderer or browser died: only a new build brings the page back.
     std::atomic<bool> process_failed{false};
     // A refresh notice is on its way to the controller; more would only repeat it, and a

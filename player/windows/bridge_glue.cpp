@@ -64,6 +64,7 @@ void handle_page_message(std::string_view message, core::BridgeFlags& flags, HWN
                          const LogFunction& log) {
     const auto line = core::apply_page_message(message, flags);
     if (!line) return;
+    if (message == core::kReadyMessage) flags.state_wanted.store(true);
     write_for_page(log, flags, *line);
     notify_controller(controller_window, flags, log);
 }
@@ -84,13 +85,23 @@ void apply_readiness_limit(HostState& host, core::MonotonicTime now, const LogFu
 
 std::optional<core::PlayerState> push_player_state(HostState& host, core::StatePushInputs inputs,
                                                    const LogFunction& log) {
+    const core::LastPushedState before = host.last_pushed;
+    const bool wanted = host.flags->state_wanted.exchange(false);
+    if (wanted) host.last_pushed.reset();
     inputs.ready = host.flags->ready.load();
     inputs.failed = host.flags->failed.load();
     inputs.host_is_window = host.window && ::IsWindow(host.window.get());
     inputs.mounted = host.mounted;
     const auto state = core::decide_state_push(inputs, host.last_pushed);
     if (!state) return std::nullopt;
-    write(log, core::state_push_log_line(*state));
+    core::LastPushedState now;
+    core::record_push(now, *state);
+    // The same state again only because the page asked: the page pays for that line.
+    if (wanted && now == before) {
+        write_for_page(log, *host.flags, core::state_push_log_line(*state));
+    } else {
+        write(log, core::state_push_log_line(*state));
+    }
     dispatch_to_page(host, core::kStateEvent, core::player_state_json(*state), log);
     core::record_push(host.last_pushed, *state);
     return state;

@@ -345,6 +345,12 @@ TEST_F(HostBuildTest, ReadinessLimitAndStatePushOnTheHost) {
               std::vector<std::string>{R"(window.__tessaryDispatch("state",{"fps":60,"paused":false,"volume":0});)"});
     EXPECT_EQ(log_, std::vector<std::string>{"state paused=false fps=60"});
     EXPECT_EQ(player::push_player_state(host_, inputs, services().log), std::nullopt);
+    // The page loaded a document of its own (a reload, another page of the wallpaper): its
+    // new "ready" asks for the state again, though nothing changed on the player's side.
+    page.post_message("ready");
+    EXPECT_EQ(player::push_player_state(host_, inputs, services().log), pushed);
+    EXPECT_EQ(player::push_player_state(host_, inputs, services().log), std::nullopt);
+    EXPECT_EQ(page.executed_scripts().size(), 2u);
 
     // A ready page never times out; a silent one does, once.
     player::apply_readiness_limit(host_, now_ + 30s, services().log);
