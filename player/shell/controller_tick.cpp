@@ -199,6 +199,8 @@ bool PlayerController::handle_event(const ControllerEvent& event) {
             show_control_window();
             return true;
         case MSG_REFRESH_CONTROL:
+            // Later notices of the page are posted again from here on.
+            host_.flags->refresh_posted.store(false);
             refresh_control();
             return true;
         case MSG_DESKTOP_CLICK:

@@ -12,16 +12,28 @@ namespace {
 constexpr std::string_view kSecureAssetScheme = "https:";
 
 // A posted message, never a call: the controller must not be re-entered from inside a
-// WebView callback.
-void notify_controller(HWND controller_window, const LogFunction& log) {
-    if (controller_window == nullptr) return;
-    if (!::PostMessageW(controller_window, MSG_REFRESH_CONTROL, 0, 0) && log) {
-        log("cannot notify the controller: " + std::to_string(::GetLastError()));
+// WebView callback. One notice at a time: the controller refreshes from the flags, so a
+// second notice before it got to the first would change nothing.
+void notify_controller(HWND controller_window, core::BridgeFlags& flags, const LogFunction& log) {
+    if (controller_window == nullptr || flags.refresh_posted.exchange(true)) return;
+    if (!::PostMessageW(controller_window, MSG_REFRESH_CONTROL, 0, 0)) {
+        flags.refresh_posted.store(false);
+        if (log) log("cannot notify the controller: " + std::to_string(::GetLastError()));
     }
 }
 
 void write(const LogFunction& log, std::string_view line) {
     if (log) log(line);
+}
+
+// A line the page caused, within the page's budget.
+void write_for_page(const LogFunction& log, core::BridgeFlags& flags, std::string_view line) {
+    const unsigned written = flags.page_log_lines.fetch_add(1);
+    if (written < core::kPageLogLineLimit) {
+        write(log, line);
+    } else if (written == core::kPageLogLineLimit) {
+        write(log, "wallpaper page keeps failing or messaging; further lines about it are not logged");
+    }
 }
 
 }  // namespace
@@ -42,8 +54,8 @@ core::AssetResponse serve_asset_request(std::string_view url, const core::Wallpa
     }
     if (response.refusal) {
         flags.failed.store(true);
-        write(log, response.refusal->log_line);
-        notify_controller(controller_window, log);
+        write_for_page(log, flags, response.refusal->log_line);
+        notify_controller(controller_window, flags, log);
     }
     return response;
 }
@@ -52,8 +64,8 @@ void handle_page_message(std::string_view message, core::BridgeFlags& flags, HWN
                          const LogFunction& log) {
     const auto line = core::apply_page_message(message, flags);
     if (!line) return;
-    write(log, *line);
-    notify_controller(controller_window, log);
+    write_for_page(log, flags, *line);
+    notify_controller(controller_window, flags, log);
 }
 
 void dispatch_to_page(HostState& host, std::string_view event, std::string_view detail_json,

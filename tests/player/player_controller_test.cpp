@@ -95,9 +95,15 @@ TEST_F(PlayerControllerTest, AFailedPageGetsTheResourceTextAndTeardownIsClean) {
     ASSERT_TRUE(layer_.last_page()->post_message("asset-error"));
     controller_->handle_event({player::MSG_REFRESH_CONTROL, 0, {}});
     EXPECT_EQ(controller_->status_text(), std::string(core::kResourceFailureStatus));
+    const HWND controller_window = controller_->controller_window();
+    const HWND host = layer_.last_page()->parent();
     controller_.reset();
     EXPECT_EQ(log_.lines().back(), "clean shutdown");
     EXPECT_TRUE(layer_.pages().back()->destroyed());
+    // The browser goes before its window, and the controller window last of all.
+    EXPECT_TRUE(layer_.pages().back()->parent_alive_at_close());
+    EXPECT_FALSE(::IsWindow(host));
+    EXPECT_FALSE(::IsWindow(controller_window));
 }
 
 }  // namespace

@@ -7,7 +7,10 @@ namespace test {
 class FakeWebView final : public player::WebView {
 public:
     explicit FakeWebView(std::shared_ptr<FakePage> page) : page_(std::move(page)) {}
-    ~FakeWebView() override { page_->destroyed_ = true; }
+    ~FakeWebView() override {
+        page_->destroyed_ = true;
+        page_->parent_alive_at_close_ = ::IsWindow(page_->parent_) != FALSE;
+    }
 
     core::Status set_bounds(const RECT& bounds) override {
         page_->bounds_.push_back(bounds);

@@ -24,6 +24,8 @@ public:
     HWND parent() const { return parent_; }
     const player::WebViewConfig& config() const { return config_; }
     bool destroyed() const { return destroyed_; }
+    // Whether the host window still existed when the WebView went: it must go first.
+    bool parent_alive_at_close() const { return parent_alive_at_close_; }
     const std::vector<std::string>& executed_scripts() const { return scripts_; }
     const std::vector<RECT>& bounds() const { return bounds_; }
 
@@ -44,6 +46,7 @@ private:
     HWND parent_;
     player::WebViewConfig config_;
     bool destroyed_ = false;
+    bool parent_alive_at_close_ = false;
     std::vector<std::string> scripts_;
     std::vector<RECT> bounds_;
     std::optional<core::Error> script_failure_;

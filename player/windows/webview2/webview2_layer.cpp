@@ -97,7 +97,11 @@ core::Result<std::unique_ptr<WebView>> WebView2Layer::create(HWND parent, WebVie
     auto environment = this->environment();
     if (!environment) return std::unexpected(environment.error());
     auto controller = create_controller(**environment, parent);
-    if (!controller) return std::unexpected(controller.error());
+    if (!controller) {
+        // Its browser may be gone: the next build starts a new one rather than fail the same way.
+        *environment_ = {};
+        return std::unexpected(controller.error());
+    }
     // A view may outlive the layer inside the runtime's handlers: it holds the slot, not the layer.
     std::weak_ptr<win32::com_ptr<ICoreWebView2Environment>> slot = environment_;
     return configure_webview(parent, std::move(*environment), std::move(*controller), std::move(config), [slot] {

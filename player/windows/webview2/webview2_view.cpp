@@ -21,6 +21,8 @@ namespace {
 // *.localhost request would go on to whatever listens on the machine's port 80 or 443.
 constexpr const wchar_t* kAssetRequestFilters[] = {L"http://wlp.localhost/*", L"https://wlp.localhost/*"};
 constexpr UINT_PTR kFollowParentSubclass = 1;
+// "asset-error", the longest message a page can send that means anything.
+constexpr std::size_t kLongestPageMessage = 16;
 
 core::Status check(HRESULT result, std::string_view what) {
     if (SUCCEEDED(result)) return {};
@@ -254,9 +256,12 @@ core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebV
             LPWSTR text = nullptr;
             // Only strings count; window.ipc posts nothing else.
             if (FAILED(args->TryGetWebMessageAsString(&text))) return S_OK;
-            const auto message = win32::to_utf8(text == nullptr ? L"" : text);
+            const std::wstring_view wide = text == nullptr ? L"" : text;
+            // No message the player knows is longer; a page's megabytes are not even converted.
+            if (wide.size() <= kLongestPageMessage) {
+                if (const auto message = win32::to_utf8(wide)) config->on_page_message(*message);
+            }
             ::CoTaskMemFree(text);
-            if (message) config->on_page_message(*message);
             return S_OK;
         });
     if (auto added = check(webview.add_WebMessageReceived(messages.get(), &token), "add_WebMessageReceived");

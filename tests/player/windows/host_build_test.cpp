@@ -67,8 +67,11 @@ protected:
         return player::build_host(host_, services(), wallpaper, fallback);
     }
 
+    // The notices the controller got, taken as the controller takes them: once handled,
+    // the page may notify again.
     int refresh_messages() {
         int count = 0;
+        host_.flags->refresh_posted.store(false);
         for (const MSG& message : controller_.take_posted()) {
             EXPECT_EQ(message.message, player::MSG_REFRESH_CONTROL);
             EXPECT_EQ(message.wParam, 0u);
@@ -267,6 +270,28 @@ TEST_F(HostBuildTest, AssetRequestsAreServedAndRefusalsFailThePage) {
     EXPECT_EQ(log_, (std::vector<std::string>{"wallpaper resource rejected or missing: Index.html",
                                               "wallpaper resource rejected or missing: ",
                                               "wallpaper resource rejected or missing: index.html"}));
+}
+
+// A page that floods the player: one notice waits for the controller at a time, and the
+// page's lines in the log stop at a budget.
+TEST_F(HostBuildTest, AFloodingPageCannotFillTheQueueOrTheLog) {
+    ASSERT_TRUE(build(test::demo_wallpaper()));
+    test::FakePage& page = *layer_.last_page();
+    log_.clear();
+    controller_.take_posted();
+
+    for (int i = 0; i < 20000; ++i) {
+        page.post_message(i % 2 == 0 ? "ready" : "asset-error");
+        page.request("http://wlp.localhost/missing" + std::to_string(i % 7) + ".js");
+    }
+    EXPECT_EQ(controller_.take_posted().size(), 1u);
+    ASSERT_EQ(log_.size(), static_cast<std::size_t>(core::kPageLogLineLimit) + 1);
+    EXPECT_EQ(log_.front(), "wallpaper bridge ready");
+    EXPECT_EQ(log_.back(), "wallpaper page keeps failing or messaging; further lines about it are not logged");
+    // Once the controller took the notice, the next one gets through.
+    EXPECT_EQ(refresh_messages(), 0);
+    page.post_message("asset-error");
+    EXPECT_EQ(refresh_messages(), 1);
 }
 
 TEST_F(HostBuildTest, SyncBoundsFitsTheClientArea) {
