@@ -59,8 +59,12 @@ class Browser extends EventEmitter {
       this.exited = true;
       for (const { reject } of this.pending.values()) reject(new Error('browser exited'));
       this.pending.clear();
-      fs.rm(this.profile, { recursive: true, force: true }, () => {});
       this.emit('exit', code, signal);
+      // Its helper processes may still be leaving files behind for a moment.
+      fs.rm(this.profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }, () => {
+        this.removed = true;
+        this.emit('removed');
+      });
     });
   }
 
@@ -89,6 +93,11 @@ class Browser extends EventEmitter {
 
   kill() {
     if (!this.exited) this.child.kill('SIGKILL');
+  }
+
+  // Resolves once the browser has exited and its profile is gone.
+  ended() {
+    return this.removed ? Promise.resolve() : new Promise(resolve => this.once('removed', resolve));
   }
 }
 

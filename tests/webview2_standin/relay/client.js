@@ -60,7 +60,12 @@ class Client {
 
   record(text) {
     if (!this.logPath) return;
-    fs.appendFileSync(this.logPath, `${text.replace(/\r?\n/g, ' ')}\n`);
+    try {
+      fs.appendFileSync(this.logPath, `${text.replace(/\r?\n/g, ' ')}\n`);
+    } catch {
+      // The test that owned the log is over and its folder removed.
+      this.logPath = null;
+    }
   }
 
   emit(event) {
@@ -175,6 +180,7 @@ class Client {
     const browser = new Browser(this.launchArguments);
     this.browser = browser;
     this.record(`browser launched ${browser.arguments.join(' ')}`);
+    this.record(`network watch on ports ${[...this.options.watched].join(',') || 'none'}`);
     browser.on('event', (method, params, sessionId) => {
       this.onEvent(method, params, sessionId).catch(error => this.record(`relay error ${method} ${error.message}`));
     });

@@ -11,7 +11,7 @@ const net = require('node:net');
 const fs = require('node:fs');
 const { Client } = require('./client');
 
-const options = { port: 0, screenshots: null, portFile: null };
+const options = { port: 0, screenshots: null, portFile: null, watched: new Set() };
 for (let i = 2; i < process.argv.length; i += 2) {
   const value = process.argv[i + 1];
   if (process.argv[i] === '--port') options.port = Number(value);
@@ -31,7 +31,7 @@ function watchNetwork(port) {
     socket.on('error', () => {});
   });
   server.on('error', error => console.log(`network watch on port ${port} unavailable: ${error.code}`));
-  server.listen(port, '127.0.0.1');
+  server.listen(port, '127.0.0.1', () => options.watched.add(port));
 }
 
 const server = net.createServer(socket => {
@@ -47,9 +47,16 @@ server.listen(options.port, '127.0.0.1', () => {
 watchNetwork(80);
 watchNetwork(443);
 
-const stop = () => {
-  for (const client of clients) client.close();
+// Ends every browser and waits (briefly) until their profiles are removed.
+const stop = async () => {
+  const ended = [...clients].map(client => {
+    client.close();
+    return client.browser ? client.browser.ended() : Promise.resolve();
+  });
+  await Promise.race([Promise.all(ended), new Promise(resolve => setTimeout(resolve, 3000))]);
   process.exit(0);
 };
 process.on('SIGTERM', stop);
+// One host's trouble must not end the relay for the tests after it.
+process.on('uncaughtException', error => console.log(`relay: ${error.stack || error}`));
 process.on('SIGINT', stop);
