@@ -15,6 +15,7 @@ constexpr UINT kRunPosted = WM_APP + 2;
 constexpr wchar_t kWindowClass[] = L"Tessary.WebView2StandIn";
 // Callbacks run per wake-up before the thread's other messages get their turn.
 constexpr std::size_t kCallbacksPerWake = 256;
+constexpr std::size_t kKeptBuffer = 1 << 20;
 Channel* g_channel = nullptr;
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -147,6 +148,8 @@ void Channel::read_loop() {
             wake = wake || !wake_pending_;
             wake_pending_ = true;
         }
+        // A page's 10 MB message must not keep its room here after it was handed on.
+        if (buffer.empty() && buffer.capacity() > kKeptBuffer) std::string().swap(buffer);
         if (wake) ::PostMessageW(window_, kLinesArrived, 0, 0);
     }
     {
