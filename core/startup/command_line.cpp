@@ -60,4 +60,11 @@ Status check_source_option(const Args& args) {
     return fail("--source needs a local wallpaper directory");
 }
 
+Result<std::optional<std::string>> source_folder_option(const Args& args) {
+    if (!has(args, "--source")) return std::optional<std::string>();
+    auto folder = option_value(args, "--source");
+    if (!folder) return fail("--source needs a local wallpaper directory");
+    return folder;
+}
+
 }  // namespace core

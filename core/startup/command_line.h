@@ -24,8 +24,12 @@ struct StartupOptions {
 Result<StartupOptions> parse_startup_options(const std::vector<std::string>& args);
 
 // "--source" names an author's folder, which only an author-preview build may play;
-// this build is never one.
+// the specified build refuses it here.
 Status check_source_option(const std::vector<std::string>& args);
+
+// The author-preview build's reading of "--source": the folder, none when the option is
+// absent, or "--source needs a local wallpaper directory" without a value.
+Result<std::optional<std::string>> source_folder_option(const std::vector<std::string>& args);
 
 // The id rule for a requested id (command line, hand-off): any failure of the library-id
 // rule is reported as "invalid wallpaper ID".

@@ -22,6 +22,8 @@ std::string instance_name(const PublisherKey& key) {
     return "Tessary-" + hex_encode(key.bytes).substr(0, 12);
 }
 
+std::string preview_instance_name(const PublisherKey& key) { return instance_name(key) + "-preview"; }
+
 std::string startup_log_message(const BuildFlags& flags, std::string_view data_folder) {
     const auto flag = [](bool value) { return value ? "true" : "false"; };
     std::string line = "startup version=";

@@ -6,10 +6,11 @@
 #include <string_view>
 
 #include "core/error/error.h"
+#include "tessary_version.h"
 
 namespace core {
 
-inline constexpr std::string_view kPlayerVersion = "0.6.5";
+inline constexpr std::string_view kPlayerVersion = kTessaryVersion;
 
 // The Ed25519 public key that verifies packages; its first bytes also name the instance.
 struct PublisherKey {
@@ -24,7 +25,12 @@ Result<PublisherKey> parse_publisher_key(std::string_view hex);
 // kept apart.
 std::string instance_name(const PublisherKey& key);
 
-// Build flags reported at start: this build plays neither author folders nor shared links.
+// The author-preview build's own name: its data folder, lock and controller window never
+// meet those of the player that users run, so authoring cannot touch their library.
+std::string preview_instance_name(const PublisherKey& key);
+
+// Build flags reported at start. The specified build plays neither author folders nor
+// shared links; the author-preview build (tessary-preview.exe) plays author folders.
 struct BuildFlags {
     bool local_preview = false;
     bool offline_share = false;

@@ -21,6 +21,9 @@ inline constexpr UINT MSG_DISPLAY_STATE = WM_APP + 7;
 inline constexpr UINT MSG_SELECT_WALLPAPER = WM_APP + 8;
 // The page's browser process failed (the build's process_failed flag says which page).
 inline constexpr UINT MSG_PAGE_PROCESS_FAILED = WM_APP + 9;
+// The author-preview build's own event, queued by the message loop itself (no window
+// receives it): the author's folder changed and has been quiet for a moment.
+inline constexpr UINT MSG_SOURCE_CHANGED = WM_APP + 10;
 
 // The controller's tick timer.
 inline constexpr UINT_PTR kTickTimerId = 1;

@@ -214,6 +214,9 @@ bool PlayerController::handle_event(const ControllerEvent& event) {
             refresh_playback();
             return true;
         }
+        case MSG_SOURCE_CHANGED:
+            reload_source();
+            return true;
         case MSG_SELECT_WALLPAPER:
             if (auto selected = select_by_id(std::get<std::string>(event.payload)); !selected) {
                 report_error("select wallpaper", selected.error());

@@ -17,7 +17,6 @@ namespace player {
 namespace {
 
 constexpr WPARAM kCommandExit = 107;
-constexpr core::BuildFlags kBuildFlags{};
 
 // Asks a running player of this instance to exit; finding none is not an error.
 core::Status request_running_player_exit(const std::string& instance_name) {
@@ -62,10 +61,13 @@ core::Status prepare_data_folder(const std::string& data_folder) {
 
 }  // namespace
 
-core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer) {
+core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer,
+                       const core::BuildFlags& build_flags) {
     auto key = core::parse_publisher_key(kBuiltInPublisherKey);
     if (!key) return std::unexpected(key.error());
-    EntryContext context{.publisher_key = *key, .instance_name = core::instance_name(*key)};
+    EntryContext context{.publisher_key = *key,
+                         .instance_name = build_flags.local_preview ? core::preview_instance_name(*key)
+                                                                    : core::instance_name(*key)};
 
     auto options = core::parse_startup_options(args);
     if (!options) return std::unexpected(options.error());
@@ -77,7 +79,13 @@ core::Status run_entry(const std::vector<std::string>& args, const WebLayerFacto
     if (!exe_folder) return core::fail("exe directory unavailable");
     context.exe_folder = *exe_folder;
 
-    if (auto source = core::check_source_option(args); !source) return source;
+    if (build_flags.local_preview) {
+        auto source = core::source_folder_option(args);
+        if (!source) return std::unexpected(source.error());
+        context.source_folder = std::move(*source);
+    } else if (auto source = core::check_source_option(args); !source) {
+        return source;
+    }
 
     if (context.options.exit_request) return request_running_player_exit(context.instance_name);
 
@@ -87,7 +95,7 @@ core::Status run_entry(const std::vector<std::string>& args, const WebLayerFacto
     if (auto prepared = prepare_data_folder(context.data_folder); !prepared) return prepared;
 
     if (auto opened = open_log(context.data_folder); !opened) return opened;
-    log_line(core::startup_log_message(kBuildFlags, context.data_folder));
+    log_line(core::startup_log_message(build_flags, context.data_folder));
 
     return run_player(context, make_web_layer);
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,15 @@ struct EntryContext {
     core::StartupOptions options;
     std::string exe_folder;
     std::string data_folder;
+    // The author-preview build's "--source" folder.
+    std::optional<std::string> source_folder;
 };
 
 // Command line, publisher key, data folder and log, then the player itself. An error here
 // is a start-up failure for the caller to report.
-core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer);
+// The flags say which build this is; only an author-preview build accepts "--source", and
+// it keeps its data apart from the player's.
+core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer,
+                       const core::BuildFlags& build_flags = {});
 
 }  // namespace player

@@ -4,6 +4,7 @@
 
 #include "core/error/error.h"
 #include "player/shell/controller_event.h"
+#include "player/shell/source_watch.h"
 
 namespace player {
 
@@ -21,7 +22,9 @@ public:
     virtual HWND dialog_window() const = 0;
 };
 
-// Drains the event queue, then waits for the next message, until the quit message.
-core::Status run_message_loop(EventHandler& handler);
+// Drains the event queue, then waits for the next message, until the quit message. With a
+// source watch (the author-preview build) it also waits on the folder's change
+// notification and queues MSG_SOURCE_CHANGED once a change has settled.
+core::Status run_message_loop(EventHandler& handler, SourceWatch* watch = nullptr);
 
 }  // namespace player

@@ -76,6 +76,9 @@ public:
     void add_tray_icon();
     void set_package_source(std::string path);
     void start_first_wallpaper(const std::optional<std::string>& requested_id);
+    // The author-preview build: plays the author's folder where it is (never installed),
+    // and again whenever it changed (MSG_SOURCE_CHANGED).
+    void start_source(std::string folder);
     void add_to_library_notice(std::string_view text);
     void start_tick_timer();
     void set_taskbar_created_message(UINT message);
@@ -95,6 +98,8 @@ public:
 private:
     core::Status play_library_folder(const std::string& folder);
     core::Status open_package(const std::string& path);
+    core::Status play_source_folder();
+    void reload_source();
     core::Status build_host_for_current(bool fallback_to_preview);
     // Ends playback so that the desktop shows its own background again.
     void stop_playback();
@@ -140,6 +145,7 @@ private:
     // until the user selects or retries.
     std::vector<core::MonotonicTime> page_failures_;
     bool page_recovery_stopped_ = false;
+    std::optional<std::string> source_folder_;
 };
 
 }  // namespace player

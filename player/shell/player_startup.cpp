@@ -12,6 +12,7 @@
 #include "player/shell/controller_window.h"
 #include "player/shell/log.h"
 #include "player/shell/player_controller.h"
+#include "player/shell/source_watch.h"
 #include "player/shell/settings.h"
 #include "player/shell/single_instance.h"
 #include "player/shell/window_class.h"
@@ -68,8 +69,11 @@ std::string package_candidate(const EntryContext& context, const Config& setting
 core::Status run_player(const EntryContext& context, const WebLayerFactory& make_web_layer) {
     const Config settings = load_settings(context.data_folder);
 
+    // An author's folder plays where it lies; nothing is installed alongside it.
     const std::vector<std::string> rejections =
-        import_portable_wallpapers(library_folder(context.data_folder), context.exe_folder, settings.removed);
+        context.source_folder
+            ? std::vector<std::string>()
+            : import_portable_wallpapers(library_folder(context.data_folder), context.exe_folder, settings.removed);
     for (const std::string& rejection : rejections) log_line("bundled library import rejected: " + rejection);
 
     auto lock = take_instance_lock(context.instance_name);
@@ -92,7 +96,7 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
     PlayerController controller(ControllerSetup{.data_folder = context.data_folder,
                                                 .controller_window = std::move(*controller_window),
                                                 .publisher_key = context.publisher_key,
-                                                .desktop_wanted = !context.options.preview,
+                                                .desktop_wanted = !context.options.preview && !context.source_folder,
                                                 .startup = context.options.startup,
                                                 .web_layer = *web_layer});
     controller.reload_library();
@@ -101,7 +105,11 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
     controller.add_tray_icon();
     controller.register_session_notifications();
     controller.set_package_source(package_candidate(context, settings));
-    controller.start_first_wallpaper(context.options.select_wallpaper);
+    if (context.source_folder) {
+        controller.start_source(*context.source_folder);
+    } else {
+        controller.start_first_wallpaper(context.options.select_wallpaper);
+    }
     if (!rejections.empty()) {
         controller.add_to_library_notice(std::to_string(rejections.size()) + " 个随附作品未能导入，详细原因见日志。");
     }
@@ -109,7 +117,16 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
     controller.start_tick_timer();
     controller.set_taskbar_created_message(::RegisterWindowMessageW(L"TaskbarCreated"));
 
-    return run_message_loop(controller);
+    std::optional<SourceWatch> watch;
+    if (context.source_folder) {
+        auto watching = SourceWatch::watch(*context.source_folder);
+        if (watching) {
+            watch.emplace(std::move(*watching));
+        } else {
+            log_line("source watch unavailable: " + watching.error().chain());
+        }
+    }
+    return run_message_loop(controller, watch ? &*watch : nullptr);
 }
 
 }  // namespace player

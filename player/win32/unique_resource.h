@@ -63,6 +63,12 @@ struct find_handle_traits {
     static void close(HANDLE handle) { ::FindClose(handle); }
 };
 
+struct change_notification_traits {
+    using handle_type = HANDLE;
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE handle) { ::FindCloseChangeNotification(handle); }
+};
+
 struct local_memory_traits {
     using handle_type = HLOCAL;
     static HLOCAL invalid() { return nullptr; }
@@ -97,6 +103,7 @@ using unique_file = unique_resource<file_handle_traits>;
 using unique_handle = unique_resource<kernel_handle_traits>;
 using unique_find = unique_resource<find_handle_traits>;
 using unique_local = unique_resource<local_memory_traits>;
+using unique_change_notification = unique_resource<change_notification_traits>;
 using unique_window = unique_resource<window_traits>;
 using unique_module = unique_resource<module_traits>;
 using unique_hkey = unique_resource<registry_key_traits>;

@@ -67,4 +67,12 @@ TEST(CommandLine, SourceIsRefusedInThisBuild) {
               "--source needs a local wallpaper directory");
 }
 
+TEST(CommandLine, TheAuthorPreviewBuildTakesTheSourceFolder) {
+    EXPECT_EQ(core::source_folder_option({"--preview"}).value(), std::nullopt);
+    EXPECT_EQ(core::source_folder_option({"--source", "C:\\walls", "--source", "D:\\x"}).value(), "C:\\walls");
+    EXPECT_EQ(core::source_folder_option({"--source", "--exit"}).error().message(),
+              "--source needs a local wallpaper directory");
+    EXPECT_EQ(core::source_folder_option({"--source"}).error().message(), "--source needs a local wallpaper directory");
+}
+
 }  // namespace

@@ -36,6 +36,10 @@ TEST(Instance, KeysThatAreNoUsableCurvePointAreRefused) {
               "invalid publisher key: public key is not a curve point");
 }
 
+TEST(Instance, ThePreviewBuildHasANameOfItsOwn) {
+    EXPECT_EQ(core::preview_instance_name(core::parse_publisher_key(kKey).value()), "Tessary-1a49b6f97213-preview");
+}
+
 TEST(Instance, StartupLineNamesVersionFlagsAndDataFolder) {
     EXPECT_EQ(core::startup_log_message({}, "C:\\Users\\u\\AppData\\Local\\Tessary-1a49b6f97213"),
               "startup version=0.6.5 local_preview=false offline_share=false "

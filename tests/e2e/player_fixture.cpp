@@ -22,7 +22,11 @@ std::string PlayerTest::built_test_player() {
     return player::join_path(test::test_program_folder(), "tessary_test_player.exe");
 }
 
-PlayerTest::PlayerTest() {
+std::string PlayerTest::built_test_preview() {
+    return player::join_path(test::test_program_folder(), "tessary_test_preview.exe");
+}
+
+PlayerTest::PlayerTest() : instance_(instance_name()) {
     test::make_folder(root_ / "Tessary");
     exe_ = root_ / "Tessary\\tessary.exe";
     EXPECT_TRUE(::CopyFileW(win32::to_wide(built_program()).value().c_str(),
@@ -47,6 +51,12 @@ void PlayerTest::start_and_exit() {
 void PlayerTest::use_test_player() {
     ASSERT_TRUE(::CopyFileW(win32::to_wide(built_test_player()).value().c_str(), win32::to_wide(exe_).value().c_str(),
                             FALSE));
+}
+
+void PlayerTest::use_test_preview() {
+    ASSERT_TRUE(::CopyFileW(win32::to_wide(built_test_preview()).value().c_str(), win32::to_wide(exe_).value().c_str(),
+                            FALSE));
+    instance_ = instance_name() + "-preview";
 }
 
 void PlayerTest::add_sample_wallpapers() {
@@ -74,7 +84,7 @@ bool PlayerTest::wait_for_log(const std::string& text, std::chrono::milliseconds
 }
 
 HWND PlayerTest::find_player_window(std::chrono::milliseconds timeout) const {
-    const std::wstring title = win32::to_wide(instance_name()).value();
+    const std::wstring title = win32::to_wide(instance_).value();
     const ULONGLONG deadline = ::GetTickCount64() + timeout.count();
     while (::GetTickCount64() < deadline) {
         if (const HWND window = ::FindWindowW(L"Tessary.Control", title.c_str())) return window;
@@ -83,7 +93,7 @@ HWND PlayerTest::find_player_window(std::chrono::milliseconds timeout) const {
     return nullptr;
 }
 
-std::string PlayerTest::data_folder() const { return player::join_path(local_app_data_, instance_name()); }
+std::string PlayerTest::data_folder() const { return player::join_path(local_app_data_, instance_); }
 
 test::ChildProcess PlayerTest::start(const std::vector<std::string>& args, test::Environment changes) {
     if (!changes.contains(L"LOCALAPPDATA")) changes[L"LOCALAPPDATA"] = win32::to_wide(local_app_data_).value();

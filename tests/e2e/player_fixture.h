@@ -20,6 +20,7 @@ public:
     // browser.
     static std::string built_program();
     static std::string built_test_player();
+    static std::string built_test_preview();
 
 protected:
     PlayerTest();
@@ -38,6 +39,9 @@ protected:
 
     // Replaces the copy with the test build of the program.
     void use_test_player();
+    // Replaces it with the author-preview test build, whose instance (and data folder)
+    // carries "-preview".
+    void use_test_preview();
     // Puts the sample wallpapers into the portable folder's "wallpapers".
     void add_sample_wallpapers();
 
@@ -51,6 +55,7 @@ protected:
     test::TestFolder root_;
     std::string exe_;
     std::string local_app_data_;
+    std::string instance_;
 };
 
 // "Tessary-" and the first twelve hex digits of the built-in key.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "player/win32/wide.h"
 #include "player_fixture.h"
@@ -68,6 +69,62 @@ TEST(ProgramImage, IsAGuiProgramWithoutMinGwRuntimeDlls) {
                             "zlib1.dll"}) {
         EXPECT_EQ(exe.find(dll), std::string::npos) << dll;
     }
+}
+
+// The version resource and the start-up line come from one value; a stale generated
+// file or a hand-edited resource would make them disagree.
+class ProgramVersion : public e2e::PlayerTest {
+protected:
+    std::string version_value(const std::wstring& name) const {
+        const std::wstring program = win32::to_wide(exe()).value();
+        DWORD ignored = 0;
+        std::vector<std::byte> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
+        if (block.empty() || !::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data())) {
+            return {};
+        }
+        void* value = nullptr;
+        UINT length = 0;
+        const std::wstring query = L"\\StringFileInfo\\080404b0\\" + name;
+        if (!::VerQueryValueW(block.data(), query.c_str(), &value, &length) || length == 0) return {};
+        return win32::to_utf8(std::wstring(static_cast<const wchar_t*>(value), length - 1)).value();
+    }
+
+    std::string fixed_version() const {
+        const std::wstring program = win32::to_wide(exe()).value();
+        DWORD ignored = 0;
+        std::vector<std::byte> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
+        if (block.empty() || !::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data())) {
+            return {};
+        }
+        VS_FIXEDFILEINFO* info = nullptr;
+        UINT length = 0;
+        if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length)) return {};
+        return std::to_string(HIWORD(info->dwProductVersionMS)) + "." + std::to_string(LOWORD(info->dwProductVersionMS)) +
+               "." + std::to_string(HIWORD(info->dwProductVersionLS));
+    }
+};
+
+TEST_F(ProgramVersion, ResourceAndStartupLineAgreeAndTheShippedProgramIsStripped) {
+    start_and_exit();
+    const std::string log = log_text();
+    const std::string marker = "startup version=";
+    const std::size_t at = log.find(marker);
+    ASSERT_NE(at, std::string::npos) << log;
+    const std::string started = log.substr(at + marker.size(), log.find(' ', at + marker.size()) - at - marker.size());
+    EXPECT_FALSE(started.empty());
+    EXPECT_EQ(version_value(L"ProductVersion"), started);
+    EXPECT_EQ(version_value(L"FileVersion"), started);
+    EXPECT_EQ(fixed_version(), started);
+    EXPECT_EQ(version_value(L"OriginalFilename"), "tessary.exe");
+
+    // The program that just ran is the one that ships: its debug information lives in
+    // tessary.exe.debug beside it, named by a debug link.
+    const std::string program = test::read_file(built_program());
+    EXPECT_EQ(program.find(".debug_info"), std::string::npos);
+    EXPECT_NE(program.find("tessary.exe.debug"), std::string::npos);
+    const std::string debug = test::read_file(built_program() + ".debug");
+    EXPECT_NE(debug.find(".debug_info"), std::string::npos);
+    EXPECT_GT(debug.size(), program.size());
 }
 
 }  // namespace

@@ -56,7 +56,8 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     ToolRun run(const std::vector<std::string>& args) const {
-        std::string command = shell_quoted(WALLPKG_PATH);
+        // From the test's own folder, where "new" writes.
+        std::string command = "cd " + shell_quoted(dir_.string()) + " && " + shell_quoted(WALLPKG_PATH);
         for (const std::string& arg : args) command += " " + shell_quoted(arg);
         command += " >" + shell_quoted((dir_ / "stdout").string()) + " 2>" + shell_quoted((dir_ / "stderr").string());
         const int status = std::system(command.c_str());
@@ -136,6 +137,64 @@ TEST_F(Wallpkg, PackVerifyInspectAndLintRoundTripTheSample) {
         ++count;
     }
     EXPECT_EQ(linted.out, "ok aurora-drift " + std::to_string(count) + " " + std::to_string(bytes) + "\n");
+}
+
+TEST_F(Wallpkg, EverySampleLintsPacksAndVerifies) {
+    std::size_t samples = 0;
+    for (const auto& entry : fs::directory_iterator(kSource / "samples/wallpapers")) {
+        const std::string id = entry.path().filename().string();
+        const ToolRun linted = run({"lint", entry.path().string()});
+        EXPECT_EQ(linted.code, 0) << id << ": " << linted.err;
+        EXPECT_TRUE(linted.out.starts_with("ok " + id + " ")) << linted.out;
+        const std::string package = path(id + ".wallpkg");
+        const ToolRun packed = run({"pack", entry.path().string(), "--key",
+                                    (kSource / "keys/dev-publisher.secret").string(), "--out", package});
+        ASSERT_EQ(packed.code, 0) << id << ": " << packed.err;
+        const ToolRun verified = run({"verify", package});
+        EXPECT_EQ(verified.code, 0) << id << ": " << verified.err;
+        EXPECT_EQ(verified.out, packed.out);
+        ++samples;
+    }
+    // Readiness deferred while loading, clicks, and a canvas that follows pause and frame rate.
+    EXPECT_GE(samples, 3u);
+}
+
+TEST_F(Wallpkg, NewWritesAWallpaperThatLintsAndNeverOverwrites) {
+    const ToolRun made = run({"new", "my-scene"});
+    ASSERT_EQ(made.code, 0) << made.err;
+    EXPECT_EQ(made.out, "ok my-scene\n");
+    const ToolRun linted = run({"lint", path("my-scene")});
+    EXPECT_EQ(linted.code, 0) << linted.err;
+    EXPECT_TRUE(linted.out.starts_with("ok my-scene 3 ")) << linted.out;  // index.html, main.js, style.css
+    EXPECT_EQ(read_text(dir_ / "my-scene/manifest.json"),
+              "{\n  \"id\": \"my-scene\",\n  \"name\": \"my-scene\",\n  \"version\": 1,\n"
+              "  \"entry\": \"index.html\",\n  \"fps\": 30\n}\n");
+    const std::string script = read_text(dir_ / "my-scene/main.js");
+    for (const char* call : {"deferReady()", "ready()", "on('state'", "on('click'"}) {
+        EXPECT_NE(script.find(call), std::string::npos) << call;
+    }
+
+    write_text(dir_ / "my-scene/main.js", "changed");
+    const ToolRun again = run({"new", "my-scene"});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_EQ(again.err, "error: will not overwrite my-scene\n");
+    EXPECT_EQ(read_text(dir_ / "my-scene/main.js"), "changed");
+    // Ids the library would refuse are refused before anything is written.
+    EXPECT_EQ(run({"new", "bad id"}).err, "error: invalid product ID\n");
+    EXPECT_EQ(run({"new", ".hidden"}).err, "error: invalid wallpaper ID\n");
+    EXPECT_EQ(run({"new", "CON"}).err, "error: reserved Windows asset path\n");
+    EXPECT_FALSE(fs::exists(dir_ / "CON"));
+}
+
+TEST_F(Wallpkg, PreviewChecksItsPortAndTheFolderBeforeServing) {
+    const ToolRun bad_port = run({"preview", kSample.string(), "--port", "http"});
+    EXPECT_EQ(bad_port.code, 2);
+    EXPECT_EQ(bad_port.err, "error: --port needs a number from 0 to 65535\n");
+    EXPECT_EQ(run({"preview", kSample.string(), "--port", "65536"}).code, 2);
+    // The serving itself is tested in Chromium (tests/browser/preview_test.js).
+    const ToolRun missing = run({"preview", path("nothing-here")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, run({"lint", path("nothing-here")}).err);
 }
 
 TEST_F(Wallpkg, TheBuiltInKeyAcceptsDevelopmentPackagesOnly) {
@@ -230,6 +289,10 @@ TEST_F(Wallpkg, UsageErrorsExitTwo) {
         {"lint"},
         {"lint", "a", "--key", "k"},
         {"inspect"},
+        {"new"},
+        {"new", "a", "b"},
+        {"preview"},
+        {"preview", "a", "--key", "k"},
     };
     for (const auto& args : wrong) {
         const ToolRun result = run(args);

@@ -13,6 +13,8 @@
 #include "tools/wallpkg/file_io.h"
 #include "tools/wallpkg/folder_source.h"
 #include "tools/wallpkg/key_files.h"
+#include "tools/wallpkg/new_wallpaper.h"
+#include "tools/wallpkg/preview/preview_command.h"
 
 namespace wallpkg {
 namespace {
@@ -22,7 +24,9 @@ constexpr std::string_view kUsage =
     "       wallpkg pack FOLDER --key SECRETFILE --out FILE\n"
     "       wallpkg verify FILE [--key PUBHEX]\n"
     "       wallpkg lint FOLDER\n"
-    "       wallpkg inspect FILE [--key PUBHEX]\n";
+    "       wallpkg inspect FILE [--key PUBHEX]\n"
+    "       wallpkg new ID\n"
+    "       wallpkg preview FOLDER [--port N]\n";
 
 // One command line: the command, its positional arguments and its "--name value" options.
 struct Invocation {
@@ -44,6 +48,8 @@ const CommandShape kShapes[] = {
     {"verify", 1, {}, {"--key"}},
     {"lint", 1, {}, {}},
     {"inspect", 1, {}, {"--key"}},
+    {"new", 1, {}, {}},
+    {"preview", 1, {}, {"--port"}},
 };
 
 std::optional<Invocation> parse(const std::vector<std::string>& args) {
@@ -189,6 +195,29 @@ int inspect(const Invocation& invocation, std::ostream& out, std::ostream& err) 
     return kExitOk;
 }
 
+// Writes the template into a new folder ID in the current folder, then lints it, so what
+// an author starts from is something the player plays.
+int new_wallpaper(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    const std::string& id = invocation.positional[0];
+    const auto files = new_wallpaper_files(id);
+    if (!files) return report(err, files.error());
+    const std::filesystem::path folder = path_from_utf8(id);
+    std::error_code error;
+    if (std::filesystem::exists(folder, error) || !std::filesystem::create_directory(folder, error)) {
+        return report(err, core::Error("will not overwrite " + id));
+    }
+    for (const TemplateFile& file : *files) {
+        const std::span bytes(reinterpret_cast<const std::uint8_t*>(file.text.data()), file.text.size());
+        if (auto written = write_file(folder / path_from_utf8(file.path), bytes); !written) {
+            return report(err, written.error());
+        }
+    }
+    const auto item = load_folder(id);
+    if (!item) return report(err, item.error());
+    out << "ok " << id << '\n';
+    return kExitOk;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -201,6 +230,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (invocation->command == "pack") return pack(*invocation, out, err);
     if (invocation->command == "verify") return verify(*invocation, out, err);
     if (invocation->command == "lint") return lint(*invocation, out, err);
+    if (invocation->command == "new") return new_wallpaper(*invocation, out, err);
+    if (invocation->command == "preview") {
+        const auto port = invocation->options.find("--port");
+        return preview(invocation->positional[0],
+                       port != invocation->options.end() ? std::optional(port->second) : std::nullopt, out, err);
+    }
     return inspect(*invocation, out, err);
 }
 

@@ -1,13 +1,15 @@
 // Aurora Drift: layered curtains of light over a starfield. Clicks on the desktop send a
 // soft pulse through the curtains. Follows the player's pause and frame-rate state.
 (() => {
-  const canvas = document.getElementById('sky');
-  const context = canvas.getContext('2d');
+  const canvas = /** @type {HTMLCanvasElement} */ (document.getElementById('sky'));
+  const context = /** @type {CanvasRenderingContext2D} */ (canvas.getContext('2d'));
   const player = window.wallpaper;
 
   let width = 0;
   let height = 0;
+  /** @type {{x: number, y: number, r: number, phase: number}[]} */
   let stars = [];
+  /** @type {{x: number, strength: number}[]} */
   const pulses = [];
 
   const resize = () => {
@@ -30,6 +32,7 @@
     {hue: 280, speed: 0.00012, amplitude: 0.05, base: 0.28, alpha: 0.18},
   ];
 
+  /** @param {typeof curtains[number]} curtain @param {number} time */
   const drawCurtain = (curtain, time) => {
     const columns = 90;
     for (let i = 0; i <= columns; i += 1) {
@@ -53,6 +56,7 @@
     }
   };
 
+  /** @param {number} time */
   const draw = (time) => {
     const sky = context.createLinearGradient(0, 0, 0, height);
     sky.addColorStop(0, '#03040f');
@@ -89,6 +93,7 @@
   let frameInterval = 1000 / 60;
   let last = 0;
   let scheduled = false;
+  /** @param {number} time */
   const frame = (time) => {
     scheduled = false;
     if (paused) return;

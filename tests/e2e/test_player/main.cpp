@@ -14,8 +14,14 @@
 #include "player/shell/process_arguments.h"
 #include "player/shell/startup_failure.h"
 
+// tessary_test_preview.exe is this file built with TESSARY_LOCAL_PREVIEW=1.
+#ifndef TESSARY_LOCAL_PREVIEW
+#define TESSARY_LOCAL_PREVIEW 0
+#endif
+
 namespace {
 
+constexpr core::BuildFlags kBuildFlags{.local_preview = TESSARY_LOCAL_PREVIEW != 0};
 constexpr UINT kPageLoadDelayMs = 100;
 
 // Timer id to the page it loads. The timer procedure gets no context of its own.
@@ -51,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const auto make_layer = [](const std::string&) -> std::unique_ptr<player::WebLayer> {
         return std::make_unique<LoadingWebLayer>();
     };
-    if (auto result = player::run_entry(player::process_arguments(), make_layer); !result) {
+    if (auto result = player::run_entry(player::process_arguments(), make_layer, kBuildFlags); !result) {
         player::report_startup_failure(result.error());
     }
     return 0;

@@ -128,5 +128,7 @@ private:
 HRESULT copy_text(const std::wstring& text, LPWSTR* out);
 std::wstring to_wide(const std::string& text);
 std::string to_utf8(const std::wstring& text);
+// "0x" and eight lower-case hex digits.
+std::string hresult_text(HRESULT value);
 
 }  // namespace standin

@@ -8,12 +8,6 @@ namespace {
 
 const HRESULT kClosed = HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
 
-std::string hex(HRESULT value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(value));
-    return text;
-}
-
 }  // namespace
 
 HRESULT Controller::get_IsVisible(BOOL* visible) {
@@ -91,7 +85,7 @@ HRESULT Environment::CreateCoreWebView2Controller(HWND parent,
     const Config& config = channel_.config();
     if (config.controller_result && controllers_created_ >= config.controller_result_after) {
         const HRESULT failure = *config.controller_result;
-        channel_.record("fault: controller creation completes with " + hex(failure));
+        channel_.record("fault: controller creation completes with " + hresult_text(failure));
         channel_.post([completion, failure] { completion->Invoke(failure, nullptr); });
         return S_OK;
     }

@@ -16,12 +16,6 @@ HMODULE this_module() {
     return module;
 }
 
-std::string hex(HRESULT value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(value));
-    return text;
-}
-
 std::string option_text(ICoreWebView2EnvironmentOptions* options, HRESULT (STDMETHODCALLTYPE ICoreWebView2EnvironmentOptions::*get)(LPWSTR*)) {
     if (options == nullptr) return {};
     LPWSTR value = nullptr;
@@ -67,7 +61,7 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
     else Channel::record_local(config, call);
     if (handler == nullptr) return E_POINTER;
     if (config.loader_result) {
-        Channel::record_local(config, "fault: the loader returns " + hex(*config.loader_result));
+        Channel::record_local(config, "fault: the loader returns " + hresult_text(*config.loader_result));
         return *config.loader_result;
     }
     if (channel == nullptr) {
@@ -82,7 +76,7 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
     auto completion = Ref<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::share(handler);
     if (config.environment_result) {
         const HRESULT failure = *config.environment_result;
-        channel->record("fault: environment creation completes with " + hex(failure));
+        channel->record("fault: environment creation completes with " + hresult_text(failure));
         channel->post([completion, failure] { completion->Invoke(failure, nullptr); });
         return S_OK;
     }

@@ -1,5 +1,6 @@
 #include <objbase.h>
 
+#include <cstdio>
 #include <cwchar>
 
 #include "com.h"
@@ -32,6 +33,12 @@ std::string to_utf8(const std::wstring& text) {
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
                           nullptr);
     return narrow;
+}
+
+std::string hresult_text(HRESULT value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(value));
+    return text;
 }
 
 }  // namespace standin

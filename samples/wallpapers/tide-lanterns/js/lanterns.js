@@ -2,13 +2,15 @@
 // releases a new lantern where it landed. Waits for its first frame before it reports
 // that it is ready, as scenes that build themselves asynchronously should.
 (() => {
-  const canvas = document.getElementById('sea');
-  const context = canvas.getContext('2d');
+  const canvas = /** @type {HTMLCanvasElement} */ (document.getElementById('sea'));
+  const context = /** @type {CanvasRenderingContext2D} */ (canvas.getContext('2d'));
   const player = window.wallpaper;
   if (player) player.deferReady();
 
   let width = 0;
   let height = 0;
+  /** @typedef {{x: number, y: number, size: number, drift: number, rise: number, flicker: number}} Lantern */
+  /** @type {Lantern[]} */
   const lanterns = [];
   const resize = () => {
     const ratio = window.devicePixelRatio || 1;
@@ -18,6 +20,7 @@
   addEventListener('resize', resize);
   resize();
 
+  /** @param {number} x @param {number} y */
   const release = (x, y) => {
     lanterns.push({
       x, y,
@@ -30,6 +33,7 @@
   };
   for (let i = 0; i < 24; i += 1) release(Math.random() * width, height * (0.3 + Math.random() * 0.6));
 
+  /** @param {number} time */
   const drawSea = (time) => {
     const sky = context.createLinearGradient(0, 0, 0, height);
     sky.addColorStop(0, '#0a1028');
@@ -53,6 +57,7 @@
     }
   };
 
+  /** @param {Lantern} lantern @param {number} time */
   const drawLantern = (lantern, time) => {
     const glow = 0.75 + 0.25 * Math.sin(time * 0.006 + lantern.flicker);
     const halo = context.createRadialGradient(lantern.x, lantern.y, 0, lantern.x, lantern.y, lantern.size * 3);
@@ -69,6 +74,7 @@
   let last = 0;
   let first = true;
   let scheduled = false;
+  /** @param {number} time */
   const frame = (time) => {
     scheduled = false;
     if (paused) return;

@@ -1,0 +1,33 @@
+# Helpers for the Windows programs: their resources and their debug information.
+# The icon, the application manifest and the version resource of one program, configured
+# from project(VERSION) so that the resource and the start-up line cannot disagree.
+set(TESSARY_RESOURCES "${CMAKE_SOURCE_DIR}/player/resources")
+set(TESSARY_GENERATED "${CMAKE_BINARY_DIR}/generated")
+configure_file("${TESSARY_RESOURCES}/tessary.manifest.in" "${TESSARY_GENERATED}/tessary.manifest" @ONLY)
+function(tessary_program_resources target original_filename description)
+  set(TESSARY_ORIGINAL_FILENAME "${original_filename}")
+  set(TESSARY_FILE_DESCRIPTION "${description}")
+  set(rc "${TESSARY_GENERATED}/${target}.rc")
+  configure_file("${TESSARY_RESOURCES}/tessary.rc.in" "${rc}" @ONLY)
+  target_sources(${target} PRIVATE "${rc}")
+  set_source_files_properties("${rc}" PROPERTIES
+    OBJECT_DEPENDS "${TESSARY_RESOURCES}/tessary.ico;${TESSARY_GENERATED}/tessary.manifest")
+endfunction()
+
+# Shipped programs carry no debug information: it moves to <program>.debug beside them,
+# found again through a GNU debug link by gdb and winedbg. The programs that tests run are
+# the stripped ones, so what is tested is what ships.
+option(TESSARY_SPLIT_DEBUG "Move the shipped programs' debug information to .debug files" ON)
+function(tessary_split_debug target)
+  if(NOT TESSARY_SPLIT_DEBUG)
+    return()
+  endif()
+  set(program "$<TARGET_FILE:${target}>")
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND "${CMAKE_OBJCOPY}" --only-keep-debug "${program}" "${program}.debug"
+    COMMAND "${CMAKE_OBJCOPY}" --strip-debug --strip-unneeded "${program}"
+    COMMAND "${CMAKE_OBJCOPY}" "--add-gnu-debuglink=${program}.debug" "${program}"
+    WORKING_DIRECTORY "$<TARGET_FILE_DIR:${target}>"
+    VERBATIM)
+endfunction()
+

@@ -1,0 +1,234 @@
+'use strict';
+// `wallpkg preview` in a real Chromium: the page on http://wlp.localhost:PORT/ with the
+// player's headers and bridge, driven from the control strip on http://127.0.0.1:PORT/.
+// Usage: node preview_test.js <wallpkg> <samples folder>
+// Prints "ok"/"not ok" per test and the closing line "N passed, N failed".
+
+const assert = require('node:assert/strict');
+const { spawn, spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+const readline = require('node:readline');
+const { chromium } = require('playwright-core');
+
+const CHROMIUM = '/usr/bin/chromium';
+const POLICY =
+  "default-src 'self'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; " +
+  "media-src 'self' blob:; connect-src 'self'; font-src 'self'; object-src 'none'; base-uri 'none'; " +
+  "form-action 'none'; frame-src 'none'; worker-src 'none'";
+
+const tests = [];
+const test = (name, body) => tests.push({ name, body });
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+function startPreview(wallpkg, folder) {
+  const child = spawn(wallpkg, ['preview', folder], { stdio: ['ignore', 'pipe', 'pipe'] });
+  const lines = [];
+  return new Promise((resolve, reject) => {
+    child.on('error', reject);
+    child.on('exit', code => reject(new Error(`preview ended with ${code}`)));
+    readline.createInterface({ input: child.stdout }).on('line', line => {
+      lines.push(line);
+      const controls = /^controls: http:\/\/127\.0\.0\.1:(\d+)\/$/.exec(line);
+      if (controls) {
+        const port = Number(controls[1]);
+        resolve({ port, lines, page: lines[0].replace(/^preview [^:]*: /, ''), stop: () => child.kill() });
+      }
+    });
+  });
+}
+
+// A raw request, so that nothing normalises the path or the Host header first.
+function raw(port, target, host, method = 'GET', headers = {}) {
+  return new Promise((resolve, reject) => {
+    const request = http.request({ host: '127.0.0.1', port, path: target, method, headers: { Host: host, ...headers } },
+      response => {
+        let body = '';
+        response.on('data', chunk => { body += chunk; });
+        response.on('end', () => resolve({ status: response.statusCode, headers: response.headers, body }));
+      });
+    request.on('error', reject);
+    request.end();
+  });
+}
+
+const command = (preview, query) => raw(preview.port, query, `127.0.0.1:${preview.port}`, 'POST', { 'X-Tessary-Preview': '1' });
+const status = async preview => JSON.parse((await raw(preview.port, '/api/status', `127.0.0.1:${preview.port}`)).body);
+
+async function waitFor(predicate, what, ms = 10000) {
+  const deadline = Date.now() + ms;
+  for (;;) {
+    const value = await predicate();
+    if (value) return value;
+    if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}`);
+    await sleep(100);
+  }
+}
+
+test('the page gets the player\'s headers and bridge, and reports ready to the preview', async ({ preview, context }) => {
+  const page = await context.newPage();
+  const response = await page.goto(preview.page, { waitUntil: 'load' });
+  assert.equal(response.status(), 200);
+  const headers = response.headers();
+  assert.equal(headers['content-security-policy'], POLICY);
+  assert.equal(headers['cache-control'], 'no-store, max-age=0');
+  assert.equal(headers['x-content-type-options'], 'nosniff');
+  assert.equal(headers['content-type'], 'text/html; charset=utf-8');
+  await waitFor(async () => (await status(preview)).ready, 'ready');
+  assert.deepEqual(await page.evaluate(() => ({
+    frozen: Object.isFrozen(window.wallpaper), dispatch: typeof window.__tessaryDispatch, state: window.wallpaper.state,
+  })), { frozen: true, dispatch: 'function', state: { paused: false, fps: 30, volume: 0 } });
+  assert.ok(preview.lines.includes('wallpaper bridge ready'), preview.lines.join('\n'));
+  assert.ok(preview.lines.includes('state paused=false fps=30'), preview.lines.join('\n'));
+  // The page's own policy still holds: nothing inline, nothing from elsewhere.
+  const inline = await page.evaluate(async () => {
+    const script = document.createElement('script');
+    script.textContent = 'window.inlineRan = true;';
+    document.body.append(script);
+    let foreign;
+    try { await fetch('http://127.0.0.1:1/'); foreign = 'allowed'; } catch (error) { foreign = 'blocked'; }
+    return { inline: window.inlineRan === true, foreign };
+  });
+  assert.deepEqual(inline, { inline: false, foreign: 'blocked' });
+  await page.close();
+});
+
+test('pause, frame rate and clicks from the control strip reach the page', async ({ preview, context }) => {
+  const page = await context.newPage();
+  await page.goto(preview.page, { waitUntil: 'load' });
+  await waitFor(async () => (await status(preview)).ready, 'ready');
+  await page.evaluate(() => {
+    window.seen = [];
+    window.wallpaper.on('state', s => window.seen.push(['state', s.paused, s.fps]));
+    window.wallpaper.on('click', c => window.seen.push(['click', c.x, c.y]));
+  });
+  const seen = () => page.evaluate(() => window.seen);
+  assert.equal((await command(preview, '/api/fps?value=60')).status, 204);
+  await waitFor(async () => (await seen()).length === 1, 'fps 60');
+  await command(preview, '/api/click?x=0.25&y=0.5');
+  await waitFor(async () => (await seen()).length === 2, 'the click');
+  await command(preview, '/api/pause');
+  await waitFor(async () => (await seen()).length === 3, 'the pause');
+  await command(preview, '/api/click?x=0.5&y=0.5');  // paused: the player drops it
+  await command(preview, '/api/resume');
+  await waitFor(async () => (await seen()).length === 4, 'the resume');
+  assert.deepEqual(await seen(), [['state', false, 60], ['click', 0.25, 0.5], ['state', true, 60], ['state', false, 60]]);
+  // Commands need the control page's header; bad values are refused.
+  assert.equal((await raw(preview.port, '/api/pause', `127.0.0.1:${preview.port}`, 'POST')).status, 403);
+  assert.equal((await command(preview, '/api/fps?value=25')).status, 400);
+  assert.equal((await command(preview, '/api/click?x=1&y=0')).status, 400);
+  await command(preview, '/api/fps?value=30');
+  await page.close();
+});
+
+test('the control page shows readiness and sends a click where the screen was clicked', async ({ preview, context }) => {
+  const page = await context.newPage();
+  await page.goto(preview.page, { waitUntil: 'load' });
+  await page.evaluate(() => { window.clicks = []; window.wallpaper.on('click', c => window.clicks.push(c)); });
+  const controls = await context.newPage();
+  await controls.goto(`http://127.0.0.1:${preview.port}/`, { waitUntil: 'load' });
+  await controls.waitForFunction(() => document.getElementById('readiness').textContent.startsWith('ready after'));
+  assert.equal(await controls.getAttribute('#open', 'href'), preview.page);
+  const pad = await controls.locator('#pad').boundingBox();
+  await controls.mouse.click(pad.x + pad.width * 0.75, pad.y + pad.height * 0.25);
+  await waitFor(async () => (await page.evaluate(() => window.clicks.length)) === 1, 'the click');
+  const [click] = await page.evaluate(() => window.clicks);
+  assert.ok(Math.abs(click.x - 0.75) < 0.01 && Math.abs(click.y - 0.25) < 0.01, JSON.stringify(click));
+  await controls.close();
+  await page.close();
+});
+
+test('paths that leave the folder, other hosts and non-loopback addresses are refused', async ({ preview }) => {
+  const host = `wlp.localhost:${preview.port}`;
+  const escaped = await raw(preview.port, '/../manifest.json', host);
+  assert.equal(escaped.status, 404);
+  assert.equal(escaped.headers['content-security-policy'], POLICY);
+  assert.equal(escaped.headers['content-length'], '0');
+  await waitFor(() => preview.lines.includes('wallpaper resource rejected or missing: ../manifest.json'), 'the refusal');
+  assert.equal((await raw(preview.port, '/manifest.json', host)).status, 404);
+  assert.equal((await raw(preview.port, '/index.html', `attacker.example:${preview.port}`)).status, 421);
+  // Listening on 127.0.0.1 only, never on every address.
+  const listening = fs.readFileSync('/proc/net/tcp', 'utf8').split('\n')
+    .map(line => line.trim().split(/\s+/)).filter(f => f[3] === '0A' && f[1] && f[1].endsWith(`:${preview.port.toString(16).toUpperCase().padStart(4, '0')}`))
+    .map(f => f[1].split(':')[0]);
+  assert.deepEqual(listening, ['0100007F']);
+});
+
+async function main() {
+  // Absolute, because `new` runs in a scratch folder.
+  const [wallpkg, samples] = process.argv.slice(2).map(argument => path.resolve(argument));
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tessary-preview-'));
+  const profile = path.join(work, 'profile');
+  let passed = 0;
+  let failed = 0;
+  const report = (name, error) => {
+    if (error) { failed += 1; console.log(`not ok - ${name}\n${error.stack}`); } else { passed += 1; console.log(`ok - ${name}`); }
+  };
+  let context;
+  const previews = [];
+  try {
+    context = await chromium.launchPersistentContext(profile, {
+      executablePath: CHROMIUM, headless: true,
+      args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+             '--disable-component-update', '--disable-sync'],
+    });
+    // The template that `wallpkg new` writes, previewed as an author would.
+    const made = spawnSync(wallpkg, ['new', 'preview-template'], { cwd: work, encoding: 'utf8' });
+    assert.equal(made.status, 0, made.stderr);
+    const preview = await startPreview(wallpkg, path.join(work, 'preview-template'));
+    previews.push(preview);
+    for (const { name, body } of tests) {
+      try { await body({ preview, context }); report(name); } catch (error) { report(name, error); }
+    }
+
+    // Every sample plays: it gets ready within the player's limit.
+    for (const sample of fs.readdirSync(samples).sort()) {
+      const name = `the sample ${sample} gets ready in the preview`;
+      try {
+        const one = await startPreview(wallpkg, path.join(samples, sample));
+        previews.push(one);
+        const page = await context.newPage();
+        await page.goto(one.page, { waitUntil: 'load' });
+        await waitFor(async () => (await status(one)).ready, `${sample} ready`, 15000);
+        const state = await status(one);
+        assert.equal(state.failed, false);
+        await page.close();
+        report(name);
+      } catch (error) {
+        report(name, error);
+      }
+    }
+
+    // A folder that breaks a rule is refused as lint refuses it.
+    const broken = path.join(work, 'broken');
+    fs.mkdirSync(broken);
+    fs.writeFileSync(path.join(broken, 'manifest.json'), '{"id":"broken","name":"B","version":1,"entry":"index.html","fps":25}');
+    fs.writeFileSync(path.join(broken, 'index.html'), '<p>');
+    const refused = spawnSync(wallpkg, ['preview', broken], { encoding: 'utf8' });
+    const linted = spawnSync(wallpkg, ['lint', broken], { encoding: 'utf8' });
+    try {
+      assert.equal(refused.status, 1);
+      assert.equal(refused.stderr, 'error: fps must be 30 or 60\n');
+      assert.equal(refused.stderr, linted.stderr);
+      report('a broken folder is refused with the lint message');
+    } catch (error) {
+      report('a broken folder is refused with the lint message', error);
+    }
+  } catch (error) {
+    report('preview set-up', error);
+  } finally {
+    if (context) await context.close();
+    for (const preview of previews) preview.stop();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+  console.log(`${passed} passed, ${failed} failed`);
+  process.exitCode = failed === 0 ? 0 : 1;
+}
+
+main().catch(error => {
+  console.log(`not ok - preview tests\n${error.stack}`);
+  console.log('0 passed, 1 failed');
+  process.exitCode = 1;
+});

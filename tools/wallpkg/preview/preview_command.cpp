@@ -1,0 +1,34 @@
+#include "tools/wallpkg/preview/preview_command.h"
+
+#include <charconv>
+#include <iostream>
+#include <mutex>
+
+#include "tools/wallpkg/commands.h"
+#include "tools/wallpkg/folder_source.h"
+#include "tools/wallpkg/preview/preview_server.h"
+
+namespace wallpkg {
+
+int preview(const std::string& folder, const std::optional<std::string>& port_text, std::ostream& out,
+            std::ostream& err) {
+    std::uint16_t port = 0;
+    if (port_text) {
+        const auto [end, error] = std::from_chars(port_text->data(), port_text->data() + port_text->size(), port);
+        if (error != std::errc() || end != port_text->data() + port_text->size() || port_text->empty()) {
+            err << "error: --port needs a number from 0 to 65535\n";
+            return kExitUsage;
+        }
+    }
+    PreviewSession session([folder] { return load_folder(folder); },
+                           [&out](std::string_view line) { out << line << std::endl; });
+    // A folder that fails the rules is reported exactly as lint reports it.
+    if (auto loaded = load_folder(folder); !loaded) {
+        err << "error: " << loaded.error().chain() << '\n';
+        return kExitFailure;
+    }
+    session.reload();
+    return run_preview_server(session, port, out, err);
+}
+
+}  // namespace wallpkg
