@@ -55,8 +55,9 @@ std::optional<int> unix_process_of(const std::string& windows_path) {
     return match;
 }
 
-double processor_seconds(int unix_pid) {
-    const std::string stat = read_proc(proc_file(unix_pid, "stat"));
+double processor_seconds(int unix_pid, std::optional<int> thread) {
+    const std::string stat = read_proc(thread ? proc_file(unix_pid, ("task\\" + std::to_string(*thread) + "\\stat").c_str())
+                                              : proc_file(unix_pid, "stat"));
     // The command name in parentheses may hold blanks; the fields count from after it.
     const std::size_t close = stat.rfind(')');
     if (close == std::string::npos) return 0;

@@ -15,8 +15,10 @@ namespace bench {
 // The Linux process of the Wine process whose command line names this (unique) path.
 std::optional<int> unix_process_of(const std::string& windows_path);
 
-// Processor time (user and system) the Linux process used so far, in seconds.
-double processor_seconds(int unix_pid);
+// Processor time (user and system) the Linux process, or one of its threads, used so far,
+// in seconds. Wine runs a program's first thread, its UI thread here, as the process's
+// first Linux thread.
+double processor_seconds(int unix_pid, std::optional<int> thread = std::nullopt);
 
 struct Memory {
     std::uint64_t private_usage = 0;  // GetProcessMemoryInfo's PrivateUsage
