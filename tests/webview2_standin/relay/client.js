@@ -387,8 +387,14 @@ class Client {
 
   onReady(view) {
     this.readyCount += 1;
-    setTimeout(() => this.screenshot(view).catch(error => this.record(`screenshot failed ${error.message}`)),
-      SCREENSHOT_DELAY_MS);
+    // One screenshot at a time per view: a page that repeats "ready" must not make thousands.
+    if (!view.screenshotDue) {
+      view.screenshotDue = true;
+      setTimeout(() => {
+        view.screenshotDue = false;
+        this.screenshot(view).catch(error => this.record(`screenshot failed ${error.message}`));
+      }, SCREENSHOT_DELAY_MS);
+    }
     const crash = this.faults.crashRendererAfterReadyMs;
     if (crash !== undefined) {
       setTimeout(() => {
