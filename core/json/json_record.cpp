@@ -266,7 +266,9 @@ bool is_json_white_space(char c) {
 // source must be followed by a NUL byte in memory.
 Status read_terminated(std::string_view source, const JsonRecord& record, bool borrowing) {
     // No kParseValidateEncodingFlag: it turns off RapidJSON's fast string scanning; the
-    // handler validates every name and string itself.
+    // handler validates every name and string itself. The recursive parse is safe here:
+    // the handler refuses every array and every object no record member expects before
+    // RapidJSON descends into it, so nesting never goes deeper than the record itself.
     constexpr unsigned kFlags = rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseNumbersAsStringsFlag;
     rapidjson::StringStream stream(source.data());
     RecordHandler handler(source, stream, record, borrowing);

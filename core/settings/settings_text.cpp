@@ -106,7 +106,9 @@ std::optional<Config> parse_settings(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF")) return std::nullopt;
     rapidjson::Document document;
     // The whole text must be the one object with nothing but white space around it.
-    document.Parse<rapidjson::kParseValidateEncodingFlag>(text.data(), text.size());
+    // Iterative: members this program ignores may nest arbitrarily deep, and a recursive
+    // parse of a damaged file would overflow the stack instead of loading the defaults.
+    document.Parse<rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag>(text.data(), text.size());
     if (document.HasParseError() || !document.IsObject()) return std::nullopt;
 
     Config config;

@@ -115,13 +115,19 @@ LRESULT draw_panel_button(PanelState& state, NMCUSTOMDRAW& draw) {
     if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
     const int width = draw.rc.right - draw.rc.left;
     const int height = draw.rc.bottom - draw.rc.top;
-    auto canvas = create_canvas(draw.hdc, width, height);
-    if (!canvas) return CDRF_DODEFAULT;
-
     const int id = static_cast<int>(draw.hdr.idFrom);
     const bool on_header = id == kSetDesktopButton || id == kPauseButton || id == kPreviewButton;
+    const core::ColorRef background = on_header ? palette::kItem : palette::kWindow;
+    auto canvas = create_canvas(draw.hdc, width, height);
+    if (!canvas) {
+        // Its background rather than the system's button: the control is never drawn in
+        // a look that is not this window's.
+        const win32::unique_brush brush(::CreateSolidBrush(background));
+        ::FillRect(draw.hdc, &draw.rc, brush.get());
+        return CDRF_SKIPDEFAULT;
+    }
     core::fill_round_rect(canvas->surface(), core::RectF{0, 0, static_cast<double>(width), static_cast<double>(height)},
-                          0, on_header ? palette::kItem : palette::kWindow);
+                          0, background);
     const bool disabled = (draw.uItemState & CDIS_DISABLED) != 0;
     const LRESULT ui_state = ::SendMessageW(state.window, WM_QUERYUISTATE, 0, 0);
     const ButtonLook look{

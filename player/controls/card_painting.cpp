@@ -94,7 +94,10 @@ void draw_wallpaper_card(PanelState& state, const DRAWITEMSTRUCT& item) {
     const int width = item.rcItem.right - item.rcItem.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
     auto canvas = create_canvas(item.hDC, width, height);
-    if (!canvas) return;
+    if (!canvas) {
+        ::FillRect(item.hDC, &item.rcItem, state.list_brush.get());
+        return;
+    }
     if (item.itemID == static_cast<UINT>(-1) || item.itemID >= state.wallpapers.size()) {
         core::fill_round_rect(canvas->surface(),
                               core::RectF{0, 0, static_cast<double>(width), static_cast<double>(height)}, 0,

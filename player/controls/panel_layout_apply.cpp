@@ -4,6 +4,7 @@
 
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
+#include "player/controls/panel_text.h"
 #include "player/win32/dpi.h"
 #include "player/win32/wide.h"
 
@@ -28,8 +29,7 @@ TextMeasure measure_detail(const PanelState& state) {
     if (::GetTextMetricsW(dc, &metrics)) measure.line_height = metrics.tmHeight;
     const std::wstring detail = win32::to_wide(state.content.detail).value_or(std::wstring());
     RECT bounds{0, 0, core::detail_text_width(static_cast<int>(state.dpi)), 0};
-    ::DrawTextW(dc, detail.c_str(), static_cast<int>(detail.size()), &bounds,
-                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::DrawTextW(dc, detail.c_str(), static_cast<int>(detail.size()), &bounds, DT_CALCRECT | kDetailText);
     measure.detail_height = bounds.bottom - bounds.top;
     ::SelectObject(dc, previous);
     ::ReleaseDC(state.window, dc);

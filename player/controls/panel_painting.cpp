@@ -60,7 +60,7 @@ void draw_header(const PanelState& state, Canvas& canvas) {
     draw_card(state, canvas.surface(), layout.header_card);
     draw_text(canvas.dc(), state.fonts.font(kTitleFont), palette::kInk, state.content.title, to_rect(layout.title_line), kSingleLine);
     draw_status_pill(state, canvas);
-    draw_text(canvas.dc(), state.fonts.font(kDetailFont), palette::kMutedInk, state.content.detail, to_rect(layout.detail_text), DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS);
+    draw_text(canvas.dc(), state.fonts.font(kDetailFont), palette::kMutedInk, state.content.detail, to_rect(layout.detail_text), kDetailText);
 }
 
 void draw_list_heading(const PanelState& state, Canvas& canvas) {
@@ -95,7 +95,12 @@ void draw_empty_state(const PanelState& state, Canvas& canvas) {
 
 void paint_panel(PanelState& state, HDC target, const RECT& client) {
     auto canvas = create_canvas(target, client.right - client.left, client.bottom - client.top);
-    if (!canvas) return;  // the background brush shows this once
+    if (!canvas) {
+        // Background erasing is turned off, so without this the area would keep whatever
+        // was on the screen before.
+        ::FillRect(target, &client, state.static_brush.get());
+        return;
+    }
     core::PixelSurface& surface = canvas->surface();
     core::fill_round_rect(surface,
                           core::RectF{0, 0, static_cast<double>(surface.width()), static_cast<double>(surface.height())},

@@ -60,8 +60,9 @@ LRESULT on_paint(PanelState& state) {
     return 0;
 }
 
-// The window's own handling; nothing when the message takes the default handling.
-std::optional<LRESULT> handle(PanelState& state, UINT message, WPARAM wparam, LPARAM lparam) {
+// Painting: it only reads the state, and the system asks for it whenever a control
+// changes, also while a handler (a refresh setting a caption) is still running.
+std::optional<LRESULT> paint(PanelState& state, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_PAINT:
             return on_paint(state);
@@ -92,6 +93,15 @@ std::optional<LRESULT> handle(PanelState& state, UINT message, WPARAM wparam, LP
         }
         case WM_CTLCOLORLISTBOX:
             return reinterpret_cast<LRESULT>(state.list_brush.get());
+        default:
+            break;
+    }
+    return std::nullopt;
+}
+
+// The window's own handling; nothing when the message takes the default handling.
+std::optional<LRESULT> handle(PanelState& state, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
         case WM_COMMAND:
             if (lparam == 0) break;  // menus and accelerators: the window has none
             return on_command(state, wparam);
@@ -133,6 +143,9 @@ LRESULT CALLBACK panel_window_procedure(HWND window, UINT message, WPARAM wparam
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         if (state != nullptr && state->owned_by_window) delete state;
         return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+    if (state != nullptr) {
+        if (const auto painted = paint(*state, message, wparam, lparam)) return *painted;
     }
     if (state != nullptr && !state->in_use) {
         // The default handling below runs outside the guard: it may send this window

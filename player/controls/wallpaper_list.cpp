@@ -83,9 +83,6 @@ void erase_below_items(const PanelState& state, HWND list, HDC dc) {
 // The list's own handling; nothing when the message goes on to the list box itself.
 std::optional<LRESULT> handle_list(PanelState& state, HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_ERASEBKGND:
-            erase_below_items(state, list, reinterpret_cast<HDC>(wparam));
-            return 1;
         case WM_SETCURSOR: {
             POINT point{};
             ::GetCursorPos(&point);
@@ -132,6 +129,11 @@ LRESULT CALLBACK wallpaper_list_procedure(HWND list, UINT message, WPARAM wparam
                                           DWORD_PTR data) {
     auto& state = *reinterpret_cast<PanelState*>(data);
     if (message == WM_NCDESTROY) ::RemoveWindowSubclass(list, wallpaper_list_procedure, 1);
+    // Erasing only reads the state, and a refill of the list asks for it mid-refresh.
+    if (message == WM_ERASEBKGND) {
+        erase_below_items(state, list, reinterpret_cast<HDC>(wparam));
+        return 1;
+    }
     if (message != WM_NCDESTROY && !state.in_use) {
         // The list box's own handling runs outside the guard: a click selects an item and
         // so notifies the window, which must see that notification.

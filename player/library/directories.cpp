@@ -9,7 +9,7 @@
 namespace player {
 
 core::Status create_directory(std::string_view path) {
-    auto wide = win32::to_wide(path);
+    auto wide = long_path(path);
     if (!wide) return std::unexpected(wide.error());
     if (::CreateDirectoryW(wide->c_str(), nullptr)) return {};
     const DWORD code = ::GetLastError();
@@ -29,7 +29,7 @@ core::Status create_directory_tree(std::string_view path) {
 }
 
 bool can_examine(std::string_view path) {
-    auto wide = win32::to_wide(path);
+    auto wide = long_path(path);
     return wide && ::GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

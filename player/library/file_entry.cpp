@@ -11,7 +11,7 @@
 namespace player {
 
 core::Result<OwnAttributes> read_own_attributes(std::string_view path) {
-    auto wide = win32::to_wide(path);
+    auto wide = long_path(path);
     if (!wide) return std::unexpected(wide.error());
     WIN32_FILE_ATTRIBUTE_DATA data{};
     // GetFileAttributesExW describes the entry itself, never a link's target.
@@ -39,7 +39,7 @@ core::Status refuse_reparse_point(const OwnAttributes& entry) {
 }
 
 core::Result<std::string> final_path(std::string_view path) {
-    auto wide = win32::to_wide(path);
+    auto wide = long_path(path);
     if (!wide) return std::unexpected(wide.error());
     // No access rights are needed to ask for the name; backup semantics open folders too.
     const win32::unique_file handle(::CreateFileW(
@@ -61,7 +61,7 @@ core::Result<std::string> final_path_of(HANDLE entry) {
 }
 
 core::Result<win32::unique_file> open_folder_entry(std::string_view path) {
-    auto wide = win32::to_wide(path);
+    auto wide = long_path(path);
     if (!wide) return std::unexpected(wide.error());
     win32::unique_file folder(::CreateFileW(wide->c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

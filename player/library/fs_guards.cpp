@@ -70,7 +70,7 @@ struct FileToRead {
 
 // Opens a file for reading and refuses one whose size is above the limit already.
 core::Result<FileToRead> open_within_limit(std::string_view path, std::uint64_t limit) {
-    auto wide = win32::to_wide(path);
+    auto wide = long_path(path);
     if (!wide) return std::unexpected(wide.error());
     FileToRead opened{.file = win32::unique_file(::CreateFileW(
                           wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -30,7 +30,7 @@ bool is_removed(const std::vector<std::string>& removed, std::string_view id) {
 }
 
 core::Status write_new_file(const std::string& path, std::span<const std::uint8_t> bytes) {
-    auto wide = win32::to_wide(path);
+    auto wide = long_path(path);
     if (!wide) return std::unexpected(wide.error());
     const win32::unique_file file(
         ::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -81,9 +81,9 @@ core::Status fill_and_rename(const std::string& staging, const std::string& fina
     // std::map equality: the same number of assets, and pairwise the same path and bytes.
     if (staged->assets != item.assets) return core::fail("staged wallpaper verification failed");
 
-    auto from = win32::to_wide(staging);
+    auto from = long_path(staging);
     if (!from) return std::unexpected(from.error());
-    auto to = win32::to_wide(final_folder);
+    auto to = long_path(final_folder);
     if (!to) return std::unexpected(to.error());
     // Without MOVEFILE_REPLACE_EXISTING: a folder that appeared meanwhile is never replaced.
     if (!::MoveFileExW(from->c_str(), to->c_str(), 0)) return std::unexpected(win32::last_error());
@@ -113,6 +113,10 @@ void import_wallpapers_folder(const std::string& folder, std::string_view librar
         return;
     }
     for (const std::string& path : *listed) {
+        if (auto named = check_listed_name(path); !named) {
+            rejections.push_back(core::rejection_text(path, named.error()));
+            continue;
+        }
         // One full load serves both the entry check and the installation: loading the
         // folder a second time would verify, report and write nothing different.
         auto item = load_wallpaper_folder(path, reader);
@@ -201,7 +205,7 @@ core::Result<std::string> install_into_library(std::string_view library_folder, 
         auto name = names();
         if (!name) return std::unexpected(name.error());
         const std::string candidate = join_path(library_folder, *name);
-        auto wide = win32::to_wide(candidate);
+        auto wide = long_path(candidate);
         if (!wide) return std::unexpected(wide.error());
         if (::CreateDirectoryW(wide->c_str(), nullptr)) {
             staging = candidate;
@@ -225,10 +229,14 @@ core::Result<std::string> install_into_library(std::string_view library_folder, 
     return install_into_library(library_folder, item, reader, *names);
 }
 
-void remove_tree_safely(std::string_view folder) {
-    if (!check_plain_directory_chain(folder)) return;
+namespace {
+
+// Removes what it can below and including folder; false when it stopped at a link, an
+// unreadable entry or a folder it could not list, which ends the whole removal.
+bool remove_tree_within(std::string_view folder) {
+    if (!check_plain_directory_chain(folder)) return false;
     const auto own = read_own_attributes(folder);
-    if (!own || own->is_reparse_point() || !own->is_directory()) return;
+    if (!own || own->is_reparse_point() || !own->is_directory()) return false;
 
     // The names first, then the deletions: a listing is not guaranteed to survive changes
     // to the folder it walks.
@@ -239,18 +247,23 @@ void remove_tree_safely(std::string_view folder) {
         names.push_back(std::move(*name));
         return {};
     });
-    if (!listed) return;
+    if (!listed) return false;
     for (const std::string& name : names) {
         const std::string path = join_path(folder, name);
         const auto entry = read_own_attributes(path);
-        if (!entry || entry->is_reparse_point()) return;
+        if (!entry || entry->is_reparse_point()) return false;
         if (entry->is_directory()) {
-            remove_tree_safely(path);
-        } else if (auto wide = win32::to_wide(path)) {
+            if (!remove_tree_within(path)) return false;
+        } else if (auto wide = long_path(path)) {
             ::DeleteFileW(wide->c_str());  // a file that stays only keeps its folder in place
         }
     }
-    if (auto wide = win32::to_wide(folder)) ::RemoveDirectoryW(wide->c_str());
+    if (auto wide = long_path(folder)) ::RemoveDirectoryW(wide->c_str());
+    return true;
 }
+
+}  // namespace
+
+void remove_tree_safely(std::string_view folder) { remove_tree_within(folder); }
 
 }  // namespace player

@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::string_view kManifestFileName = "manifest.json";
 constexpr std::string_view kLibraryFolderName = "library";
+constexpr std::string_view kFolderMismatch = "wallpaper folder must match manifest ID";
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
 // The last component of a path as given; empty when the path ends in a separator.
 std::string_view final_component(std::string_view path) {
@@ -61,11 +63,21 @@ core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder)
 }
 
 core::Result<LibraryEntry> library_entry_for(std::string_view folder, const core::Manifest& manifest) {
-    if (final_component(folder) != manifest.id) return core::fail("wallpaper folder must match manifest ID");
+    if (final_component(folder) != manifest.id) return core::fail(std::string(kFolderMismatch));
     return LibraryEntry{.id = manifest.id, .name = manifest.name, .folder = std::string(folder)};
 }
 
+core::Status check_listed_name(std::string_view folder) {
+    // A name that is not Unicode text was listed with replacement characters: that path
+    // names no folder, or another one, and no id can ever match it.
+    if (final_component(folder).find(kReplacementCharacter) != std::string_view::npos) {
+        return core::fail(std::string(kFolderMismatch));
+    }
+    return {};
+}
+
 core::Result<LibraryEntry> load_library_entry(std::string_view folder, WindowsDirectoryReader& reader) {
+    if (auto named = check_listed_name(folder); !named) return std::unexpected(named.error());
     // The row keeps no bytes, so none are gathered: the reader reads every file through
     // one buffer instead of holding up to 64 MiB of a folder at once.
     auto item = load_wallpaper_folder(folder, reader, core::AssetBytes::discard);

@@ -35,6 +35,9 @@ core::Result<LibraryEntry> library_entry_for(std::string_view folder, const core
 // entries fail. The caller guards the folder. A name that is not Unicode text appears
 // with replacement characters, so it can never match a wallpaper id.
 core::Result<std::vector<std::string>> list_folder_entries(std::string_view folder);
+// Refuses a listed path whose name was not text ("wallpaper folder must match manifest
+// ID") before anything reads it.
+core::Status check_listed_name(std::string_view folder);
 
 // D\library: the folder every library wallpaper lives in, one sub-folder per id.
 std::string library_folder(std::string_view data_folder);

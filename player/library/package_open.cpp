@@ -64,11 +64,11 @@ core::Result<std::string> store_package_copy(std::string_view packages_folder, s
     if (!usage) return std::unexpected(usage.error());
     if (!core::package_store_has_room(usage->count, usage->bytes, package.size())) return *opened;
 
-    auto wide = win32::to_wide(copy);
+    auto wide = long_path(copy);
     if (!wide) return std::unexpected(wide.error());
     // Create-new: of two players storing the same package at once, the loser plays from
     // the opened file.
-    const win32::unique_file file(
+    win32::unique_file file(
         ::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD code = ::GetLastError();
@@ -76,8 +76,15 @@ core::Result<std::string> store_package_copy(std::string_view packages_folder, s
         return std::unexpected(win32::system_error(code));
     }
     // Written from the verified bytes themselves, so what is stored is what was checked.
-    // A partial file after a failure has the wrong size and is never trusted.
-    if (auto written = win32::write_all(file.get(), package); !written) return std::unexpected(written.error());
+    // Closing is checked too: it is where a delayed write can still fail. A copy that did
+    // not arrive whole is removed, or it would hold this hash's name and a slot of the
+    // store for good; the package plays from where it was opened, as with a full store.
+    const bool written = win32::write_all(file.get(), package).has_value();
+    const bool closed = ::CloseHandle(file.release()) != FALSE;
+    if (!written || !closed) {
+        ::DeleteFileW(wide->c_str());
+        return *opened;
+    }
     return copy;
 }
 

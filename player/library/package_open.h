@@ -26,7 +26,8 @@ core::Result<OpenedPackageFile> open_package_file(std::string_view data_folder, 
 
 // Stores the verified package bytes as <packages>\<hash>.wallpkg unless the store is full,
 // and returns the path to reopen it from: the stored copy when it exists (or was made)
-// with the right size and hash, otherwise the opened file's final path.
+// with the right size and hash, otherwise the opened file's final path. A copy that cannot
+// be written whole is removed again.
 core::Result<std::string> store_package_copy(std::string_view packages_folder, std::string_view package_hash,
                                              std::span<const std::uint8_t> package, std::string_view opened_path);
 

@@ -96,17 +96,40 @@ std::optional<std::string> parent_path(std::string_view path) {
     return std::string(path.substr(0, parent_end));
 }
 
+namespace {
+
+core::Result<std::wstring> full_path_utf16(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    while (true) {
+        const DWORD length =
+            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (length == 0) return std::unexpected(win32::last_error());
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
+}  // namespace
+
 core::Result<std::string> full_path(std::string_view path) {
     auto wide = win32::to_wide(path);
     if (!wide) return std::unexpected(wide.error());
-    std::vector<wchar_t> buffer(MAX_PATH);
-    while (true) {
-        const DWORD length = ::GetFullPathNameW(wide->c_str(), static_cast<DWORD>(buffer.size()),
-                                                buffer.data(), nullptr);
-        if (length == 0) return std::unexpected(win32::last_error());
-        if (length < buffer.size()) return win32::to_utf8(std::wstring_view(buffer.data(), length));
-        buffer.resize(length);
-    }
+    auto full = full_path_utf16(*wide);
+    if (!full) return std::unexpected(full.error());
+    return win32::to_utf8(*full);
+}
+
+core::Result<std::wstring> long_path(std::string_view path) {
+    auto wide = win32::to_wide(path);
+    if (!wide) return std::unexpected(wide.error());
+    if (wide->starts_with(L"\\\\?\\") || wide->starts_with(L"\\\\.\\")) return wide;
+    // The rewriting the system does to a plain path (separators, "." and "..", trailing
+    // dots and spaces) happens here, since the "\\?\" form turns it off.
+    auto full = full_path_utf16(*wide);
+    if (!full) return std::unexpected(full.error());
+    if (full->starts_with(L"\\\\?\\") || full->starts_with(L"\\\\.\\")) return full;  // a device name
+    if (full->starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full->substr(2);
+    return L"\\\\?\\" + *full;
 }
 
 }  // namespace player

@@ -25,4 +25,9 @@ bool same_path(std::string_view a, std::string_view b);
 // The operating system's absolute form of a path, relative to the current directory.
 core::Result<std::string> full_path(std::string_view path);
 
+// The form in which every file-system call takes a path: the full path behind "\\?\"
+// ("\\?\UNC\server\share\..." for a share), so that no call is held to the 260-character
+// limit of plain paths. A path in that form already, or a device path, is used unchanged.
+core::Result<std::wstring> long_path(std::string_view path);
+
 }  // namespace player

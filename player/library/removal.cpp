@@ -89,6 +89,9 @@ core::Result<RecycleOutcome> move_to_recycle_bin(HWND owner, std::string_view fo
     if (!is_absolute_path(folder) || folder.find_first_of(kShellSpecialCharacters) != std::string_view::npos) {
         return core::fail(std::string(core::kRemovalInvalidPathMessage));
     }
+    // The one call that takes the plain form: the shell's file operations refuse "\\?\"
+    // paths. A library folder is the data folder, "library" and an id of at most 100
+    // bytes, which stays within their limit below any ordinary profile folder.
     auto path = win32::to_wide(folder);
     if (!path) return core::fail(std::string(core::kRemovalInvalidPathMessage), path.error());
     // The shell takes a list of paths, each ended by a NUL and the list by one more.

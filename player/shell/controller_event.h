@@ -24,6 +24,8 @@ inline constexpr UINT MSG_PAGE_PROCESS_FAILED = WM_APP + 9;
 // The author-preview build's own event, queued by the message loop itself (no window
 // receives it): the author's folder changed and has been quiet for a moment.
 inline constexpr UINT MSG_SOURCE_CHANGED = WM_APP + 10;
+// Queued by the event loop itself, never posted: the Run key's values changed.
+inline constexpr UINT MSG_AUTOSTART_CHANGED = WM_APP + 11;
 
 // The controller's tick timer.
 inline constexpr UINT_PTR kTickTimerId = 1;

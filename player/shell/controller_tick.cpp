@@ -172,6 +172,12 @@ void PlayerController::recover_tray() {
     host_.last_check = clock_() - std::chrono::seconds(3);
 }
 
+void PlayerController::follow_autostart_change() {
+    // Armed again before the value is read, so that a change in between is not missed.
+    if (autostart_watch_ && !autostart_watch_->arm()) autostart_watch_.reset();
+    sync_autostart_box();
+}
+
 bool PlayerController::handle_event(const ControllerEvent& event) {
     switch (event.message) {
         case WM_DISPLAYCHANGE:
@@ -216,6 +222,9 @@ bool PlayerController::handle_event(const ControllerEvent& event) {
         }
         case MSG_SOURCE_CHANGED:
             reload_source();
+            return true;
+        case MSG_AUTOSTART_CHANGED:
+            follow_autostart_change();
             return true;
         case MSG_SELECT_WALLPAPER:
             if (auto selected = select_by_id(std::get<std::string>(event.payload)); !selected) {

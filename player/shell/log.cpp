@@ -17,12 +17,6 @@ namespace {
 
 // The one process-wide log writer. Installed once and never closed before the process
 // ends, so log_line needs no check beyond the pointer.
-struct LogWriter {
-    win32::unique_file file;
-    std::mutex lock;
-    bool unusable = false;
-};
-
 std::atomic<LogWriter*> g_writer{nullptr};
 
 struct Observer {
@@ -83,16 +77,7 @@ void log_line(std::string_view message) {
     }
     LogWriter* writer = g_writer.load(std::memory_order_acquire);
     if (writer == nullptr) return;
-    const std::string line = core::format_log_line(now_unix_seconds(), message);
-
-    const std::lock_guard guard(writer->lock);
-    if (writer->unusable) return;
-    // One WriteFile per line on an append-only handle: lines of two processes sharing the
-    // file never interleave.
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(writer->file.get(), line.data(), static_cast<DWORD>(line.size()),
-                                &written, nullptr);
-    if (!ok || written != line.size()) writer->unusable = true;
+    writer->write(core::format_log_line(now_unix_seconds(), message));
 }
 
 core::Status open_log(std::string_view data_folder) {
@@ -100,7 +85,7 @@ core::Status open_log(std::string_view data_folder) {
     auto file = open_log_file(data_folder);
     if (!file) return std::unexpected(file.error());
 
-    auto* writer = new LogWriter{std::move(*file)};
+    auto* writer = new LogWriter(std::move(*file));
     LogWriter* expected = nullptr;
     if (!g_writer.compare_exchange_strong(expected, writer, std::memory_order_acq_rel)) {
         delete writer;  // the first writer stays for the life of the process

@@ -14,14 +14,14 @@ void rotate_log_if_oversized(std::string_view data_folder) {
     const std::string log = join_path(data_folder, "player.log");
     const auto entry = read_own_attributes(log);
     if (!entry || !core::log_needs_rotation(entry->size)) return;
-    const auto log_path = win32::to_wide(log);
-    const auto previous_path = win32::to_wide(join_path(data_folder, "player.previous.log"));
+    const auto log_path = long_path(log);
+    const auto previous_path = long_path(join_path(data_folder, "player.previous.log"));
     if (!log_path || !previous_path) return;
     ::MoveFileExW(log_path->c_str(), previous_path->c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 core::Result<win32::unique_file> open_log_file(std::string_view data_folder) {
-    auto log_path = win32::to_wide(join_path(data_folder, "player.log"));
+    auto log_path = long_path(join_path(data_folder, "player.log"));
     if (!log_path) return std::unexpected(log_path.error());
     // Append-only access: every write lands at the current end, even when another
     // process (a second start) appends to the same file.
@@ -30,6 +30,21 @@ core::Result<win32::unique_file> open_log_file(std::string_view data_folder) {
                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::unexpected(win32::last_error());
     return file;
+}
+
+void LogWriter::write(std::string_view line) {
+    const std::lock_guard guard(lock_);
+    if (unusable_) return;
+    // One WriteFile per line on an append-only handle: lines of two processes sharing the
+    // file never interleave.
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    if (written != 0 && (!ok || written != line.size())) unusable_ = true;
+}
+
+bool LogWriter::usable() const {
+    const std::lock_guard guard(lock_);
+    return !unusable_;
 }
 
 }  // namespace player

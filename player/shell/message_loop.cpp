@@ -1,29 +1,37 @@
 #include "player/shell/message_loop.h"
 
-namespace player {
+#include <array>
 
+namespace player {
 namespace {
 
-enum class Wait { message, quit, nothing };
+// Sleeps until a message arrives or a watched handle is signalled, and turns the signals
+// into queued events: a change of the Run key at once, a change of the author's folder
+// once it has been quiet for a moment. Input already seen by an earlier peek counts too,
+// so none is left lying.
+core::Status wait_for_work(EventHandler& handler, SourceWatch*& watch) {
+    std::array<HANDLE, 2> handles{};
+    DWORD count = 0;
+    const HANDLE autostart = handler.autostart_changed();
+    if (autostart != nullptr) handles[count++] = autostart;
+    const DWORD source_index = count;
+    if (watch != nullptr) handles[count++] = watch->handle();
 
-// Waits for a message or the folder's change notification, whichever comes first. A
-// change only restarts the quiet period; when it has passed, the change is queued.
-core::Result<Wait> wait_with_watch(SourceWatch*& watch, MSG& message) {
-    const HANDLE notification = watch->handle();
-    const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &notification, watch->wait_ms(::GetTickCount64()),
+    const DWORD timeout = watch != nullptr ? watch->wait_ms(::GetTickCount64()) : INFINITE;
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, count != 0 ? handles.data() : nullptr, timeout,
                                                      QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke == WAIT_FAILED) return core::fail("Windows message loop failed");
-    if (woke == WAIT_OBJECT_0) {
-        // A watch that cannot be re-armed would signal forever: stop watching instead.
+    if (autostart != nullptr && woke == WAIT_OBJECT_0) {
+        queue_event(ControllerEvent{.message = MSG_AUTOSTART_CHANGED});
+    } else if (watch != nullptr && woke == WAIT_OBJECT_0 + source_index) {
+        // A change only restarts the quiet period. A watch that cannot be re-armed would
+        // signal forever: stop watching instead.
         if (!watch->signalled(::GetTickCount64())) watch = nullptr;
-        return Wait::nothing;
     }
-    if (woke == WAIT_TIMEOUT) {
-        if (watch->settled(::GetTickCount64())) queue_event(ControllerEvent{MSG_SOURCE_CHANGED, 0, {}});
-        return Wait::nothing;
-    }
-    if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return Wait::nothing;
-    return message.message == WM_QUIT ? Wait::quit : Wait::message;
+    // Checked on every wake, not only on a timeout: the tick's messages may never let the
+    // wait run out.
+    if (watch != nullptr && watch->settled(::GetTickCount64())) queue_event(ControllerEvent{MSG_SOURCE_CHANGED, 0, {}});
+    return {};
 }
 
 }  // namespace
@@ -39,16 +47,11 @@ core::Status run_message_loop(EventHandler& handler, SourceWatch* watch) {
             }
         }
         MSG message;
-        if (watch != nullptr) {
-            auto waited = wait_with_watch(watch, message);
-            if (!waited) return std::unexpected(waited.error());
-            if (*waited == Wait::quit) return {};
-            if (*waited == Wait::nothing) continue;
-        } else {
-            const BOOL result = ::GetMessageW(&message, nullptr, 0, 0);
-            if (result == 0) return {};
-            if (result < 0) return core::fail("Windows message loop failed");
+        if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (auto waited = wait_for_work(handler, watch); !waited) return waited;
+            continue;
         }
+        if (message.message == WM_QUIT) return {};
         const HWND dialog = handler.dialog_window();
         if (dialog != nullptr && ::IsDialogMessageW(dialog, &message)) continue;
         ::TranslateMessage(&message);

@@ -223,6 +223,9 @@ core::Status PlayerController::create_control(bool show) {
     auto created = create_control_window(controller_window_.handle(), show);
     if (!created) return std::unexpected(created.error());
     control_.emplace(std::move(*created));
+    // Without a Run key there is nothing to watch yet; the switch then follows only
+    // its own command.
+    if (auto watch = AutostartWatch::open()) autostart_watch_.emplace(std::move(*watch));
     sync_autostart_box();
     return {};
 }

@@ -16,6 +16,7 @@
 #include "player/desktop/desktop_placement.h"
 #include "player/library/library.h"
 #include "player/library/removal.h"
+#include "player/shell/autostart_watch.h"
 #include "player/shell/controller_window.h"
 #include "player/shell/message_loop.h"
 #include "player/shell/settings.h"
@@ -90,6 +91,7 @@ public:
     // The event loop's side.
     bool handle_event(const ControllerEvent& event) override;
     HWND dialog_window() const override;
+    HANDLE autostart_changed() const override { return autostart_watch_ ? autostart_watch_->changed() : nullptr; }
 
     HWND controller_window() const { return controller_window_.handle(); }
     const Library& library() const { return library_; }
@@ -117,6 +119,7 @@ private:
     void select_from_list();
     void toggle_autostart();
     void sync_autostart_box();
+    void follow_autostart_change();
     HostServices host_services();
     void log(std::string_view line) const;
     UINT taskbar_created_message() const { return taskbar_created_; }
@@ -133,6 +136,7 @@ private:
     core::SharedWallpaper current_;
     core::PublisherKey publisher_key_;
     std::optional<ControlWindow> control_;
+    std::optional<AutostartWatch> autostart_watch_;  // keeps the autostart switch in step
     std::optional<TrayIcon> tray_;
     std::optional<DisplayPowerNotification> display_power_;
     std::optional<SessionNotification> session_;

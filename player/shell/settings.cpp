@@ -44,9 +44,9 @@ Config load_settings(std::string_view data_folder) {
 core::Status write_settings_file(std::string_view data_folder, const Config& config) {
     const auto text = core::format_settings(config);
     if (!text) return {};
-    auto target = win32::to_wide(join_path(data_folder, kSettingsFile));
+    auto target = long_path(join_path(data_folder, kSettingsFile));
     if (!target) return std::unexpected(target.error());
-    auto temporary = win32::to_wide(join_path(data_folder, kTemporaryFile));
+    auto temporary = long_path(join_path(data_folder, kTemporaryFile));
     if (!temporary) return std::unexpected(temporary.error());
 
     // A read-only settings file stays as it is. Windows refuses to rename over one, but

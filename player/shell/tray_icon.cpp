@@ -48,8 +48,11 @@ TrayIcon::~TrayIcon() {
 }
 
 core::Status TrayIcon::add() {
-    if (!::Shell_NotifyIconW(NIM_ADD, &data_)) return core::fail("system tray unavailable");
-    return {};
+    if (::Shell_NotifyIconW(NIM_ADD, &data_)) return {};
+    // "TaskbarCreated" also comes when the notification area kept its icons (a shell that
+    // was only re-created, a second broadcast): an icon already there is no failure.
+    if (::Shell_NotifyIconW(NIM_MODIFY, &data_)) return {};
+    return core::fail("system tray unavailable");
 }
 
 void TrayIcon::remove() { ::Shell_NotifyIconW(NIM_DELETE, &data_); }

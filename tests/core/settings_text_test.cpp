@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using core::Config;
@@ -91,6 +93,18 @@ TEST(SettingsText, DamagedDocumentsAreRefusedWhole) {
     }
     // Nothing may follow the object, not even after a NUL byte.
     EXPECT_FALSE(core::parse_settings(std::string_view("{}\0{\"fps\":1}", 12)));
+}
+
+// Deep nesting in a member that is otherwise ignored must not exhaust the stack: read
+// whole it is a valid document, cut short it is a damaged one.
+TEST(SettingsText, DeeplyNestedValuesReadWithoutRecursion) {
+    constexpr std::size_t kDepth = 100'000;
+    const std::string open(kDepth, '[');
+    const std::string close(kDepth, ']');
+    EXPECT_EQ(core::parse_settings("{\"extra\": " + open + close + ", \"fps\": 60}"), Config{.fps = 60});
+    EXPECT_FALSE(core::parse_settings("{\"extra\": " + open + close.substr(1) + "}"));
+    EXPECT_FALSE(core::parse_settings(open + close));
+    EXPECT_FALSE(core::parse_settings("{\"removed\": " + open + close + "}"));
 }
 
 }  // namespace

@@ -220,7 +220,9 @@ TEST_F(StandInPlayerTest, RuntimeFailuresAreReportedWithTheirCause) {
         EXPECT_TRUE(wait_for_log(failed + cause, kLoad, mark)) << fault << "\n" << logs();
         stop_player();
         // Only a controller failure gets as far as starting a browser.
-        if (!fault.starts_with("controller")) EXPECT_EQ(count_in_standin("browser launched"), 0u) << standin_log();
+        if (!fault.starts_with("controller")) {
+            EXPECT_EQ(count_in_standin("browser launched"), 0u) << standin_log();
+        }
     }
 
     configure({"callback_delay_ms=400"});

@@ -1,4 +1,5 @@
 #include "player/shell/autostart.h"
+#include "player/shell/autostart_watch.h"
 
 #include <windows.h>
 
@@ -259,6 +260,27 @@ TEST_F(Autostart, AKeyThatCannotBeOpenedForWritingIsReported) {
     EXPECT_EQ(set.error().message(), "无法打开开机启动设置（1021）");  // ERROR_CHILD_MUST_BE_VOLATILE
     EXPECT_EQ(player::autostart_status(below), false);
     EXPECT_TRUE(player::set_autostart(false, below));
+}
+
+// Another program changing the Run key sets the watch's event once per arming; the event
+// loop turns it into an event that sets the switch from the registry again.
+TEST_F(Autostart, AWatchSeesChangesMadeElsewhereOncePerArming) {
+    EXPECT_FALSE(player::AutostartWatch::open(entry()));  // no Run key yet
+    put(L"Other", REG_SZ, sz_bytes(L"other.exe"));
+    auto watch = player::AutostartWatch::open(entry());
+    ASSERT_TRUE(watch) << watch.error().chain();
+    EXPECT_EQ(::WaitForSingleObject(watch->changed(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    put(L"Tessary", REG_SZ, sz_bytes(kForeign));
+    EXPECT_EQ(::WaitForSingleObject(watch->changed(), 5000), WAIT_OBJECT_0);
+    put(L"Tessary", REG_SZ, sz_bytes(L"\"C:\\x.exe\" --startup"));  // not armed: not seen
+    EXPECT_EQ(::WaitForSingleObject(watch->changed(), 200), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    ASSERT_TRUE(watch->arm());
+    win32::unique_hkey key;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, entry().subkey.c_str(), 0, KEY_SET_VALUE, key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(::RegDeleteValueW(key.get(), L"Tessary"), ERROR_SUCCESS);
+    EXPECT_EQ(::WaitForSingleObject(watch->changed(), 5000), WAIT_OBJECT_0);
 }
 
 }  // namespace

@@ -232,4 +232,98 @@ TEST_F(ControlWindowTest, ADpiChangeScalesTheWindowAndTheCards) {
     EXPECT_EQ(size_of(child(player::kWallpaperList)).cy, 3 * 72);
 }
 
+// A bitmap of our own to paint into, so that the pixels can be read back; black at first.
+class PixelTarget {
+public:
+    PixelTarget(int width, int height) : width_(width) {
+        BITMAPINFO info{};
+        info.bmiHeader = {.biSize = sizeof(BITMAPINFOHEADER), .biWidth = width, .biHeight = -height, .biPlanes = 1,
+                          .biBitCount = 32, .biCompression = BI_RGB};
+        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        previous_ = ::SelectObject(dc_, bitmap_);
+    }
+    ~PixelTarget() {
+        ::SelectObject(dc_, previous_);
+        ::DeleteObject(bitmap_);
+        ::DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    std::uint32_t pixel(int x, int y) const {
+        ::GdiFlush();
+        return static_cast<const std::uint32_t*>(bits_)[y * width_ + x] & 0xFFFFFF;
+    }
+
+private:
+    int width_;
+    HDC dc_ = ::CreateCompatibleDC(nullptr);
+    void* bits_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
+LRESULT custom_draw(HWND window, HWND button, HDC dc, RECT rect) {
+    NMCUSTOMDRAW draw{};
+    draw.hdr = {.hwndFrom = button, .idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(button)), .code = NM_CUSTOMDRAW};
+    draw.dwDrawStage = CDDS_PREPAINT;
+    draw.hdc = dc;
+    draw.rc = rect;
+    return ::SendMessageW(window, WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+}
+
+// A control repaints whenever a refresh changes it, so its paint arrives while the
+// refresh still holds the window's state: it must get the window's look all the same.
+TEST_F(ControlWindowTest, PaintsAskedForWhileAHandlerRunsKeepTheWindowsLook) {
+    panel_->refresh(playing_on_desktop(), entries(2), std::string("w0"));
+    player::PanelState& state = *player::panel_state_of(window());
+    const player::StateUse busy(state);
+    PixelTarget target(120, 48);
+
+    EXPECT_EQ(custom_draw(window(), child(player::kPauseButton), target.dc(), RECT{0, 0, 120, 48}), CDRF_SKIPDEFAULT);
+    EXPECT_EQ(target.pixel(0, 0), 0xFFFDF9u);  // the header card behind the button
+    EXPECT_EQ(custom_draw(window(), child(player::kExitButton), target.dc(), RECT{0, 0, 120, 48}), CDRF_SKIPDEFAULT);
+    EXPECT_EQ(target.pixel(0, 0), 0xFBF6EEu);  // the window behind the button
+
+    const HWND list = child(player::kWallpaperList);
+    DRAWITEMSTRUCT item{.CtlType = ODT_LISTBOX, .CtlID = static_cast<UINT>(player::kWallpaperList), .itemID = 1,
+                        .itemAction = ODA_DRAWENTIRE, .itemState = 0, .hwndItem = list, .hDC = target.dc(),
+                        .rcItem = RECT{0, 0, 120, 48}, .itemData = 0};
+    ::PatBlt(target.dc(), 0, 0, 120, 48, BLACKNESS);
+    EXPECT_EQ(::SendMessageW(window(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item)), TRUE);
+    EXPECT_NE(target.pixel(60, 24), 0u);
+    EXPECT_EQ(::SendMessageW(list, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.dc()), 0), 1);
+}
+
+// A canvas too large to create stands in for any failed paint: the area shows the
+// background it sits on, never what the screen held before or the system's own look.
+TEST_F(ControlWindowTest, AFailedPaintShowsTheBackground) {
+    panel_->refresh(playing_on_desktop(), entries(2), std::string("w0"));
+    player::PanelState& state = *player::panel_state_of(window());
+    PixelTarget target(120, 48);
+    const RECT huge{0, 0, 100'000, 100'000};
+    player::paint_panel(state, target.dc(), huge);
+    EXPECT_EQ(target.pixel(1, 1), 0xFBF6EEu);
+    ::PatBlt(target.dc(), 0, 0, 120, 48, BLACKNESS);
+    EXPECT_EQ(custom_draw(window(), child(player::kSetDesktopButton), target.dc(), huge), CDRF_SKIPDEFAULT);
+    EXPECT_EQ(target.pixel(1, 1), 0xFFFDF9u);
+    ::PatBlt(target.dc(), 0, 0, 120, 48, BLACKNESS);
+    DRAWITEMSTRUCT item{.CtlType = ODT_LISTBOX, .CtlID = static_cast<UINT>(player::kWallpaperList), .itemID = 0,
+                        .itemAction = ODA_DRAWENTIRE, .itemState = 0, .hwndItem = child(player::kWallpaperList),
+                        .hDC = target.dc(), .rcItem = huge, .itemData = 0};
+    ::SendMessageW(window(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(target.pixel(1, 1), 0xFFFAF9u);
+}
+
+// The layout reserves the lines the text is drawn on: a long word that drawing breaks
+// (as an edit control does) takes more than the two lines a short text reserves.
+TEST_F(ControlWindowTest, TheDetailTextIsMeasuredAsItIsDrawn) {
+    core::PanelContent content = playing_on_desktop();
+    content.detail = "short";
+    panel_->refresh(content, entries(1), std::nullopt);
+    const player::PanelState& state = *player::panel_state_of(window());
+    const int reserved = state.layout.detail_height;
+    content.detail = "C:\\" + std::string(300, 'x') + ".wallpkg";
+    panel_->refresh(content, entries(1), std::nullopt);
+    EXPECT_GT(state.layout.detail_height, reserved);
+}
+
 }  // namespace

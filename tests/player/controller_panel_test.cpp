@@ -12,6 +12,8 @@
 #include "player/controls/panel_internal.h"
 #include "player/library/removal.h"
 #include "player/shell/autostart.h"
+#include "player/shell/controller_event.h"
+#include "player/win32/wide.h"
 #include "window_classes.h"
 
 namespace {
@@ -136,6 +138,25 @@ TEST_F(ControllerPanelTest, RequestsWaitWhileTheWindowIsInUseAndTheShowMessageBr
     controller_->handle_event({player::MSG_SHOW_CONTROL, 0, {}});
     EXPECT_TRUE(::IsWindowVisible(panel_));
     EXPECT_FALSE(::IsIconic(panel_));
+}
+
+// A Run value written or removed by another program reaches the switch through the
+// change event the loop waits on.
+TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsTheRunValueChangedElsewhere) {
+    const HANDLE changed = controller_->autostart_changed();
+    ASSERT_NE(changed, nullptr);
+    const std::wstring ours = win32::to_wide(player::expected_autostart_value().value()).value();
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, ours.c_str(),
+                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED}));
+    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary"), ERROR_SUCCESS);
+    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);  // armed again by the handling
+    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
+    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 class ControllerStartedHiddenTest : public ControllerPanelTest {

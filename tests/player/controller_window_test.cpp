@@ -9,6 +9,7 @@
 #include "core/shell/handoff.h"
 #include "player/shell/controller_event.h"
 #include "player/shell/message_loop.h"
+#include "player/win32/unique_resource.h"
 #include "window_classes.h"
 
 namespace {
@@ -178,6 +179,23 @@ TEST_F(ControllerWindowTest, LoopHandlesEventsInOrderAndDropsTheRestAfterExit) {
     ASSERT_TRUE(player::run_message_loop(handler));
     EXPECT_EQ(handler.handled, (std::vector<UINT>{player::MSG_REFRESH_CONTROL, 108, 107}));
     EXPECT_TRUE(queued().empty());
+}
+
+// The loop sleeps on the Run key's change event beside the messages and hands a change
+// over as an event of its own.
+TEST_F(ControllerWindowTest, LoopTurnsAChangeOfTheRunKeyIntoAnEvent) {
+    struct WatchingHandler : RecordingHandler {
+        win32::unique_handle changed{::CreateEventW(nullptr, FALSE, TRUE, nullptr)};
+        HANDLE autostart_changed() const override { return changed.get(); }
+        bool handle_event(const ControllerEvent& event) override {
+            RecordingHandler::handle_event(event);
+            if (event.message == player::MSG_AUTOSTART_CHANGED) ::PostQuitMessage(0);
+            return true;
+        }
+    } handler;
+    ASSERT_TRUE(player::run_message_loop(handler));
+    EXPECT_EQ(handler.handled, std::vector<UINT>{player::MSG_AUTOSTART_CHANGED});
+    EXPECT_EQ(::WaitForSingleObject(handler.changed.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 }  // namespace

@@ -209,6 +209,21 @@ TEST(RemoveTreeSafely, NeverGoesThroughALink) {
     player::remove_tree_safely(*link);
     EXPECT_TRUE(test::exists(*link + "\\inner"));
     EXPECT_TRUE(test::exists(*link));
+
+    // A link anywhere inside the tree stops the whole removal there: whatever the listings
+    // give after it (names come in order), in its folder and in the folders above, stays,
+    // and so do the link, its target and the tree.
+    const auto tree = test::tree_with_link(scratch);
+    if (!tree) GTEST_SKIP() << "no folder link can be made here";
+    for (const char* name : {"a.txt", "m\\b.txt", "m\\z.txt", "z.txt"}) test::write_file(*tree + "\\" + name, "x");
+    player::remove_tree_safely(*tree);
+    EXPECT_FALSE(test::exists(*tree + "\\a.txt"));
+    EXPECT_FALSE(test::exists(*tree + "\\m\\b.txt"));
+    EXPECT_TRUE(test::exists(*tree + "\\m\\folder-link"));
+    EXPECT_TRUE(test::exists(*tree + "\\m\\z.txt"));
+    EXPECT_TRUE(test::exists(*tree + "\\z.txt"));
+    EXPECT_TRUE(test::exists(*player::parent_path(*tree) + "\\real\\inner"));
+    for (const char* name : {"m\\z.txt", "z.txt"}) ::DeleteFileW(win32::to_wide(*tree + "\\" + name).value().c_str());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "player/shell/log.h"
 #include "player/shell/log_file.h"
 #include "player/win32/wide.h"
@@ -59,6 +61,29 @@ TEST(LogFile, OpensForAppendingAndLetsOthersReadWriteAndDelete) {
     // Users may delete or move the log while it is open.
     EXPECT_TRUE(::MoveFileExW(win32::to_wide(folder / "player.log").value().c_str(),
                               win32::to_wide(folder / "moved.log").value().c_str(), 0));
+}
+
+// A write that fails before writing anything leaves no broken line behind: the line is
+// lost, the log goes on. Text in memory that cannot be read fails that way, as a full
+// disk does. A line cut short cannot be brought about here: Wine checks the whole buffer
+// before it writes, and its pipes take a write whole or not at all.
+TEST(LogWriter, AWriteThatWroteNothingLeavesTheLogUsable) {
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    auto* unreadable = static_cast<char*>(::VirtualAlloc(nullptr, system.dwPageSize, MEM_RESERVE | MEM_COMMIT,
+                                                          PAGE_NOACCESS));
+    ASSERT_NE(unreadable, nullptr);
+
+    TestFolder folder;
+    auto file = player::open_log_file(folder.path());
+    ASSERT_TRUE(file);
+    player::LogWriter writer(std::move(*file));
+    writer.write("[1] first\n");
+    writer.write(std::string_view(unreadable, 10));
+    EXPECT_TRUE(writer.usable());
+    writer.write("[2] second\n");
+    EXPECT_EQ(test::read_file(folder / "player.log"), "[1] first\n[2] second\n");
+    ::VirtualFree(unreadable, 0, MEM_RELEASE);
 }
 
 TEST(LogFile, AnUnusableFolderIsAnError) {

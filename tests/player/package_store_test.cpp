@@ -192,4 +192,28 @@ TEST_F(PackageStoreTest, CopiesAreNamedByTheHashGivenAndTheOpenedFileMustExist) 
               ERROR_FILE_NOT_FOUND);
 }
 
+// Bytes whose last page cannot be read make the write stop half-way, as a full disk would:
+// the partial copy goes, and the package plays from where it was opened.
+TEST_F(PackageStoreTest, ACopyThatCannotBeWrittenWholeIsRemoved) {
+    const std::string path = write_package_file("sea.wallpkg", package_bytes("sea"));
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    const std::size_t page = system.dwPageSize;
+    auto* pages = static_cast<std::uint8_t*>(::VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    std::fill(pages, pages + page, std::uint8_t{0x5A});
+    DWORD old_protection = 0;
+    ASSERT_TRUE(::VirtualProtect(pages + page, page, PAGE_NOACCESS, &old_protection));
+    const std::span<const std::uint8_t> unreadable_tail(pages, page + 100);
+
+    const std::string hash(64, 'c');
+    EXPECT_EQ(player::store_package_copy(packages(), hash, unreadable_tail, path), player::final_path(path).value());
+    EXPECT_TRUE(names_in(packages()).empty());
+    // The hash is free again: a later open stores its copy.
+    const core::Bytes package(pages, pages + page);
+    EXPECT_EQ(player::store_package_copy(packages(), hash, package, path),
+              player::join_path(packages(), hash + ".wallpkg"));
+    ::VirtualFree(pages, 0, MEM_RELEASE);
+}
+
 }  // namespace

@@ -2,6 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "core/settings/config.h"
+#include "path_recorder.h"
+#include "player/library/import.h"
+#include "player/library/library.h"
+#include "player/library/package_open.h"
+#include "player/shell/log_file.h"
+#include "player/shell/settings.h"
+#include "player/win32/wide.h"
+#include "test_folder.h"
+#include "wallpaper_folders.h"
+
 namespace {
 
 TEST(Paths, ParentStopsAtEveryKindOfRoot) {
@@ -47,6 +58,56 @@ TEST(Paths, SamePathComparesComponents) {
     EXPECT_FALSE(player::same_path("C:\\D\\library\\a", "C:\\D\\other\\..\\library\\a"));
     EXPECT_FALSE(player::same_path("C:\\D\\library\\a", "D:\\D\\library\\a"));
     EXPECT_FALSE(player::same_path("C:\\D\\library\\a", "C:D\\library\\a"));
+}
+
+TEST(Paths, TheLongFormIsTheFullPathBehindTheLongPrefix) {
+    EXPECT_EQ(player::long_path("C:\\a\\.\\b\\..\\c. ").value(), L"\\\\?\\C:\\a\\c");
+    EXPECT_EQ(player::long_path("C:/a/b").value(), L"\\\\?\\C:\\a\\b");
+    EXPECT_EQ(player::long_path("\\\\server\\share\\x").value(), L"\\\\?\\UNC\\server\\share\\x");
+    EXPECT_EQ(player::long_path("\\\\?\\C:\\a\\.\\b.").value(), L"\\\\?\\C:\\a\\.\\b.");
+}
+
+// Windows holds plain paths to 260 characters; Wine does not, so there the paths handed
+// to the system are what is checked: every one in the long form, on every road that
+// writes data (installation with its checks, removal of a tree, the package store,
+// settings, the log).
+TEST(Paths, EveryFileSystemCallOnDataTakesTheLongForm) {
+    test::TestFolder scratch;
+    const std::string data = scratch / std::string(120, 'd');
+    test::make_folder(data);
+    test::make_folder(player::join_path(data, "packages"));
+    const std::string asset = std::string(100, 'a') + "/" + std::string(96, 'b') + ".js";
+    test::write_wallpaper(scratch / "tide", "tide", {{asset, "x"}});
+    const core::WallpaperItem item = player::load_wallpaper_folder(scratch / "tide").value();
+    const std::string package = scratch / "tide.wallpkg";
+    test::write_file(package, "package bytes");
+    const core::Bytes bytes{'p'};
+    test::write_tree_file(data, "left/over/" + asset, "x");
+
+    core::Result<std::string> installed = core::fail("not run");
+    core::Result<std::string> stored = core::fail("not run");
+    core::Status saved;
+    core::Result<win32::unique_file> log = core::fail("not run");
+    {
+        const test::PathRecorder recorder;
+        installed = player::install_into_library(player::join_path(data, "library"), item);
+        player::remove_tree_safely(player::join_path(data, "left"));
+        stored = player::store_package_copy(player::join_path(data, "packages"), std::string(64, 'e'), bytes, package);
+        saved = player::write_settings_file(data, core::Config{.selected_id = "tide"});
+        player::rotate_log_if_oversized(data);
+        log = player::open_log_file(data);
+        ASSERT_GT(recorder.paths().size(), 20u);
+        for (const std::wstring& path : recorder.paths()) {
+            EXPECT_TRUE(path.starts_with(L"\\\\?\\")) << win32::to_utf8(path).value_or("?");
+        }
+    }
+    ASSERT_TRUE(installed) << installed.error().chain();
+    EXPECT_GT(player::join_path(*installed, asset).size(), 260u);
+    EXPECT_EQ(test::read_file(player::join_path(*installed, asset)), "x");
+    EXPECT_FALSE(test::exists(player::join_path(data, "left")));
+    EXPECT_EQ(stored.value(), player::join_path(player::join_path(data, "packages"), std::string(64, 'e') + ".wallpkg"));
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(log);
 }
 
 }  // namespace

@@ -100,12 +100,20 @@ void copy_tree(const std::string& from, const std::string& to) {
     ::FindClose(find);
 }
 
-std::optional<std::string> folder_link(const TestFolder& scratch) {
+namespace {
+
+// The folder the test runner prepared with Unix links, when running under Wine.
+std::optional<std::string> prepared_links() {
     wchar_t prepared[MAX_PATH];
     const DWORD length = ::GetEnvironmentVariableW(L"TESSARY_TEST_LINKS", prepared, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        return player::join_path(win32::to_utf8(std::wstring_view(prepared, length)).value(), "linked");
-    }
+    if (length == 0 || length >= MAX_PATH) return std::nullopt;
+    return win32::to_utf8(std::wstring_view(prepared, length)).value();
+}
+
+}  // namespace
+
+std::optional<std::string> folder_link(const TestFolder& scratch) {
+    if (const auto prepared = prepared_links()) return player::join_path(*prepared, "linked");
     make_folder(scratch / "real");
     make_folder(scratch / "real\\inner");
     const std::string link = scratch / "linked";
@@ -114,6 +122,35 @@ std::optional<std::string> folder_link(const TestFolder& scratch) {
         return std::nullopt;
     }
     return link;
+}
+
+std::optional<std::string> data_with_untextual_name(const TestFolder& scratch) {
+    wchar_t prepared[MAX_PATH];
+    const DWORD length = ::GetEnvironmentVariableW(L"TESSARY_TEST_NAMES", prepared, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) return win32::to_utf8(std::wstring_view(prepared, length)).value();
+    make_folder(scratch / "data");
+    make_folder(scratch / "data\\library");
+    const std::wstring lone = wide(scratch / "data\\library") + L"\\a\xD800";
+    if (!::CreateDirectoryW(lone.c_str(), nullptr)) return std::nullopt;
+    return scratch / "data";
+}
+
+std::string link_refusal() {
+    return prepared_links() ? "source reparse points are not allowed" : "source symlinks are not allowed";
+}
+
+std::optional<std::string> tree_with_link(const TestFolder& scratch) {
+    if (const auto prepared = prepared_links()) return player::join_path(*prepared, "tree");
+    make_folder(scratch / "real");
+    make_folder(scratch / "real\\inner");
+    make_folder(scratch / "tree");
+    make_folder(scratch / "tree\\m");
+    const std::string tree = scratch / "tree";
+    if (!::CreateSymbolicLinkW(wide(tree + "\\m\\folder-link").c_str(), wide(scratch / "real").c_str(),
+                               SYMBOLIC_LINK_FLAG_DIRECTORY)) {
+        return std::nullopt;
+    }
+    return tree;
 }
 
 }  // namespace test

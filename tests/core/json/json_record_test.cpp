@@ -242,4 +242,21 @@ TEST(JsonRecord, BorrowingHandsOutViewsIntoTheTextForStringsWithoutEscapes) {
     EXPECT_EQ(copied.borrowed, (std::vector<bool>{false, false, false}));
 }
 
+// Manifests, package headers and archives come from outside: nesting as deep as the
+// text allows ends in an error, never in a stack overflow.
+TEST(JsonRecord, DeepNestingIsRefusedWithoutRecursion) {
+    constexpr std::size_t kDepth = 100'000;
+    EXPECT_EQ(read_pair(std::string(kDepth, '[') + std::string(kDepth, ']')),
+              "JSON text at line 1, column 1: expected an object");
+    EXPECT_EQ(read_pair("{\"label\":" + std::string(kDepth, '[')),
+              "JSON member \"label\" at line 1, column 10: expected a string");
+    EXPECT_EQ(read_outer("{\"inner\":{\"label\":" + std::string(kDepth, '{')),
+              "JSON member \"inner.label\" at line 1, column 19: expected a string");
+    Files files;
+    const core::Status status =
+        core::read_json_record("{\"files\":{\"a\":" + std::string(kDepth, '{'), files.record);
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().message(), "JSON member \"files.a\" at line 1, column 15: expected a string");
+}
+
 }  // namespace

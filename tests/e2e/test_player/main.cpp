@@ -2,8 +2,14 @@
 // scriptable stand-in. Each page it "creates" loads its entry through the real asset
 // protocol once the message loop runs, and reports "ready" when the entry was served, as
 // a wallpaper without scripts of its own would.
+//
+// So that whole-program tests can see what the page and the user are shown, it writes
+// beside itself: "page-events.txt", every script run in a page, one a line; and
+// "menus.txt", the items of every pop-up menu as it opens ("menu" and then
+// "id<TAB>text<TAB>flags" lines, flags as MFS_* state bits).
 #include <windows.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,6 +17,7 @@
 
 #include "fake_web_layer.h"
 #include "player/shell/entry.h"
+#include "player/win32/wide.h"
 #include "player/shell/process_arguments.h"
 #include "player/shell/startup_failure.h"
 
@@ -36,15 +43,61 @@ void CALLBACK load_page(HWND, UINT, UINT_PTR timer, DWORD) {
     if (page && !page->destroyed() && page->load().status == 200) page->post_message("ready");
 }
 
+// A file beside the program, appended to line by line.
+void append_beside_program(const wchar_t* name, const std::string& text) {
+    wchar_t exe[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path(exe, length);
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + name;
+    if (FILE* file = _wfopen(path.c_str(), L"ab")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+}
+
+class RecordingWebView final : public player::WebView {
+public:
+    explicit RecordingWebView(std::unique_ptr<player::WebView> inner) : inner_(std::move(inner)) {}
+    core::Status set_bounds(const RECT& bounds) override { return inner_->set_bounds(bounds); }
+    core::Status execute_script(std::string_view script) override {
+        append_beside_program(L"page-events.txt", std::string(script) + "\n");
+        return inner_->execute_script(script);
+    }
+
+private:
+    std::unique_ptr<player::WebView> inner_;
+};
+
+// Sees WM_INITMENUPOPUP, which every menu sends its owner before it shows.
+LRESULT CALLBACK record_menu(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && message->message == WM_INITMENUPOPUP) {
+        const auto menu = reinterpret_cast<HMENU>(message->wParam);
+        std::string text = "menu\n";
+        for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+            wchar_t label[128] = {};
+            MENUITEMINFOW item{};
+            item.cbSize = sizeof(item);
+            item.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE;
+            item.dwTypeData = label;
+            item.cch = 128;
+            ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
+            text += std::to_string(item.wID) + "\t" + win32::to_utf8(label).value_or("?") + "\t" +
+                    std::to_string(item.fState | item.fType) + "\n";
+        }
+        append_beside_program(L"menus.txt", text);
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
 class LoadingWebLayer final : public player::WebLayer {
 public:
     core::Result<std::unique_ptr<player::WebView>> create(HWND parent, player::WebViewConfig config) override {
         auto view = fake_.create(parent, std::move(config));
-        if (view) {
-            const UINT_PTR timer = ::SetTimer(nullptr, 0, kPageLoadDelayMs, load_page);
-            g_loading_pages[timer] = fake_.pages().back();
-        }
-        return view;
+        if (!view) return view;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, kPageLoadDelayMs, load_page);
+        g_loading_pages[timer] = fake_.pages().back();
+        return std::make_unique<RecordingWebView>(std::move(*view));
     }
 
 private:
@@ -54,6 +107,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    ::SetWindowsHookExW(WH_CALLWNDPROC, record_menu, nullptr, ::GetCurrentThreadId());
     const auto make_layer = [](const std::string&) -> std::unique_ptr<player::WebLayer> {
         return std::make_unique<LoadingWebLayer>();
     };

@@ -1,0 +1,363 @@
+// A stand-in for Explorer's desktop windows, for the whole-program tests under Wine.
+// It owns "Progman", "WorkerW", "SHELLDLL_DefView" and "SysListView32" windows in either
+// desktop layout, answers message 0x052C by creating the wallpaper WorkerW, and can be
+// told to misbehave in the ways the player guards against. Handles go to a report file,
+// one "name=0x..." line each, so that a test can find them; "ready" ends the start-up.
+//
+//   --layout=classic|newer|both
+//                            icons in a top-level WorkerW, or everything under Progman,
+//                            or both at once (then 0x052C makes a WorkerW in each place)
+//   --worker=normal|hidden|small|foreign|missing|icons
+//                            the wallpaper WorkerW as Explorer makes it, or unusable
+//   --hung                   never answers 0x052C
+//   --left-extent=N          the desktop also covers N pixels left of the primary
+//                            monitor, as with a second monitor on that side
+//   --report=PATH            where the handles are written
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr UINT kSpawnWorkerMessage = 0x052C;
+constexpr UINT_PTR kRestackTimer = 1;
+
+struct Options {
+    bool classic = false;  // icons and wallpaper WorkerW at the top level
+    bool newer = true;     // icons and wallpaper WorkerW under Progman
+    std::wstring worker = L"normal";
+    bool hung = false;
+    int left_extent = 0;
+    std::wstring report;
+    // Set in the helper process that plays "another program" owning a WorkerW.
+    HWND foreign_for = nullptr;
+    DWORD parent_process = 0;
+};
+
+struct Desktop {
+    Options options;
+    RECT area{};  // the whole desktop, in screen coordinates
+    HWND progman = nullptr;
+    HWND icons_worker = nullptr;  // classic layout only
+    HWND defview = nullptr;
+    HWND wallpaper_worker = nullptr;
+    HWND toplevel_worker = nullptr;  // the second one of the layout "both"
+    bool restacking = false;
+};
+
+Desktop g_desktop;
+
+void report(const char* name, HWND window) {
+    if (g_desktop.options.report.empty()) return;
+    FILE* file = _wfopen(g_desktop.options.report.c_str(), L"a");
+    if (file == nullptr) return;
+    if (window != nullptr) {
+        std::fprintf(file, "%s=0x%llx\n", name, static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+    } else {
+        std::fprintf(file, "%s\n", name);
+    }
+    std::fclose(file);
+}
+
+bool starts_with(const wchar_t* text, const wchar_t* prefix) { return std::wcsncmp(text, prefix, std::wcslen(prefix)) == 0; }
+
+Options parse(int argc, wchar_t** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const wchar_t* arg = argv[i];
+        if (std::wcscmp(arg, L"--layout=classic") == 0) {
+            options.classic = true;
+            options.newer = false;
+        }
+        if (std::wcscmp(arg, L"--layout=both") == 0) options.classic = true;
+        if (starts_with(arg, L"--worker=")) options.worker = arg + 9;
+        if (std::wcscmp(arg, L"--hung") == 0) options.hung = true;
+        if (starts_with(arg, L"--left-extent=")) options.left_extent = _wtoi(arg + 14);
+        if (starts_with(arg, L"--report=")) options.report = arg + 9;
+        if (starts_with(arg, L"--foreign-for=")) {
+            options.foreign_for = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::wcstoull(arg + 14, nullptr, 16)));
+        }
+        if (starts_with(arg, L"--parent-process=")) options.parent_process = static_cast<DWORD>(_wtoi(arg + 17));
+    }
+    return options;
+}
+
+RECT primary_monitor() {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcMonitor;
+}
+
+int width(const RECT& rect) { return rect.right - rect.left; }
+int height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// Keeps the desktop windows at the bottom of the Z order, the icons above the wallpaper
+// WorkerW. Wine raises a newly mapped pop-up, and one the pointer enters, without telling
+// its owner, so the order is checked again on a timer.
+void restack() {
+    Desktop& d = g_desktop;
+    d.restacking = true;
+    // Each window in turn goes to the bottom, from the top one down: the last placed ends
+    // lowest.
+    for (HWND window : {d.icons_worker, d.toplevel_worker, d.wallpaper_worker, d.progman}) {
+        if (window == nullptr || !::IsWindow(window) || ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow()) {
+            continue;
+        }
+        ::SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    d.restacking = false;
+}
+
+// Wine raises a window's X window only when it becomes the top one, and never lowers it,
+// so the X server (which decides where a press goes) keeps the order of the last raises.
+// Raising the desktop windows bottom-up and then putting them back at the bottom gives
+// the X server the icons above the wallpaper WorkerW, and Windows the desktop below all.
+void raise_then_restack() {
+    Desktop& d = g_desktop;
+    d.restacking = true;
+    for (HWND window : {d.progman, d.wallpaper_worker, d.toplevel_worker, d.icons_worker}) {
+        if (window == nullptr || !::IsWindow(window) || ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow()) {
+            continue;
+        }
+        ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    restack();
+}
+
+// Whether the desktop windows are the last ones in the Z order, in their own order.
+bool in_order() {
+    const Desktop& d = g_desktop;
+    HWND expected[4];
+    int count = 0;
+    for (HWND window : {d.icons_worker, d.toplevel_worker, d.wallpaper_worker}) {
+        if (window != nullptr && ::IsWindow(window) && ::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow()) {
+            expected[count++] = window;
+        }
+    }
+    expected[count++] = d.progman;
+    HWND window = ::GetWindow(d.progman, GW_HWNDLAST);
+    for (int i = count - 1; i >= 0; --i) {
+        // Skip windows of other processes that Wine keeps hidden at the bottom.
+        while (window != nullptr && window != expected[i] && !::IsWindowVisible(window)) {
+            window = ::GetWindow(window, GW_HWNDPREV);
+        }
+        if (window != expected[i]) return false;
+        window = ::GetWindow(window, GW_HWNDPREV);
+    }
+    return true;
+}
+
+HWND make_worker(HWND parent, const RECT& rect, bool visible) {
+    DWORD style = WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (parent != nullptr ? WS_CHILD : WS_POPUP);
+    if (visible) style |= WS_VISIBLE;
+    return ::CreateWindowExW(parent != nullptr ? 0 : WS_EX_TOOLWINDOW, L"WorkerW", L"", style, rect.left, rect.top,
+                             width(rect), height(rect), parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// The icon view: SHELLDLL_DefView with the list of icons inside, filling its parent.
+HWND make_icon_view(HWND parent, const RECT& client) {
+    const HWND view = ::CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                        width(client), height(client), parent, nullptr, ::GetModuleHandleW(nullptr),
+                                        nullptr);
+    const HWND list = ::CreateWindowExW(0, L"SysListView32", L"FolderView", WS_CHILD | WS_VISIBLE, 0, 0, width(client),
+                                        height(client), view, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    report("listview", list);
+    return view;
+}
+
+// The wallpaper WorkerW as the switches shape it. The screen area is in screen
+// coordinates; a child of Progman gets Progman's client coordinates.
+HWND create_wallpaper_worker(bool under_progman) {
+    Desktop& d = g_desktop;
+    const std::wstring& kind = d.options.worker;
+    if (kind == L"missing" || kind == L"foreign") return nullptr;
+    RECT rect = d.area;
+    if (kind == L"small") rect.right = rect.left + width(rect) / 2;
+    HWND parent = nullptr;
+    if (under_progman) {
+        parent = d.progman;
+        ::OffsetRect(&rect, -d.area.left, -d.area.top);
+    }
+    const HWND worker = make_worker(parent, rect, kind != L"hidden");
+    if (kind == L"icons") make_icon_view(worker, rect);
+    if (parent != nullptr) {
+        // Below the icons among Progman's children.
+        ::SetWindowPos(worker, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return worker;
+}
+
+LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    Desktop& d = g_desktop;
+    switch (message) {
+        case kSpawnWorkerMessage:
+            if (window != d.progman) break;
+            if (d.options.hung) {
+                for (;;) ::Sleep(INFINITE);
+            }
+            if (wparam == 0x0D && lparam == 1 && d.wallpaper_worker == nullptr) {
+                d.wallpaper_worker = create_wallpaper_worker(d.options.newer);
+                if (d.options.newer && d.options.classic) d.toplevel_worker = create_wallpaper_worker(false);
+                if (d.wallpaper_worker != nullptr) report("wallpaper_worker", d.wallpaper_worker);
+                if (d.toplevel_worker != nullptr) report("toplevel_worker", d.toplevel_worker);
+                raise_then_restack();
+            }
+            return 0;
+        case WM_WINDOWPOSCHANGING: {
+            // Explorer's desktop windows never rise above other windows.
+            auto* position = reinterpret_cast<WINDOWPOS*>(lparam);
+            if (!d.restacking && ::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow()) {
+                position->flags |= SWP_NOZORDER;
+            }
+            break;
+        }
+        case WM_TIMER:
+            if (wparam == kRestackTimer && !in_order()) restack();
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT client{};
+            ::GetClientRect(window, &client);
+            ::FillRect(reinterpret_cast<HDC>(wparam), &client, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
+            return 1;
+        }
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+void register_classes() {
+    for (const wchar_t* name : {L"Progman", L"WorkerW", L"SHELLDLL_DefView", L"SysListView32"}) {
+        WNDCLASSW window_class{};
+        window_class.lpfnWndProc = desktop_procedure;
+        window_class.hInstance = ::GetModuleHandleW(nullptr);
+        window_class.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        window_class.lpszClassName = name;
+        ::RegisterClassW(&window_class);
+    }
+}
+
+// Another program's WorkerW, placed where Explorer's wallpaper WorkerW would be; lives
+// until the stand-in that started it ends.
+int run_foreign_worker(const Options& options) {
+    const HWND progman = options.foreign_for;
+    RECT area{};
+    ::GetWindowRect(progman, &area);
+    HWND worker = nullptr;
+    if (::FindWindowExW(progman, nullptr, L"SHELLDLL_DefView", nullptr) != nullptr) {
+        ::OffsetRect(&area, -area.left, -area.top);
+        worker = make_worker(progman, area, true);
+        ::SetWindowPos(worker, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+        worker = make_worker(nullptr, area, true);
+        const HWND icons = ::FindWindowW(L"WorkerW", nullptr);
+        ::SetWindowPos(worker, icons, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    g_desktop.options = options;
+    report("wallpaper_worker", worker);
+    report("foreign_ready", nullptr);
+    const HANDLE parent = ::OpenProcess(SYNCHRONIZE, FALSE, options.parent_process);
+    for (;;) {
+        const DWORD woke = ::MsgWaitForMultipleObjects(parent != nullptr ? 1 : 0, &parent, FALSE, INFINITE, QS_ALLINPUT);
+        if (parent != nullptr && woke == WAIT_OBJECT_0) return 0;
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    }
+}
+
+// Starts the helper process that owns a foreign WorkerW and waits until it is there.
+void start_foreign_worker() {
+    Desktop& d = g_desktop;
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    wchar_t progman[32];
+    std::swprintf(progman, 32, L"%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(d.progman)));
+    std::wstring command = L"\"" + std::wstring(exe) + L"\" --foreign-for=" + progman +
+                           L" --parent-process=" + std::to_wstring(::GetCurrentProcessId()) + L" \"--report=" +
+                           d.options.report + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return;
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    // The helper appends "foreign_ready" once its window exists.
+    for (int i = 0; i < 200; ++i) {
+        FILE* file = _wfopen(d.options.report.c_str(), L"r");
+        std::string text;
+        if (file != nullptr) {
+            char buffer[512];
+            while (std::fgets(buffer, sizeof(buffer), file) != nullptr) text += buffer;
+            std::fclose(file);
+        }
+        if (text.find("foreign_ready") != std::string::npos) break;
+        ::Sleep(50);
+    }
+    // Kept in order with the others, as if it were Explorer's own.
+    d.wallpaper_worker = d.options.newer ? ::FindWindowExW(d.progman, nullptr, L"WorkerW", nullptr)
+                                         : ::FindWindowExW(nullptr, d.icons_worker, L"WorkerW", nullptr);
+}
+
+void use_per_monitor_dpi() {
+    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const auto set = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (set != nullptr) set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    use_per_monitor_dpi();
+    register_classes();
+    Options options = parse(argc, argv);
+    if (options.foreign_for != nullptr) return run_foreign_worker(options);
+
+    Desktop& d = g_desktop;
+    d.options = options;
+    d.area = primary_monitor();
+    d.area.left -= options.left_extent;
+    const RECT client{0, 0, width(d.area), height(d.area)};
+
+    d.progman = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"Progman", L"Program Manager",
+                                  WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, d.area.left, d.area.top,
+                                  width(d.area), height(d.area), nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    report("progman", d.progman);
+    if (options.classic) {
+        d.icons_worker = make_worker(nullptr, d.area, true);
+        report("icons_worker", d.icons_worker);
+        d.defview = make_icon_view(d.icons_worker, client);
+    }
+    if (options.newer) d.defview = make_icon_view(d.progman, client);
+    report("defview", d.defview);
+    // Explorer's desktop is the shell window; Wine's own desktop leaves it unset.
+    using SetShell = BOOL(WINAPI*)(HWND);
+    if (const auto set_shell = reinterpret_cast<SetShell>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetShellWindow")))) {
+        set_shell(d.progman);
+    }
+    report("shell_window", ::GetShellWindow());
+    restack();
+    if (options.worker == L"foreign") {
+        start_foreign_worker();
+        raise_then_restack();
+    }
+    ::SetTimer(d.progman, kRestackTimer, 100, nullptr);
+
+    // As Explorer does at every start: programs put their notification icons back.
+    ::SendNotifyMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    report("ready", nullptr);
+
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
