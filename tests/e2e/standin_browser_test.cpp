@@ -247,6 +247,52 @@ TEST_F(StandInPlayerTest, ACrashingPageIsRebuiltUntilItFailedThreeTimes) {
     EXPECT_EQ(count_in_standin("browser launched"), 1u) << standin_log();
 }
 
+// A page that floods the player with failure reports, readiness messages and requests for
+// missing files: its log lines stop at the budget, the player keeps answering and the
+// page counts as failed.
+TEST_F(StandInPlayerTest, AFloodingPageCannotFloodThePlayer) {
+    add_test_wallpaper("flood");
+    start_player();
+    ASSERT_TRUE(wait_for_standin("page console log flood done", kLoad)) << logs();
+    const ULONGLONG deadline = ::GetTickCount64() + 60000;
+    while (count_in_standin("page posted \"asset-error\"") < 10000 && ::GetTickCount64() < deadline) {
+        test::pump_messages(200ms);
+    }
+    ASSERT_EQ(count_in_standin("page posted \"asset-error\""), 10000u) << last_standin_line("page posted");
+    EXPECT_EQ(count_in_standin("served 404 http://wlp.localhost/missing-"), 300u);
+    // The player takes the last of them; the log stops growing.
+    for (std::size_t size = 0; size != log_text().size();) {
+        size = log_text().size();
+        test::pump_messages(2s);
+    }
+
+    // Only the answers matter here, not their speed (the benchmark times them).
+    DWORD_PTR result = 0;
+    EXPECT_NE(::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result), 0);
+    HWND panel = nullptr;
+    while ((panel = ::FindWindowExW(nullptr, panel, L"Tessary.Panel", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(panel, &owner);
+        if (owner == player_->id()) break;
+    }
+    ASSERT_NE(panel, nullptr);
+    wchar_t title[64] = {};
+    EXPECT_NE(::SendMessageTimeoutW(panel, WM_GETTEXT, std::size(title), reinterpret_cast<LPARAM>(title),
+                                    SMTO_ABORTIFHUNG, 10000, &result), 0);
+    EXPECT_STREQ(title, L"Tessary · 壁纸控制");
+
+    const std::string log = log_text();
+    const std::size_t page_lines = count_in_log("wallpaper bridge ready") +
+                                   count_in_log("wallpaper reported resource failure") +
+                                   count_in_log("wallpaper resource rejected or missing: ");
+    EXPECT_EQ(page_lines, 256u) << log.substr(0, 4000);
+    EXPECT_EQ(count_in_log("wallpaper page keeps failing or messaging; further lines about it are not logged"), 1u);
+    EXPECT_LT(log.size(), 32u * 1024) << log.substr(0, 4000);
+    // The failure reports came first: the page never counted as ready again.
+    EXPECT_EQ(count_in_log("wallpaper bridge ready"), 1u) << log.substr(0, 4000);
+    EXPECT_EQ(player_->wait(0ms), std::nullopt);
+}
+
 // When the whole browser goes, the page comes back in a browser started anew.
 TEST_F(StandInPlayerTest, ABrowserThatExitsIsStartedAgain) {
     add_sample_wallpapers();

@@ -13,6 +13,9 @@ namespace {
 constexpr UINT kLinesArrived = WM_APP + 1;
 constexpr UINT kRunPosted = WM_APP + 2;
 constexpr wchar_t kWindowClass[] = L"Tessary.WebView2StandIn";
+// Callbacks run per wake-up before the thread's other messages get their turn.
+constexpr std::size_t kCallbacksPerWake = 256;
+constexpr std::size_t kKeptBuffer = 1 << 20;
 Channel* g_channel = nullptr;
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -99,10 +102,16 @@ void Channel::send(const std::string& members, Reply reply) {
 
 void Channel::post(std::function<void()> fn, int extra_delay_ms) {
     const int delay = config_.callback_delay_ms + extra_delay_ms;
+    if (delay <= 0) {
+        // One wake-up for a whole queue of callbacks, as the runtime delivers a page's
+        // flood: a posted message each would swamp the thread's message queue.
+        due_.push_back(std::move(fn));
+        if (due_.size() == 1) ::PostMessageW(window_, kRunPosted, 0, 0);
+        return;
+    }
     const UINT_PTR id = next_timer_++;
     timers_[id] = std::move(fn);
-    if (delay <= 0) ::PostMessageW(window_, kRunPosted, id, 0);
-    else ::SetTimer(window_, id, static_cast<UINT>(delay), nullptr);
+    ::SetTimer(window_, id, static_cast<UINT>(delay), nullptr);
 }
 
 void Channel::set_sink(int view, EventSink sink) { sinks_[view] = std::move(sink); }
@@ -127,26 +136,42 @@ void Channel::read_loop() {
     for (;;) {
         const int got = ::recv(socket_, chunk, sizeof chunk, 0);
         if (got <= 0) break;
+        // Only the new bytes are searched: a line of megabytes arrives in many pieces.
+        std::size_t searched = buffer.size();
         buffer.append(chunk, static_cast<std::size_t>(got));
-        bool any = false;
-        for (auto end = buffer.find('\n'); end != std::string::npos; end = buffer.find('\n')) {
+        bool wake = false;
+        for (auto end = buffer.find('\n', searched); end != std::string::npos; end = buffer.find('\n')) {
             std::lock_guard guard(lock_);
             lines_.push_back(buffer.substr(0, end));
             buffer.erase(0, end + 1);
-            any = true;
+            searched = 0;
+            wake = wake || !wake_pending_;
+            wake_pending_ = true;
         }
-        if (any) ::PostMessageW(window_, kLinesArrived, 0, 0);
+        // A page's 10 MB message must not keep its room here after it was handed on.
+        if (buffer.empty() && buffer.capacity() > kKeptBuffer) std::string().swap(buffer);
+        if (wake) ::PostMessageW(window_, kLinesArrived, 0, 0);
     }
     {
         std::lock_guard guard(lock_);
         lines_.push_back("{\"ev\":\"disconnected\"}");
+        wake_pending_ = true;
     }
     ::PostMessageW(window_, kLinesArrived, 0, 0);
 }
 
 void Channel::on_window_message(UINT message, WPARAM wparam) {
-    if (message == WM_TIMER || message == kRunPosted) {
-        if (message == WM_TIMER) ::KillTimer(window_, wparam);
+    if (message == kRunPosted) {
+        for (std::size_t ran = 0; ran < kCallbacksPerWake && !due_.empty(); ++ran) {
+            auto fn = std::move(due_.front());
+            due_.pop_front();
+            fn();
+        }
+        if (!due_.empty()) ::PostMessageW(window_, kRunPosted, 0, 0);
+        return;
+    }
+    if (message == WM_TIMER) {
+        ::KillTimer(window_, wparam);
         const auto found = timers_.find(wparam);
         if (found == timers_.end()) return;
         auto fn = std::move(found->second);
@@ -154,20 +179,25 @@ void Channel::on_window_message(UINT message, WPARAM wparam) {
         fn();
         return;
     }
-    for (;;) {
-        std::string line;
-        {
-            std::lock_guard guard(lock_);
-            if (lines_.empty()) return;
-            line = std::move(lines_.front());
-            lines_.pop_front();
-        }
-        dispatch(line);
+    // The lines that arrived so far: a reader that keeps adding must not hold this thread.
+    std::deque<std::string> arrived;
+    {
+        std::lock_guard guard(lock_);
+        arrived.swap(lines_);
+        wake_pending_ = false;
     }
+    for (const std::string& line : arrived) dispatch(line);
 }
 
 void Channel::dispatch(const std::string& line) {
-    auto document = std::make_shared<rapidjson::Document>();
+    // rapidjson's own pool starts at 64 KiB: a page's flood of small messages, queued for
+    // the UI thread, would hold that much each.
+    struct Parsed {
+        rapidjson::MemoryPoolAllocator<> pool{1024};
+        rapidjson::Document value{&pool};
+    };
+    const auto parsed = std::make_shared<Parsed>();
+    const std::shared_ptr<rapidjson::Document> document(parsed, &parsed->value);
     document->Parse(line.c_str(), line.size());
     if (document->HasParseError() || !document->IsObject()) return;
     if (document->HasMember("re")) {

@@ -74,6 +74,8 @@ private:
     std::thread reader_;
     std::mutex lock_;
     std::deque<std::string> lines_;
+    bool wake_pending_ = false;  // a kLinesArrived is on its way (under lock_)
+    std::deque<std::function<void()>> due_;  // callbacks without delay, in order
     std::map<int, Reply> replies_;
     std::map<int, EventSink> sinks_;
     std::map<UINT_PTR, std::function<void()>> timers_;

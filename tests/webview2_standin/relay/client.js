@@ -264,7 +264,9 @@ class Client {
       }
       case 'Runtime.bindingCalled':
         if (params.name !== '__standinPost') break;
-        this.record(`page posted ${params.payload}`);
+        // A page's megabytes would only bloat the test's log: their length is enough.
+        this.record(`page posted ${params.payload.length > 256
+          ? `${params.payload.slice(0, 64)}... (${params.payload.length} characters)` : params.payload}`);
         this.emit({ ev: 'message', view: viewId, json: params.payload, source: view.url });
         if (params.payload === '"ready"') this.onReady(view);
         break;
@@ -385,8 +387,14 @@ class Client {
 
   onReady(view) {
     this.readyCount += 1;
-    setTimeout(() => this.screenshot(view).catch(error => this.record(`screenshot failed ${error.message}`)),
-      SCREENSHOT_DELAY_MS);
+    // One screenshot at a time per view: a page that repeats "ready" must not make thousands.
+    if (!view.screenshotDue) {
+      view.screenshotDue = true;
+      setTimeout(() => {
+        view.screenshotDue = false;
+        this.screenshot(view).catch(error => this.record(`screenshot failed ${error.message}`));
+      }, SCREENSHOT_DELAY_MS);
+    }
     const crash = this.faults.crashRendererAfterReadyMs;
     if (crash !== undefined) {
       setTimeout(() => {

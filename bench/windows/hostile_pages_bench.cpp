@@ -1,0 +1,265 @@
+// The shipped program under hostile wallpaper pages, with the stand-in WebView2 runtime in
+// front of Debian's Chromium: a page that floods the player with messages, one that sends
+// 10 MB messages, one that reloads itself in a loop, one that loops forever in script, one
+// that asks for missing files as fast as it can and one that takes memory until its
+// renderer dies. For each, over a fixed window after the page said it was ready: how many
+// messages (or requests, or reloads) reached the player a second, the player's own
+// processor time (the browser is other processes), its private memory at the start and
+// the end, the control window's slowest answer to WM_NULL and WM_GETTEXT sent from this
+// process, and how much the log grew; then a verdict per goal.
+// Usage: hostile_pages_bench TESSARY_EXE STANDIN_DLL PAGES_FOLDER [PAGE...]
+// with the relay's port in TESSARY_STANDIN_RELAY (scripts/bench-hostile does all that).
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "player/win32/wide.h"
+#include "player_watch.h"
+#include "test_folder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kCpuGoalPercent = 5.0;
+constexpr double kResponseGoalMs = 100.0;
+constexpr unsigned kResponseTimeoutMs = 5000;
+constexpr auto kProbeInterval = 20ms;
+// Heap noise a player allowed to have after a flood; more is growth.
+constexpr double kMemoryGrowthLimitMiB = 4.0;
+// The page's log budget (256 lines and one more) with room for the player's own lines.
+constexpr std::uintmax_t kLogGrowthLimit = 64 * 1024;
+constexpr int kCommandTogglePause = 101;
+
+struct HostilePage {
+    const char* name;
+    std::chrono::seconds window;
+    // What the stand-in log records for each thing that reached the player.
+    const char* delivered_line;
+    const char* delivered_what;
+    bool crashes = false;
+};
+
+const HostilePage kPages[] = {
+    // A page that does nothing: what the machine and the stand-in cost on their own.
+    {"calm", 20s, "\npage posted ", "messages"},
+    {"flood-messages", 20s, "\npage posted ", "messages"},
+    {"huge-messages", 20s, "\npage posted ", "10 MB messages"},
+    {"reload-loop", 20s, "\npage navigated ", "reloads"},
+    {"endless-script", 20s, "\npage posted ", "messages"},
+    {"missing-files", 20s, "\nserved 404 ", "refused requests"},
+    // Three renderer deaths at the recovery pace, then the player gives up.
+    {"memory-hog", 75s, "\nrenderer crashed ", "renderer deaths", true},
+};
+
+std::string find_log(const std::string& local_app_data) {
+    WIN32_FIND_DATAW found{};
+    const std::wstring pattern = win32::to_wide(local_app_data + "\\Tessary-*").value();
+    const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    ::FindClose(search);
+    return local_app_data + "\\" + win32::to_utf8(found.cFileName).value() + "\\player.log";
+}
+
+std::uintmax_t file_size(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(win32::to_wide(path).value().c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::string read_if_there(const std::string& path) {
+    return path.empty() || file_size(path) == 0 ? std::string() : test::read_file(path);
+}
+
+std::size_t count(const std::string& text, const std::string& what, std::size_t from = 0) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(what, from); at != std::string::npos; at = text.find(what, at + what.size())) {
+        ++found;
+    }
+    return found;
+}
+
+bool wait_for(const std::string& path, const std::string& text, std::chrono::seconds limit) {
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        if (read_if_there(path).find(text) != std::string::npos) return true;
+        ::Sleep(100);
+    }
+    return false;
+}
+
+// The page's own count: "hostile posted N in T ms" (the last one), as a rate.
+std::optional<double> page_rate(const std::string& standin) {
+    const std::size_t at = standin.rfind("hostile posted ");
+    if (at == std::string::npos) return std::nullopt;
+    const double posted = std::atof(standin.c_str() + at + 15);
+    const std::size_t in = standin.find(" in ", at);
+    const double ms = in == std::string::npos ? 0 : std::atof(standin.c_str() + in + 4);
+    return ms > 0 ? std::optional(posted * 1000 / ms) : std::nullopt;
+}
+
+// Both logs, the stand-in's without the page's posts and with long lines cut.
+void print_logs(const std::string& player_log, const std::string& standin) {
+    std::printf("--- player log\n%s--- stand-in log (without the page's posts)\n", player_log.c_str());
+    std::size_t at = 0;
+    for (std::size_t end; (end = standin.find('\n', at)) != std::string::npos; at = end + 1) {
+        if (standin.compare(at, 12, "page posted ") == 0) continue;
+        std::printf("%s\n", standin.substr(at, std::min<std::size_t>(end - at, 300)).c_str());
+    }
+}
+
+const char* verdict(bool met) { return met ? "OK" : "MISSED"; }
+
+double mib(std::uint64_t bytes) { return static_cast<double>(bytes) / (1024 * 1024); }
+
+struct Outcome {
+    bool all_met = true;
+    void goal(bool met) { all_met = all_met && met; }
+};
+
+bool run_page(const HostilePage& page, const std::string& exe_source, const std::string& dll,
+              const std::string& pages_folder) {
+    test::TestFolder root;
+    test::make_folder(root / "Tessary");
+    test::make_folder(root / "Tessary\\wallpapers");
+    test::make_folder(root / "AppData");
+    const std::string exe = root / "Tessary\\tessary.exe";
+    ::CopyFileW(win32::to_wide(exe_source).value().c_str(), win32::to_wide(exe).value().c_str(), FALSE);
+    ::CopyFileW(win32::to_wide(dll).value().c_str(), win32::to_wide(root / "Tessary\\WebView2Loader.dll").value().c_str(),
+                FALSE);
+    test::copy_tree(pages_folder + "\\" + page.name, root / (std::string("Tessary\\wallpapers\\") + page.name));
+    const std::string standin_log = root / "standin.log";
+    test::write_file(root / "Tessary\\webview2-standin.ini",
+                     "relay=" + std::string(std::getenv("TESSARY_STANDIN_RELAY")) + "\nlog=" + standin_log + "\n");
+    const std::string local = root / "AppData";
+    const test::Environment environment = {{L"LOCALAPPDATA", win32::to_wide(local).value()}};
+
+    std::printf("%s:\n", page.name);
+    auto player = test::start_process(exe, {"--preview"}, environment);
+    std::string log;
+    for (int i = 0; i < 300 && log.empty(); ++i, ::Sleep(100)) log = find_log(local);
+    if (log.empty() || !wait_for(log, "wallpaper bridge ready", 90s)) {
+        std::printf("  the page never reported ready\n%s\n", read_if_there(log).c_str());
+        return false;
+    }
+    const HWND panel = bench::window_of(player.id(), L"Tessary.Panel");
+    const HWND controller = bench::window_of(player.id(), L"Tessary.Control");
+    const auto unix_pid = bench::unix_process_of(exe);
+    if (panel == nullptr || controller == nullptr || !unix_pid) {
+        std::printf("  cannot find the player's windows or its Linux process\n");
+        return false;
+    }
+
+    const std::uintmax_t log_start = file_size(log);
+    const std::size_t standin_start = read_if_there(standin_log).size();
+    const bench::Memory memory_start = bench::memory_of(player.handle(), *unix_pid);
+    const double cpu_start = bench::processor_seconds(*unix_pid);
+    const double ui_start = bench::processor_seconds(*unix_pid, *unix_pid);
+    const auto start = Clock::now();
+    std::vector<double> answers;
+    double worst_at = 0;  // seconds into the window
+    std::uint64_t anonymous_peak = memory_start.anonymous;
+    int toggles = 0;
+    for (auto now = start; now - start < page.window; now = Clock::now()) {
+        answers.push_back(bench::response_ms(panel, answers.size() % 2 == 1, kResponseTimeoutMs));
+        if (answers.back() >= *std::max_element(answers.begin(), answers.end())) {
+            worst_at = std::chrono::duration<double>(now - start).count();
+        }
+        // Pause and resume once each: the player talks to the page while it misbehaves.
+        const int due = static_cast<int>(3 * (now - start) / page.window);
+        if (due > toggles) {
+            ::PostMessageW(controller, WM_COMMAND, kCommandTogglePause, 0);
+            ++toggles;
+        }
+        if (answers.size() % 50 == 0) {
+            anonymous_peak = std::max(anonymous_peak, bench::memory_of(player.handle(), *unix_pid).anonymous);
+        }
+        std::this_thread::sleep_for(kProbeInterval);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpu = (bench::processor_seconds(*unix_pid) - cpu_start) / seconds * 100;
+    const double ui_cpu = (bench::processor_seconds(*unix_pid, *unix_pid) - ui_start) / seconds * 100;
+    const bench::Memory memory_end = bench::memory_of(player.handle(), *unix_pid);
+    const std::uintmax_t log_end = file_size(log);
+    const std::string standin = read_if_there(standin_log);
+    const std::string player_log = read_if_there(log);
+    const bool alive = !player.wait(0ms).has_value();
+
+    Outcome outcome;
+    const std::size_t delivered = count(standin, page.delivered_line, standin_start > 0 ? standin_start - 1 : 0);
+    const auto attempted = page_rate(standin);
+    std::printf("  reached the player: %.0f %s a second (%zu in %.0f s)", delivered / seconds, page.delivered_what,
+                delivered, seconds);
+    if (attempted) std::printf("; the page itself posted or asked %.0f a second", *attempted);
+    std::printf("\n");
+    outcome.goal(cpu < kCpuGoalPercent);
+    std::printf("  player cpu: %.2f%% of one core, %.2f%% on its UI thread (goal under %.0f%%): %s\n", cpu, ui_cpu,
+                kCpuGoalPercent, verdict(cpu < kCpuGoalPercent));
+    const double growth = mib(memory_end.anonymous) - mib(memory_start.anonymous);
+    outcome.goal(growth < kMemoryGrowthLimitMiB);
+    std::printf("  private bytes: start %.1f MiB, end %.1f MiB, peak %.1f MiB (resident anonymous; Wine's PrivateUsage "
+                "%.1f -> %.1f MiB) (goal: no growth, under %.0f MiB of noise): %s\n",
+                mib(memory_start.anonymous), mib(memory_end.anonymous), mib(anonymous_peak),
+                mib(memory_start.private_usage), mib(memory_end.private_usage), kMemoryGrowthLimitMiB,
+                verdict(growth < kMemoryGrowthLimitMiB));
+    std::sort(answers.begin(), answers.end());
+    const double worst_ms = answers.back();
+    outcome.goal(worst_ms < kResponseGoalMs);
+    std::printf("  control window: worst answer %.1f ms (%.1f s in) over %zu probes, median %.1f ms, 99th percentile "
+                "%.1f ms (goal: worst under %.0f ms): %s\n",
+                worst_ms, worst_at, answers.size(), answers[answers.size() / 2], answers[answers.size() * 99 / 100],
+                kResponseGoalMs, verdict(worst_ms < kResponseGoalMs));
+    // The page may have spent its budget before the window opened: the whole log counts.
+    const std::uintmax_t log_growth = log_end - log_start;
+    const std::size_t log_lines = count(player_log, "\n");
+    outcome.goal(log_end < kLogGrowthLimit);
+    std::printf("  log: %.1f KiB in %zu lines at the end, %.1f KiB of it during the window (goal: bounded, under "
+                "%.0f KiB): %s\n",
+                static_cast<double>(log_end) / 1024, log_lines, static_cast<double>(log_growth) / 1024,
+                static_cast<double>(kLogGrowthLimit) / 1024, verdict(log_end < kLogGrowthLimit));
+    outcome.goal(alive);
+    std::printf("  player still running: %s\n", verdict(alive));
+    if (page.crashes) {
+        const std::size_t failures = count(player_log, "wallpaper page process failed: ");
+        const bool gave_up = player_log.find("failed 3 times within a minute") != std::string::npos;
+        const bool no_fourth = standin.find("view 4 created") == std::string::npos;
+        outcome.goal(failures == 3 && gave_up && no_fourth);
+        std::printf("  renderer deaths handled: %zu logged, gave up after three: %s, no fourth page: %s: %s\n",
+                    failures, gave_up ? "yes" : "no", no_fourth ? "yes" : "no",
+                    verdict(failures == 3 && gave_up && no_fourth));
+    }
+    if (std::getenv("TESSARY_BENCH_LOGS") != nullptr) print_logs(player_log, standin);
+    std::printf("  verdict: %s\n", outcome.all_met ? "all goals met" : "GOALS MISSED");
+    std::fflush(stdout);
+
+    test::start_process(exe, {"--exit"}, environment).wait(60s);
+    player.wait(60s);
+    return outcome.all_met;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4 || std::getenv("TESSARY_STANDIN_RELAY") == nullptr) {
+        std::fprintf(stderr, "usage: hostile_pages_bench TESSARY_EXE STANDIN_DLL PAGES_FOLDER [PAGE...]\n"
+                             "(with the relay's port in TESSARY_STANDIN_RELAY)\n");
+        return 2;
+    }
+    const std::vector<std::string> chosen(argv + 4, argv + argc);
+    bool all_met = true;
+    for (const HostilePage& page : kPages) {
+        if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), page.name) == chosen.end()) continue;
+        all_met = run_page(page, argv[1], argv[2], argv[3]) && all_met;
+    }
+    std::printf("%s\n", all_met ? "every goal met under every hostile page" : "some goals were missed");
+    return all_met ? 0 : 1;
+}
