@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fake_web_layer.h"
+#include "resource_probe_window.h"
 #include "player/shell/entry.h"
 #include "player/shell/process_arguments.h"
 #include "player/shell/startup_failure.h"
@@ -33,6 +34,8 @@ void CALLBACK load_page(HWND, UINT, UINT_PTR timer, DWORD) {
 class LoadingWebLayer final : public player::WebLayer {
 public:
     core::Result<std::unique_ptr<player::WebView>> create(HWND parent, player::WebViewConfig config) override {
+        // The stand-in keeps its pages for tests to look at; this program runs for long.
+        fake_.forget_destroyed_pages();
         auto view = fake_.create(parent, std::move(config));
         if (view) {
             const UINT_PTR timer = ::SetTimer(nullptr, 0, kPageLoadDelayMs, load_page);
@@ -48,6 +51,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    test::create_resource_probe_window();
     const auto make_layer = [](const std::string&) -> std::unique_ptr<player::WebLayer> {
         return std::make_unique<LoadingWebLayer>();
     };
