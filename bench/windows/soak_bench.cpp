@@ -97,13 +97,20 @@ Sample take_sample(HWND probe_window, DWORD process_id, int operations) {
 
 // Waits until the player has handled everything queued before: a sent message is
 // delivered only when its main loop waits for the next message, which it does only
-// with an empty event queue.
+// with an empty event queue. (Posted messages would still wait behind it: the driver
+// sends what it wants handled in order, which the window procedure queues alike.)
 bool settle(HWND controller) {
     DWORD_PTR ignored = 0;
     if (::SendMessageTimeoutW(controller, WM_NULL, 0, 0, SMTO_BLOCK, kAnswerTimeoutMs, &ignored) != 0) return true;
     std::fprintf(stderr, "the player did not answer within %u s: error %lu\n", kAnswerTimeoutMs / 1000,
                  ::GetLastError());
     return false;
+}
+
+// A message the controller window only queues, sent so that it is queued at once.
+bool deliver(HWND controller, UINT message, WPARAM wparam) {
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutW(controller, message, wparam, 0, SMTO_BLOCK, kAnswerTimeoutMs, &ignored) != 0;
 }
 
 bool hand_off(HWND controller, const std::string& id) {
@@ -140,31 +147,32 @@ BOOL CALLBACK find_menu(HWND window, LPARAM context) {
     return TRUE;
 }
 
-// Opens the tray menu as a click on the icon would and dismisses it with Escape.
+HWND visible_menu(DWORD process_id) {
+    MenuSearch search{process_id, nullptr};
+    ::EnumWindows(find_menu, reinterpret_cast<LPARAM>(&search));
+    return search.menu;
+}
+
+// Opens the tray menu as a click on the icon would, dismisses it with Escape and waits
+// until it is gone: the menu runs a loop of its own, which answers sent messages too.
 bool open_and_dismiss_menu(HWND controller, DWORD process_id) {
-    ::PostMessageW(controller, kTrayMenuMessage, 0, 0);
-    for (int i = 0; i < 1000; ++i) {
-        MenuSearch search{process_id, nullptr};
-        ::EnumWindows(find_menu, reinterpret_cast<LPARAM>(&search));
-        if (search.menu != nullptr) {
-            ::PostMessageW(search.menu, WM_KEYDOWN, VK_ESCAPE, 0);
-            ::PostMessageW(search.menu, WM_KEYUP, VK_ESCAPE, 0);
-            return settle(controller);
-        }
+    if (!deliver(controller, kTrayMenuMessage, 0)) return false;
+    HWND menu = nullptr;
+    for (int i = 0; i < 3000 && menu == nullptr; ++i) {
+        menu = visible_menu(process_id);
+        if (menu == nullptr) test::pump_messages(10ms);
+    }
+    if (menu == nullptr) {
+        std::fprintf(stderr, "no menu appeared\n");
+        return false;
+    }
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0);
+    for (int i = 0; i < 3000; ++i) {
+        if (visible_menu(process_id) == nullptr) return settle(controller);
         test::pump_messages(10ms);
     }
-    std::fprintf(stderr, "no menu appeared; windows of the player:\n");
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != static_cast<DWORD>(context)) return TRUE;
-            wchar_t name[64] = {};
-            ::GetClassNameW(window, name, 64);
-            std::fprintf(stderr, "  %ls visible=%d\n", name, ::IsWindowVisible(window) ? 1 : 0);
-            return TRUE;
-        },
-        static_cast<LPARAM>(process_id));
+    std::fprintf(stderr, "the menu did not close\n");
     return false;
 }
 
@@ -257,7 +265,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no controller, control window or resource probe\n");
         return 1;
     }
-    ::PostMessageW(controller, kShowControlMessage, 0, 0);
+    deliver(controller, kShowControlMessage, 0);
     settle(controller);
 
     // Memory while playing, against the one-window program, in the same Wine. The folder
@@ -286,41 +294,62 @@ int main(int argc, char** argv) {
     bool driven = true;
     series.push_back(take_sample(probe_window, player.id(), 0));
     print_sample(series.back());
-    const auto run = [&](const char* phase, int count, const std::function<bool(int)>& operation) {
-        std::printf("-- %s: %d operations\n", phase, count);
-        std::fflush(stdout);
-        for (int i = 0; i < count && driven; ++i) {
-            if (!operation(i)) {
-                const std::string text = test::read_file(log);
-                const std::size_t tail = text.size() > 1500 ? text.find('\n', text.size() - 1500) + 1 : 0;
-                std::fprintf(stderr, "%s: operation %d failed; the player's log ends:\n%s\n", phase, i,
-                             text.substr(tail).c_str());
-                driven = false;
-            }
-            if (++operations % kSampleEvery == 0) {
-                settle(controller);
-                series.push_back(take_sample(probe_window, player.id(), operations));
-                print_sample(series.back());
+    // The kinds of operation are interleaved, each spread evenly over the run, so that the
+    // warm-up meets every kind once (Wine builds some things, such as its menu fonts, on
+    // first use) and a leak of any kind shows in every later sample.
+    struct Kind {
+        const char* name;
+        int count;
+        std::function<bool(int)> operation;
+        int done = 0;
+    };
+    std::vector<Kind> kinds;
+    kinds.push_back({"wallpaper switch by hand-off", scaled(1000), [&](int i) {
+                         return hand_off(controller, ids[static_cast<std::size_t>(i) % ids.size()]) &&
+                                settle(controller);
+                     }});
+    kinds.push_back({"switch between desktop and preview", scaled(500), [&](int i) {
+                         return deliver(controller, WM_COMMAND,
+                                        i % 2 == 0 ? kCommandSetDesktop : kCommandWindowPreview) &&
+                                settle(controller);
+                     }});
+    kinds.push_back({"tray menu opened and dismissed", scaled(100),
+                     [&](int) { return open_and_dismiss_menu(controller, player.id()); }});
+    // One tick every 33 ms while playing, the control window shown; the pointer moves
+    // between the first two cards.
+    kinds.push_back({"tick with the control window shown and hovered", scaled(10000), [&](int i) {
+                         if (i % 100 == 0 && !deliver(controller, kShowControlMessage, 0)) return false;
+                         const int y = (i / 10) % 2 == 0 ? 24 : 72;
+                         ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(120, y));
+                         ::Sleep(33);
+                         return true;
+                     }});
+    for (const Kind& kind : kinds) std::printf("-- %d x %s\n", kind.count, kind.name);
+    std::fflush(stdout);
+    while (driven) {
+        // The kind furthest behind its share goes next.
+        Kind* next = nullptr;
+        for (Kind& kind : kinds) {
+            if (kind.done == kind.count) continue;
+            if (next == nullptr || static_cast<double>(kind.done) / kind.count <
+                                       static_cast<double>(next->done) / next->count) {
+                next = &kind;
             }
         }
-    };
-
-    run("wallpaper switches by hand-off", scaled(1000),
-        [&](int i) { return hand_off(controller, ids[static_cast<std::size_t>(i) % ids.size()]) && settle(controller); });
-    run("switches between desktop and preview", scaled(500), [&](int i) {
-        ::PostMessageW(controller, WM_COMMAND, i % 2 == 0 ? kCommandSetDesktop : kCommandWindowPreview, 0);
-        return settle(controller);
-    });
-    run("tray menus opened and dismissed", scaled(100),
-        [&](int) { return open_and_dismiss_menu(controller, player.id()); });
-    // One tick every 33 ms while playing; the pointer moves between the first two cards.
-    ::PostMessageW(controller, kShowControlMessage, 0, 0);
-    run("ticks with the control window shown and hovered", scaled(10000), [&](int i) {
-        const int y = (i / 10) % 2 == 0 ? 24 : 72;
-        ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(120, y));
-        ::Sleep(33);
-        return true;
-    });
+        if (next == nullptr) break;
+        if (!next->operation(next->done++)) {
+            const std::string text = test::read_file(log);
+            const std::size_t tail = text.size() > 1500 ? text.find('\n', text.size() - 1500) + 1 : 0;
+            std::fprintf(stderr, "%s %d failed; the player's log ends:\n%s\n", next->name, next->done,
+                         text.substr(tail).c_str());
+            driven = false;
+        }
+        if (++operations % kSampleEvery == 0) {
+            settle(controller);
+            series.push_back(take_sample(probe_window, player.id(), operations));
+            print_sample(series.back());
+        }
+    }
 
     ::PostMessageW(controller, WM_COMMAND, kCommandExit, 0);
     const auto exit_code = player.wait(30s);
