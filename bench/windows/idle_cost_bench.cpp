@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "child_process.h"
 #include "player/library/paths.h"
@@ -23,8 +24,11 @@ using namespace std::chrono_literals;
 constexpr auto kWindow = 30s;
 constexpr auto kSettle = 3s;
 
+// The phase, the folder the player runs from, and whether its control window is visible.
 void announce(const char* phase, const std::string& folder) {
-    std::printf("%s %s\n", phase, folder.c_str());
+    const HWND panel = ::FindWindowW(L"Tessary.Panel", nullptr);
+    std::printf("%s %s panel=%s\n", phase, folder.c_str(),
+                panel != nullptr && ::IsWindowVisible(panel) ? "shown" : "hidden");
     std::fflush(stdout);
 }
 
@@ -41,9 +45,13 @@ bool wait_for_log(const std::string& log, const std::string& text, std::chrono::
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: idle_cost TEST_PLAYER SAMPLES_FOLDER\n");
+        std::fprintf(stderr, "usage: idle_cost TEST_PLAYER SAMPLES_FOLDER [PLAYER_ARGUMENT...]\n");
         return 2;
     }
+    // "--startup --preview" plays with the control window hidden: started as by Windows,
+    // and in a preview window, which Wine can show (it has no desktop to mount on, and a
+    // failed mount would bring the control window up).
+    const std::vector<std::string> player_arguments(argv + 3, argv + argc);
     test::TestFolder root;
     test::make_folder(root / "Tessary");
     test::copy_tree(argv[2], root / "Tessary\\wallpapers");
@@ -52,7 +60,7 @@ int main(int argc, char** argv) {
     test::make_folder(root / "AppData");
     const std::string app_data = root / "AppData";
 
-    auto player = test::start_process(exe, {}, {{L"LOCALAPPDATA", win32::to_wide(app_data).value()}});
+    auto player = test::start_process(exe, player_arguments, {{L"LOCALAPPDATA", win32::to_wide(app_data).value()}});
     // The data folder is the only one LOCALAPPDATA gets.
     WIN32_FIND_DATAW found;
     std::string log;

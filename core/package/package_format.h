@@ -7,6 +7,7 @@
 
 #include "core/content/asset_map.h"
 #include "core/content/manifest.h"
+#include "core/package/package_hash.h"
 
 namespace core {
 
@@ -40,7 +41,7 @@ struct ParsedPackage {
     std::size_t payload_offset = 0;
     std::size_t payload_size = 0;
     // SHA-256 of the whole file, 64 lowercase hexadecimal digits: names the stored copy.
-    std::string hash;
+    PackageHash hash;
 };
 
 // The result of opening: the caller owns both and wraps them into a WallpaperItem.

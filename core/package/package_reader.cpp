@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +14,6 @@
 #include "core/codec/gzip.h"
 #include "core/content/asset_path.h"
 #include "core/crypto/ed25519.h"
-#include "core/crypto/sha.h"
 #include "core/json/json_record.h"
 #include "core/package/archive_reader.h"
 #include "core/text/text_buffer.h"
@@ -30,9 +28,10 @@ std::uint32_t read_le32(const std::uint8_t* at) {
     return std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24;
 }
 
-// Steps 4 to 8 of reading a header, once the signature holds; hash delivers the package
-// hash, computed alongside.
-Result<ParsedPackage> read_verified_header(std::span<const std::uint8_t> file, std::future<std::string>& hash) {
+// Steps 4 to 8 of reading a header, once the signature holds. The package hash is only
+// started here, when everything before it has been accepted.
+Result<ParsedPackage> read_verified_header(std::span<const std::uint8_t> file,
+                                           PackageHash (*hash)(std::span<const std::uint8_t>)) {
     const std::size_t header_size = read_le32(file.data() + kPackageLengthOffset);
     const std::size_t signed_size = file.size() - kPackageSignatureBytes;
     if (header_size > kMaxPackageHeaderBytes ||
@@ -51,7 +50,7 @@ Result<ParsedPackage> read_verified_header(std::span<const std::uint8_t> file, s
 
     package.payload_offset = kPackageHeaderOffset + header_size;
     package.payload_size = signed_size - package.payload_offset;
-    package.hash = hash.get();
+    package.hash = hash(file);
     return package;
 }
 
@@ -170,26 +169,26 @@ Result<ParsedPackage> read_package_header(std::span<const std::uint8_t> file,
     if (!std::equal(kPackageMagic.begin(), kPackageMagic.end(), file.begin())) return fail("unknown package format");
     const std::size_t signed_size = file.size() - kPackageSignatureBytes;
     const auto signature = file.subspan(signed_size).first<kPackageSignatureBytes>();
-    // The package hash is needed only once the signature holds, but the two passes are
-    // independent: on a second core the hash costs no time. The future joins on every path;
-    // when no thread can be started, the hash runs deferred on this one.
-    std::future<std::string> hash =
-        std::async(std::launch::async | std::launch::deferred, [file] { return sha256_hex(file); });
+    // The signature's hash pass comes first and alone: a tampered package costs that
+    // pass and nothing more.
     if (auto verified = verify_ed25519(publisher_key, file.first(signed_size), signature); !verified) {
         return fail("package signature invalid; only publisher packages are accepted", verified.error());
     }
-    return read_verified_header(file, hash);
+    return read_verified_header(file, PackageHash::start);
 }
 
 Result<ParsedPackage> read_package_header_after_signature(std::span<const std::uint8_t> file) {
     if (file.size() < kMinPackageBytes || file.size() > kMaxPackageBytes) return fail("invalid package size");
-    std::promise<std::string> hash;
-    hash.set_value(sha256_hex(file));
-    std::future<std::string> ready = hash.get_future();
-    return read_verified_header(file, ready);
+    return read_verified_header(file, PackageHash::on_demand);
 }
 
 Result<OpenedPackage> open_package(const ParsedPackage& package, std::span<const std::uint8_t> file) {
+    // The package hash reads the file on a helper thread meanwhile; it is complete when
+    // this returns, on every path, so the file need only outlive the open.
+    struct HashJoin {
+        const PackageHash& hash;
+        ~HashJoin() { (void)hash.value(); }
+    } join{package.hash};
     if (package.payload_offset > file.size() || package.payload_size > file.size() - package.payload_offset) {
         return fail("package payload outside the file");
     }

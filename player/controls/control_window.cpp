@@ -47,12 +47,14 @@ void colour_frame(HWND window) {
 
 core::Status create_children(PanelState& state) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    std::size_t next = 0;
     for (const ChildControl& child : kChildren) {
         const HWND created = ::CreateWindowExW(0, child.window_class, child.text, WS_CHILD | child.style, 0, 0, 0, 0,
                                                state.window,
                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance,
                                                nullptr);
         if (created == nullptr) return core::fail("control creation failed: " + std::to_string(::GetLastError()));
+        state.children[next++] = {child.id, created};
     }
     ::SetWindowSubclass(state.child(kWallpaperList), wallpaper_list_procedure, 1,
                         reinterpret_cast<DWORD_PTR>(&state));
@@ -126,6 +128,7 @@ void ControlWindow::refresh(const core::PanelContent& content, const std::vector
         state.wallpapers.clear();
         state.hover_item.reset();  // the mouse sets it again when it moves
         ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        state.list_selection = -1;
         for (const core::LibraryEntry& entry : library) {
             state.wallpapers.push_back({entry.id, entry.name});
             ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide_text(entry.name).c_str()));
@@ -141,8 +144,10 @@ void ControlWindow::refresh(const core::PanelContent& content, const std::vector
     for (std::size_t i = 0; i < state.wallpapers.size(); ++i) {
         if (state.id_in_use == state.wallpapers[i].id) in_use_index = static_cast<int>(i);
     }
-    if (::SendMessageW(list, LB_GETCURSEL, 0, 0) != in_use_index) {
+    if (!state.list_selection) state.list_selection = static_cast<int>(::SendMessageW(list, LB_GETCURSEL, 0, 0));
+    if (*state.list_selection != in_use_index) {
         ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(in_use_index), 0);
+        state.list_selection = in_use_index;
     }
     if (relayout) apply_panel_layout(state);
 }

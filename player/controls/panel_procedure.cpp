@@ -144,6 +144,12 @@ LRESULT CALLBACK panel_window_procedure(HWND window, UINT message, WPARAM wparam
         if (state != nullptr && state->owned_by_window) delete state;
         return ::DefWindowProcW(window, message, wparam, lparam);
     }
+    // The user moved the list's selection: the refresh must look at it again, even when
+    // the notice arrives while a handler runs.
+    if (state != nullptr && message == WM_COMMAND && LOWORD(wparam) == kWallpaperList &&
+        HIWORD(wparam) == LBN_SELCHANGE) {
+        state->list_selection.reset();
+    }
     if (state != nullptr) {
         if (const auto painted = paint(*state, message, wparam, lparam)) return *painted;
     }

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <array>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -53,7 +55,20 @@ struct PanelState {
     // from inside a handler) gets the default handling instead of a second, nested run.
     bool in_use = false;
 
-    HWND child(int id) const { return ::GetDlgItem(window, id); }
+    // The child controls by id, recorded at creation. The refresh on every tick needs
+    // them, and GetDlgItem walks the window's children, which under Wine is a round trip
+    // to the window server each time.
+    std::array<std::pair<int, HWND>, 6> children{};
+    // The list's selection as the refresh last set or read it; unknown once the user has
+    // changed it. Spares the tick a message through the list's subclass chain.
+    std::optional<int> list_selection;
+
+    HWND child(int id) const {
+        for (const auto& [child_id, handle] : children) {
+            if (child_id == id && handle != nullptr) return handle;
+        }
+        return ::GetDlgItem(window, id);
+    }
     int scaled(int units) const { return core::scale_length(static_cast<int>(dpi), units); }
 };
 

@@ -96,7 +96,7 @@ core::Result<OpenedPackageFile> open_package_file(std::string_view data_folder, 
     if (!parsed) return std::unexpected(parsed.error());
     auto opened = core::open_package(*parsed, *bytes);
     if (!opened) return std::unexpected(opened.error());
-    auto reopen = store_package_copy(join_path(data_folder, "packages"), parsed->hash, *bytes, path);
+    auto reopen = store_package_copy(join_path(data_folder, "packages"), parsed->hash.value(), *bytes, path);
     if (!reopen) return std::unexpected(reopen.error());
     return OpenedPackageFile{
         .reopen_path = std::move(*reopen),

@@ -174,6 +174,10 @@ TEST_F(ControlWindowTest, PickingACardSelectsItUnlessItIsInUse) {
     EXPECT_EQ(commands(), std::vector<int>{112});
     EXPECT_EQ(panel_->take_pending_selection(), "w2");
     EXPECT_EQ(panel_->take_pending_selection(), std::nullopt);
+    // The pick did not play: the next refresh puts the selection back on the card in use,
+    // although the window had set it there itself before.
+    panel_->refresh(playing_on_desktop(), entries(3), std::string("w0"));
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
 
     pick(2);
     pick(0);  // the wallpaper in use: forgets the pending pick and asks nothing

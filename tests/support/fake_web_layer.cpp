@@ -46,4 +46,8 @@ core::Result<std::unique_ptr<player::WebView>> FakeWebLayer::create(HWND parent,
     return std::make_unique<FakeWebView>(std::move(page));
 }
 
+void FakeWebLayer::forget_destroyed_pages() {
+    std::erase_if(pages_, [](const std::shared_ptr<FakePage>& page) { return page->destroyed(); });
+}
+
 }  // namespace test

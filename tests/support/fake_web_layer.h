@@ -64,6 +64,8 @@ public:
     const std::vector<std::shared_ptr<FakePage>>& pages() const { return pages_; }
     // The most recent page, or null before the first creation.
     FakePage* last_page() const { return pages_.empty() ? nullptr : pages_.back().get(); }
+    // Lets go of the pages whose WebView is gone, for a program that runs for long.
+    void forget_destroyed_pages();
 
 private:
     std::vector<std::shared_ptr<FakePage>> pages_;

@@ -158,14 +158,14 @@ int pack(const Invocation& invocation, std::ostream& out, std::ostream& err) {
     if (auto written = write_file(path_from_utf8(invocation.options.at("--out")), *file); !written) {
         return report(err, written.error());
     }
-    out << "ok " << verified->header.hash << ' ' << verified->header.manifest.id << '\n';
+    out << "ok " << verified->header.hash.value() << ' ' << verified->header.manifest.id << '\n';
     return kExitOk;
 }
 
 int verify(const Invocation& invocation, std::ostream& out, std::ostream& err) {
     const auto verified = verify_file(invocation);
     if (!verified) return report(err, verified.error());
-    out << "ok " << verified->header.hash << ' ' << verified->header.manifest.id << '\n';
+    out << "ok " << verified->header.hash.value() << ' ' << verified->header.manifest.id << '\n';
     return kExitOk;
 }
 
@@ -181,7 +181,7 @@ int inspect(const Invocation& invocation, std::ostream& out, std::ostream& err) 
     if (!verified) return report(err, verified.error());
     const core::Manifest& manifest = verified->opened.manifest;
     const core::AssetMap& assets = verified->opened.assets;
-    out << "package  " << verified->header.hash << '\n'
+    out << "package  " << verified->header.hash.value() << '\n'
         << "format   " << verified->header.format << '\n'
         << "id       " << manifest.id << '\n'
         << "name     " << manifest.name << '\n'

@@ -51,8 +51,8 @@ TEST(PackageHeader, ValidPackageGivesManifestPayloadAndHash) {
                       "\"entry\":\"index.html\",\"fps\":30}}");
     EXPECT_EQ(parsed->payload_offset, 12 + header.size());
     EXPECT_EQ(parsed->payload_size, file.size() - 12 - header.size() - 64);
-    EXPECT_EQ(parsed->hash, core::sha256_hex(file));
-    EXPECT_EQ(parsed->hash.size(), 64u);
+    EXPECT_EQ(parsed->hash.value(), core::sha256_hex(file));
+    EXPECT_EQ(parsed->hash.value().size(), 64u);
 }
 
 TEST(PackageHeader, SizeIsCheckedBeforeTheMagic) {

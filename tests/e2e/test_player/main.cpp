@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fake_web_layer.h"
+#include "resource_probe_window.h"
 #include "player/shell/entry.h"
 #include "player/win32/wide.h"
 #include "player/shell/process_arguments.h"
@@ -93,6 +94,8 @@ LRESULT CALLBACK record_menu(int code, WPARAM wparam, LPARAM lparam) {
 class LoadingWebLayer final : public player::WebLayer {
 public:
     core::Result<std::unique_ptr<player::WebView>> create(HWND parent, player::WebViewConfig config) override {
+        // The stand-in keeps its pages for tests to look at; this program runs for long.
+        fake_.forget_destroyed_pages();
         auto view = fake_.create(parent, std::move(config));
         if (!view) return view;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, kPageLoadDelayMs, load_page);
@@ -108,6 +111,7 @@ private:
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ::SetWindowsHookExW(WH_CALLWNDPROC, record_menu, nullptr, ::GetCurrentThreadId());
+    test::create_resource_probe_window();
     const auto make_layer = [](const std::string&) -> std::unique_ptr<player::WebLayer> {
         return std::make_unique<LoadingWebLayer>();
     };
