@@ -32,15 +32,6 @@ void announce(const char* phase, const std::string& folder) {
     std::fflush(stdout);
 }
 
-bool wait_for_log(const std::string& log, const std::string& text, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (test::read_file(log).find(text) != std::string::npos) return true;
-        test::pump_messages(200ms);
-    }
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,7 +63,7 @@ int main(int argc, char** argv) {
             ::FindClose(find);
         }
     }
-    if (log.empty() || !wait_for_log(log, "state paused=false", 60s)) {
+    if (log.empty() || !test::wait_for_file_text(log, "state paused=false", 60s)) {
         std::fprintf(stderr, "the player did not start playing (log %s):\n%s\n", log.c_str(),
                      log.empty() ? "" : test::read_file(log).c_str());
         return 1;
@@ -84,7 +75,7 @@ int main(int argc, char** argv) {
     const std::wstring title = win32::to_wide(player::parent_path(log).value().substr(app_data.size() + 1)).value();
     const HWND window = ::FindWindowW(L"Tessary.Control", title.c_str());
     ::PostMessageW(window, WM_COMMAND, 101, 0);
-    if (!wait_for_log(log, "state paused=true", 10s)) {
+    if (!test::wait_for_file_text(log, "state paused=true", 10s)) {
         std::fprintf(stderr, "the player did not pause\n");
         return 1;
     }

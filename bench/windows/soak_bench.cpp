@@ -176,15 +176,6 @@ bool open_and_dismiss_menu(HWND controller, DWORD process_id) {
     return false;
 }
 
-bool wait_for_log(const std::string& log, const std::string& text, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (test::read_file(log).find(text) != std::string::npos) return true;
-        test::pump_messages(200ms);
-    }
-    return false;
-}
-
 std::string find_log(const std::string& app_data) {
     WIN32_FIND_DATAW found;
     for (int i = 0; i < 100; ++i) {
@@ -252,7 +243,7 @@ int main(int argc, char** argv) {
 
     auto player = test::start_process(exe, {}, {{L"LOCALAPPDATA", win32::to_wide(app_data).value()}});
     const std::string log = find_log(app_data);
-    if (log.empty() || !wait_for_log(log, "state paused=false", 60s)) {
+    if (log.empty() || !test::wait_for_file_text(log, "state paused=false", 60s)) {
         std::fprintf(stderr, "the player did not start playing (log %s)\n", log.c_str());
         return 1;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "player/library/paths.h"
+#include "test_folder.h"
 #include "player/shell/exe_path.h"
 #include "player/win32/wide.h"
 
@@ -167,6 +168,15 @@ void pump_messages(std::chrono::milliseconds duration) {
 
 std::string test_program_folder() {
     return player::parent_path(player::executable_path().value()).value();
+}
+
+bool wait_for_file_text(const std::string& path, const std::string& text, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (exists(path) && read_file(path).find(text) != std::string::npos) return true;
+        pump_messages(std::chrono::milliseconds(200));
+    }
+    return false;
 }
 
 }  // namespace test
