@@ -2,7 +2,9 @@
 
 #include <dwmapi.h>
 
+#include <iterator>
 #include <memory>
+#include <tuple>
 
 #include "core/canvas/color.h"
 #include "player/controls/panel_ids.h"
@@ -30,6 +32,9 @@ const ChildControl kChildren[] = {
     {kAutostartBox, L"BUTTON", L"开机自动运行（不弹出控制窗口）", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX},
     {kExitButton, L"BUTTON", L"退出壁纸", kButtonStyle},
 };
+
+// Each child is recorded in the state's table at creation.
+static_assert(std::size(kChildren) == std::tuple_size_v<decltype(PanelState::children)>);
 
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
