@@ -55,7 +55,6 @@ HRESULT WINAPI stand_in_task_dialog(const TASKDIALOGCONFIG* config, int* pressed
     return g_result;
 }
 
-std::wstring wide(std::string_view text) { return win32::to_wide(text).value(); }
 
 std::string text_of(HWND window) {
     wchar_t buffer[1024];
