@@ -55,7 +55,6 @@ HRESULT WINAPI stand_in_task_dialog(const TASKDIALOGCONFIG* config, int* pressed
     return g_result;
 }
 
-
 std::string text_of(HWND window) {
     wchar_t buffer[1024];
     const int length = ::GetWindowTextW(window, buffer, 1024);
