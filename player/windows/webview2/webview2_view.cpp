@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "core/text/hex.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
+#include "core/web/page_message.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
@@ -21,8 +23,9 @@ namespace {
 // *.localhost request would go on to whatever listens on the machine's port 80 or 443.
 constexpr const wchar_t* kAssetRequestFilters[] = {L"http://wlp.localhost/*", L"https://wlp.localhost/*"};
 constexpr UINT_PTR kFollowParentSubclass = 1;
-// "asset-error", the longest message a page can send that means anything.
-constexpr std::size_t kLongestPageMessage = 16;
+// The longest message a page can send that means anything (both are ASCII, so UTF-16
+// units and bytes agree).
+constexpr std::size_t kLongestPageMessage = std::max(core::kReadyMessage.size(), core::kAssetErrorMessage.size());
 
 core::Status check(HRESULT result, std::string_view what) {
     if (SUCCEEDED(result)) return {};
