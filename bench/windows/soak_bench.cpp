@@ -1,6 +1,7 @@
 // Weeks of uptime, compressed: drives the test build of the program (the browser is the
 // stand-in) through wallpaper switches by hand-off, switches between desktop and preview,
-// tray menus opened and dismissed, and ticks with the control window shown and hovered,
+// removals to the Recycle Bin with the folder put back and played again, tray menus
+// opened and dismissed, and ticks with the control window shown and hovered,
 // and samples the player's handles, GDI and USER objects and private bytes at the start
 // and after every 100 operations. After a warm-up of 100 operations the handles and
 // objects must not grow at all and private bytes by less than 1 MB. Then compares the
@@ -9,6 +10,8 @@
 // failed verdict.
 //   soak_bench TEST_PLAYER MINIMAL_WINDOW SAMPLES_FOLDER [SCALE_PERCENT]
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "core/library/removal.h"
 #include "core/shell/handoff.h"
 #include "player/library/paths.h"
 #include "player/win32/wide.h"
@@ -176,6 +180,52 @@ bool open_and_dismiss_menu(HWND controller, DWORD process_id) {
     return false;
 }
 
+struct DialogSearch {
+    DWORD process = 0;
+    std::wstring title;
+    HWND dialog = nullptr;
+};
+
+BOOL CALLBACK find_dialog(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<DialogSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(window, title, 64);
+    if (owner == search.process && search.title == title && ::IsWindowVisible(window)) {
+        search.dialog = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Deletes the playing wallpaper as the user does (Delete on its selected card, then the
+// dialog's confirm button), then puts its folder back as a restore from the Recycle Bin
+// would and plays it again by hand-off, which takes it off the removed list.
+bool remove_and_reimport(HWND controller, HWND list, DWORD process_id, const std::string& id,
+                         const std::string& sample, const std::string& library) {
+    if (!hand_off(controller, id) || !settle(controller)) return false;
+    ::PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    DialogSearch search{process_id, win32::to_wide(core::kRemovalTitle).value(), nullptr};
+    for (int i = 0; i < 3000 && search.dialog == nullptr; ++i) {
+        ::EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&search));
+        if (search.dialog == nullptr) test::pump_messages(10ms);
+    }
+    if (search.dialog == nullptr) {
+        std::fprintf(stderr, "no removal dialog appeared for %s\n", id.c_str());
+        return false;
+    }
+    ::PostMessageW(search.dialog, TDM_CLICK_BUTTON, core::kRemovalConfirmButton, 0);
+    const std::string folder = player::join_path(library, id);
+    for (int i = 0; i < 3000 && test::exists(folder); ++i) test::pump_messages(10ms);
+    if (!settle(controller) || test::exists(folder)) {
+        std::fprintf(stderr, "%s did not leave the library\n", id.c_str());
+        return false;
+    }
+    test::copy_tree(sample, folder);
+    return hand_off(controller, id) && settle(controller);
+}
+
 std::string find_log(const std::string& app_data) {
     WIN32_FIND_DATAW found;
     for (int i = 0; i < 100; ++i) {
@@ -303,6 +353,12 @@ int main(int argc, char** argv) {
                          return deliver(controller, WM_COMMAND,
                                         i % 2 == 0 ? kCommandSetDesktop : kCommandWindowPreview) &&
                                 settle(controller);
+                     }});
+    const std::string library = player::join_path(player::parent_path(log).value(), "library");
+    kinds.push_back({"removal to the Recycle Bin and re-import", scaled(200), [&](int i) {
+                         const std::string& id = ids[static_cast<std::size_t>(i) % ids.size()];
+                         return remove_and_reimport(controller, list, player.id(), id,
+                                                    root / ("Tessary\\wallpapers\\" + id), library);
                      }});
     kinds.push_back({"tray menu opened and dismissed", scaled(100),
                      [&](int) { return open_and_dismiss_menu(controller, player.id()); }});
