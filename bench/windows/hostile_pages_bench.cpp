@@ -193,6 +193,13 @@ bool run_page(const HostilePage& page, const std::string& exe_source, const std:
         const bool get_text = answers.times.size() % 2 == 1;
         const double seconds_in = std::chrono::duration<double>(now - start).count();
         answers.add(bench::response_ms(panel, get_text, kResponseTimeoutMs), seconds_in);
+        if (std::getenv("TESSARY_BENCH_LOGS") != nullptr && answers.times.back() >= kResponseGoalMs) {
+            FILETIME now_utc{};
+            ::GetSystemTimeAsFileTime(&now_utc);
+            const auto ticks = (static_cast<unsigned long long>(now_utc.dwHighDateTime) << 32) | now_utc.dwLowDateTime;
+            std::printf("  slow answer %.1f ms at %.1f s in (unix time %.3f)\n", answers.times.back(), seconds_in,
+                        static_cast<double>(ticks - 116444736000000000ULL) / 1e7);
+        }
         bystander_answers.add(bench::response_ms(bystander, get_text, kResponseTimeoutMs), seconds_in);
         // Pause and resume once each: the player talks to the page while it misbehaves.
         const int due = static_cast<int>(3 * (now - start) / page.window);

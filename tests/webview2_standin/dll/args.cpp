@@ -235,13 +235,11 @@ HRESULT DownloadStartingArgs::put_Handled(BOOL handled) {
 
 HRESULT WebMessageArgs::TryGetWebMessageAsString(LPWSTR* text) {
     if (text == nullptr) return E_POINTER;
-    rapidjson::Document parsed;
-    parsed.Parse(json_.c_str(), json_.size());
-    if (parsed.HasParseError() || !parsed.IsString()) {
+    if (!text_) {
         *text = nullptr;
         return E_INVALIDARG;
     }
-    return copy_text(to_wide(std::string(parsed.GetString(), parsed.GetStringLength())), text);
+    return copy_text(*text_, text);
 }
 
 HRESULT ProcessFailedArgs::get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* kind) {

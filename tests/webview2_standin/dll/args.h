@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -178,8 +179,12 @@ private:
 
 class WebMessageArgs final : public Com<ICoreWebView2WebMessageReceivedEventArgsStub> {
 public:
-    WebMessageArgs(std::string source, std::string json)
-        : Com({IID_ICoreWebView2WebMessageReceivedEventArgs}), source_(std::move(source)), json_(std::move(json)) {}
+    // text: the message decoded, when it is a string.
+    WebMessageArgs(std::string source, std::string json, std::optional<std::wstring> text)
+        : Com({IID_ICoreWebView2WebMessageReceivedEventArgs}),
+          source_(std::move(source)),
+          json_(std::move(json)),
+          text_(std::move(text)) {}
     HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* source) override { return copy_text(to_wide(source_), source); }
     HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* json) override { return copy_text(to_wide(json_), json); }
     HRESULT STDMETHODCALLTYPE TryGetWebMessageAsString(LPWSTR* text) override;
@@ -187,6 +192,7 @@ public:
 private:
     std::string source_;
     std::string json_;
+    std::optional<std::wstring> text_;
 };
 
 class ProcessFailedArgs final : public Com<ICoreWebView2ProcessFailedEventArgsStub> {

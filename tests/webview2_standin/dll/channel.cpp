@@ -1,11 +1,14 @@
 #include "channel.h"
 
+#include "com.h"
+
 #include <ws2tcpip.h>
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <memory>
+#include <string_view>
 
 namespace standin {
 namespace {
@@ -17,6 +20,37 @@ constexpr wchar_t kWindowClass[] = L"Tessary.WebView2StandIn";
 constexpr std::size_t kCallbacksPerWake = 256;
 constexpr std::size_t kKeptBuffer = 1 << 20;
 Channel* g_channel = nullptr;
+
+// rapidjson's own pool starts at 64 KiB: a page's flood of small messages, queued for the
+// UI thread, would hold that much each.
+std::shared_ptr<rapidjson::Document> parse_line(const char* text, std::size_t size) {
+    struct Parsed {
+        rapidjson::MemoryPoolAllocator<> pool{1024};
+        rapidjson::Document value{&pool};
+    };
+    const auto parsed = std::make_shared<Parsed>();
+    std::shared_ptr<rapidjson::Document> document(parsed, &parsed->value);
+    document->Parse(text, size);
+    if (document->HasParseError() || !document->IsObject()) return nullptr;
+    // A page's message arrives as its JSON text; a string message is decoded here, to the
+    // UTF-16 it is handed out as (kept as raw bytes), so that asking for it as a string
+    // costs the UI thread no parse and no conversion.
+    const auto ev = document->FindMember("ev");
+    const auto json = document->FindMember("json");
+    if (ev != document->MemberEnd() && ev->value == "message" && json != document->MemberEnd() &&
+        json->value.IsString()) {
+        rapidjson::Document message;
+        message.Parse(json->value.GetString(), json->value.GetStringLength());
+        if (!message.HasParseError() && message.IsString()) {
+            const std::wstring wide = to_wide(std::string(message.GetString(), message.GetStringLength()));
+            rapidjson::Value utf16(reinterpret_cast<const char*>(wide.data()),
+                                   static_cast<rapidjson::SizeType>(wide.size() * sizeof(wchar_t)),
+                                   document->GetAllocator());
+            document->AddMember("text16", utf16, document->GetAllocator());
+        }
+    }
+    return document;
+}
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if ((message == kLinesArrived || message == kRunPosted || message == WM_TIMER) && g_channel != nullptr) {
@@ -141,10 +175,12 @@ void Channel::read_loop() {
         buffer.append(chunk, static_cast<std::size_t>(got));
         bool wake = false;
         for (auto end = buffer.find('\n', searched); end != std::string::npos; end = buffer.find('\n')) {
-            std::lock_guard guard(lock_);
-            lines_.push_back(buffer.substr(0, end));
+            auto document = parse_line(buffer.data(), end);
             buffer.erase(0, end + 1);
             searched = 0;
+            if (!document) continue;
+            std::lock_guard guard(lock_);
+            lines_.push_back(std::move(document));
             wake = wake || !wake_pending_;
             wake_pending_ = true;
         }
@@ -154,7 +190,8 @@ void Channel::read_loop() {
     }
     {
         std::lock_guard guard(lock_);
-        lines_.push_back("{\"ev\":\"disconnected\"}");
+        constexpr std::string_view kDisconnected = R"({"ev":"disconnected"})";
+        lines_.push_back(parse_line(kDisconnected.data(), kDisconnected.size()));
         wake_pending_ = true;
     }
     ::PostMessageW(window_, kLinesArrived, 0, 0);
@@ -180,26 +217,16 @@ void Channel::on_window_message(UINT message, WPARAM wparam) {
         return;
     }
     // The lines that arrived so far: a reader that keeps adding must not hold this thread.
-    std::deque<std::string> arrived;
+    std::deque<std::shared_ptr<rapidjson::Document>> arrived;
     {
         std::lock_guard guard(lock_);
         arrived.swap(lines_);
         wake_pending_ = false;
     }
-    for (const std::string& line : arrived) dispatch(line);
+    for (const auto& document : arrived) dispatch(document);
 }
 
-void Channel::dispatch(const std::string& line) {
-    // rapidjson's own pool starts at 64 KiB: a page's flood of small messages, queued for
-    // the UI thread, would hold that much each.
-    struct Parsed {
-        rapidjson::MemoryPoolAllocator<> pool{1024};
-        rapidjson::Document value{&pool};
-    };
-    const auto parsed = std::make_shared<Parsed>();
-    const std::shared_ptr<rapidjson::Document> document(parsed, &parsed->value);
-    document->Parse(line.c_str(), line.size());
-    if (document->HasParseError() || !document->IsObject()) return;
+void Channel::dispatch(const std::shared_ptr<rapidjson::Document>& document) {
     if (document->HasMember("re")) {
         const int id = (*document)["re"].GetInt();
         const auto found = replies_.find(id);

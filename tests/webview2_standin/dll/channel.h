@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -66,14 +67,16 @@ public:
 private:
     explicit Channel(Config config) : config_(std::move(config)) {}
     void read_loop();
-    void dispatch(const std::string& line);
+    void dispatch(const std::shared_ptr<rapidjson::Document>& document);
 
     Config config_;
     SOCKET socket_ = INVALID_SOCKET;
     HWND window_ = nullptr;
     std::thread reader_;
     std::mutex lock_;
-    std::deque<std::string> lines_;
+    // Lines from the relay, already parsed by the reader thread: the runtime decodes its
+    // messages off the UI thread too, and a page's 10 MB message would hold it otherwise.
+    std::deque<std::shared_ptr<rapidjson::Document>> lines_;
     bool wake_pending_ = false;  // a kLinesArrived is on its way (under lock_)
     std::deque<std::function<void()>> due_;  // callbacks without delay, in order
     std::map<int, Reply> replies_;

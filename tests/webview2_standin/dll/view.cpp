@@ -243,7 +243,13 @@ void WebView::on_event(const rapidjson::Value& event) {
     if (kind == "request") {
         on_request(event);
     } else if (kind == "message") {
-        auto args = Ref<WebMessageArgs>::adopt(new WebMessageArgs(text_of(event, "source"), text_of(event, "json")));
+        std::optional<std::wstring> text;
+        if (const auto utf16 = event.FindMember("text16"); utf16 != event.MemberEnd() && utf16->value.IsString()) {
+            text.emplace(reinterpret_cast<const wchar_t*>(utf16->value.GetString()),
+                         utf16->value.GetStringLength() / sizeof(wchar_t));
+        }
+        auto args = Ref<WebMessageArgs>::adopt(
+            new WebMessageArgs(text_of(event, "source"), text_of(event, "json"), std::move(text)));
         raise(web_message_, static_cast<ICoreWebView2*>(this), args.get());
         if (load_start_) {
             // The page's first message ends its load.
