@@ -133,70 +133,68 @@ bool hand_off(HWND controller, const std::string& id) {
     return answer == 1;
 }
 
-struct MenuSearch {
+// A visible top-level window of the process, by class name or by title.
+struct WindowSearch {
     DWORD process = 0;
-    HWND menu = nullptr;
+    bool by_class = false;
+    std::wstring text;
+    HWND found = nullptr;
 };
 
-BOOL CALLBACK find_menu(HWND window, LPARAM context) {
-    auto& search = *reinterpret_cast<MenuSearch*>(context);
+BOOL CALLBACK find_window(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    if (owner == search.process && std::wstring_view(name) == L"#32768" && ::IsWindowVisible(window)) {
-        search.menu = window;
+    wchar_t text[64] = {};
+    if (search.by_class) {
+        ::GetClassNameW(window, text, 64);
+    } else {
+        ::GetWindowTextW(window, text, 64);
+    }
+    if (owner == search.process && search.text == text && ::IsWindowVisible(window)) {
+        search.found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND visible_menu(DWORD process_id) {
-    MenuSearch search{process_id, nullptr};
-    ::EnumWindows(find_menu, reinterpret_cast<LPARAM>(&search));
-    return search.menu;
+HWND visible_window(DWORD process_id, bool by_class, const std::wstring& text) {
+    WindowSearch search{process_id, by_class, text, nullptr};
+    ::EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Waits up to 30 s for such a window to be there (or gone); the window, or nothing.
+HWND wait_for_window(DWORD process_id, bool by_class, const std::wstring& text, bool there = true) {
+    for (int i = 0; i < 3000; ++i) {
+        const HWND window = visible_window(process_id, by_class, text);
+        if ((window != nullptr) == there) return window;
+        test::pump_messages(10ms);
+    }
+    return there ? nullptr : visible_window(process_id, by_class, text);
 }
 
 // Opens the tray menu as a click on the icon would, dismisses it with Escape and waits
 // until it is gone: the menu runs a loop of its own, which answers sent messages too.
-bool open_and_dismiss_menu(HWND controller, DWORD process_id) {
-    if (!deliver(controller, kTrayMenuMessage, 0)) return false;
+// Under Wine without a window manager a menu now and then closes before anything could
+// see it (its owner lost the foreground); it is opened once more, and counted.
+bool open_and_dismiss_menu(HWND controller, DWORD process_id, int& reopened) {
+    constexpr wchar_t kMenuClass[] = L"#32768";
     HWND menu = nullptr;
-    for (int i = 0; i < 3000 && menu == nullptr; ++i) {
-        menu = visible_menu(process_id);
-        if (menu == nullptr) test::pump_messages(10ms);
+    for (int attempt = 0; attempt < 2 && menu == nullptr; ++attempt) {
+        if (attempt > 0) ++reopened;
+        if (!deliver(controller, kTrayMenuMessage, 0)) return false;
+        menu = wait_for_window(process_id, true, kMenuClass);
     }
     if (menu == nullptr) {
-        std::fprintf(stderr, "no menu appeared\n");
+        std::fprintf(stderr, "no menu appeared, twice\n");
         return false;
     }
     ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     ::PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0);
-    for (int i = 0; i < 3000; ++i) {
-        if (visible_menu(process_id) == nullptr) return settle(controller);
-        test::pump_messages(10ms);
-    }
+    if (wait_for_window(process_id, true, kMenuClass, false) == nullptr) return settle(controller);
     std::fprintf(stderr, "the menu did not close\n");
     return false;
-}
-
-struct DialogSearch {
-    DWORD process = 0;
-    std::wstring title;
-    HWND dialog = nullptr;
-};
-
-BOOL CALLBACK find_dialog(HWND window, LPARAM context) {
-    auto& search = *reinterpret_cast<DialogSearch*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    wchar_t title[64] = {};
-    ::GetWindowTextW(window, title, 64);
-    if (owner == search.process && search.title == title && ::IsWindowVisible(window)) {
-        search.dialog = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // Deletes the playing wallpaper as the user does (Delete on its selected card, then the
@@ -206,16 +204,12 @@ bool remove_and_reimport(HWND controller, HWND list, DWORD process_id, const std
                          const std::string& sample, const std::string& library) {
     if (!hand_off(controller, id) || !settle(controller)) return false;
     ::PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
-    DialogSearch search{process_id, win32::to_wide(core::kRemovalTitle).value(), nullptr};
-    for (int i = 0; i < 3000 && search.dialog == nullptr; ++i) {
-        ::EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&search));
-        if (search.dialog == nullptr) test::pump_messages(10ms);
-    }
-    if (search.dialog == nullptr) {
+    const HWND dialog = wait_for_window(process_id, false, win32::to_wide(core::kRemovalTitle).value());
+    if (dialog == nullptr) {
         std::fprintf(stderr, "no removal dialog appeared for %s\n", id.c_str());
         return false;
     }
-    ::PostMessageW(search.dialog, TDM_CLICK_BUTTON, core::kRemovalConfirmButton, 0);
+    ::PostMessageW(dialog, TDM_CLICK_BUTTON, core::kRemovalConfirmButton, 0);
     const std::string folder = player::join_path(library, id);
     for (int i = 0; i < 3000 && test::exists(folder); ++i) test::pump_messages(10ms);
     if (!settle(controller) || test::exists(folder)) {
@@ -336,8 +330,7 @@ int main(int argc, char** argv) {
     series.push_back(take_sample(probe_window, player.id(), 0));
     print_sample(series.back());
     // The kinds of operation are interleaved, each spread evenly over the run, so that the
-    // warm-up meets every kind once (Wine builds some things, such as its menu fonts, on
-    // first use) and a leak of any kind shows in every later sample.
+    // warm-up meets every kind and a leak of any kind shows in every later sample.
     struct Kind {
         const char* name;
         int count;
@@ -360,8 +353,9 @@ int main(int argc, char** argv) {
                          return remove_and_reimport(controller, list, player.id(), id,
                                                     root / ("Tessary\\wallpapers\\" + id), library);
                      }});
+    int menus_reopened = 0;
     kinds.push_back({"tray menu opened and dismissed", scaled(100),
-                     [&](int) { return open_and_dismiss_menu(controller, player.id()); }});
+                     [&](int) { return open_and_dismiss_menu(controller, player.id(), menus_reopened); }});
     // One tick every 33 ms while playing, the control window shown; the pointer moves
     // between the first two cards.
     kinds.push_back({"tick with the control window shown and hovered", scaled(10000), [&](int i) {
@@ -374,9 +368,15 @@ int main(int argc, char** argv) {
     for (const Kind& kind : kinds) std::printf("-- %d x %s\n", kind.count, kind.name);
     std::fflush(stdout);
     while (driven) {
-        // The kind furthest behind its share goes next.
+        // Every kind runs twice first, in turn, so once in each display mode (Wine builds
+        // some things, such as what a menu draws in the other mode, on first use); then the
+        // kind furthest behind its share goes next.
         Kind* next = nullptr;
         for (Kind& kind : kinds) {
+            if (kind.done < std::min(2, kind.count) && (next == nullptr || kind.done < next->done)) next = &kind;
+        }
+        for (Kind& kind : kinds) {
+            if (next != nullptr && next->done < 2) break;
             if (kind.done == kind.count) continue;
             if (next == nullptr || static_cast<double>(kind.done) / kind.count <
                                        static_cast<double>(next->done) / next->count) {
@@ -408,8 +408,9 @@ int main(int argc, char** argv) {
     const long long windows = growth(series, [](const Sample& s) { return s.windows; });
     const double bytes = static_cast<double>(growth(series, [](const Sample& s) { return s.private_bytes; })) / kMiB;
     const bool pass = driven && handles <= 0 && gdi <= 0 && user <= 0 && windows <= 0 && bytes < 1.0;
-    std::printf("soak: %d operations (scale %d%%); growth after %d: handles %lld, gdi %lld, user %lld, windows %lld, "
-                "private %.2f MiB (goals: 0, 0, 0, 0, < 1 MiB): %s\n",
-                operations, scale, kWarmUp, handles, gdi, user, windows, bytes, pass ? "PASS" : "FAIL");
+    std::printf("soak: %d operations (scale %d%%, %d menus opened again); growth after %d: handles %lld, gdi %lld, "
+                "user %lld, windows %lld, private %.2f MiB (goals: 0, 0, 0, 0, < 1 MiB): %s\n",
+                operations, scale, menus_reopened, kWarmUp, handles, gdi, user, windows, bytes,
+                pass ? "PASS" : "FAIL");
     return pass ? 0 : 1;
 }
