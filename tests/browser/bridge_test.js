@@ -13,19 +13,14 @@ const os = require('node:os');
 const path = require('node:path');
 const readline = require('node:readline');
 const { chromium } = require('playwright-core');
+const { CHROMIUM, CHROMIUM_ARGS, POLICY, suite, run } = require('./harness');
 
-const CHROMIUM = '/usr/bin/chromium';
 const ORIGIN = 'http://wlp.localhost/';
 // Long enough for a message posted by the page to cross the binding, so that "nothing
 // more was sent" means something.
 const SETTLE_MS = 400;
-const POLICY =
-  "default-src 'self'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; " +
-  "media-src 'self' blob:; connect-src 'self'; font-src 'self'; object-src 'none'; base-uri 'none'; " +
-  "form-action 'none'; frame-src 'none'; worker-src 'none'";
 
-const tests = [];
-const test = (name, body) => tests.push({ name, body });
+const { tests, test, report, finish } = suite();
 const settle = (ms = SETTLE_MS) => new Promise(resolve => setTimeout(resolve, ms));
 
 function startServer(exe, fixture) {
@@ -252,15 +247,12 @@ async function main() {
   const server = await startServer(serverExe, fixture);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tessary-chromium-'));
   let context;
-  let passed = 0;
-  let failed = 0;
   try {
     context = await chromium.launchPersistentContext(profile, {
       executablePath: CHROMIUM,
       headless: true,
       args: [
-        '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-        '--disable-component-update', '--disable-sync', '--disable-quic',
+        ...CHROMIUM_ARGS, '--disable-quic',
         `--host-resolver-rules=MAP wlp.localhost 127.0.0.1:${server.port}, MAP other.test 127.0.0.1:${server.port}`,
       ],
     });
@@ -288,29 +280,21 @@ async function main() {
       const posted = page => [...(messages.get(page) || [])];
       try {
         await body({ server, open, posted });
-        passed += 1;
-        console.log(`ok - ${name}`);
+        report(name);
       } catch (error) {
-        failed += 1;
-        console.log(`not ok - ${name}\n${error.stack}`);
+        report(name, error);
       } finally {
         for (const page of pages) await page.close();
       }
     }
   } catch (error) {
-    failed += 1;
-    console.log(`not ok - browser set-up\n${error.stack}`);
+    report('browser set-up', error);
   } finally {
     if (context) await context.close();
     server.stop();
     fs.rmSync(profile, { recursive: true, force: true });
   }
-  console.log(`${passed} passed, ${failed} failed`);
-  process.exitCode = failed === 0 ? 0 : 1;
+  finish();
 }
 
-main().catch(error => {
-  console.log(`not ok - browser tests\n${error.stack}`);
-  console.log('0 passed, 1 failed');
-  process.exitCode = 1;
-});
+run(main, 'browser tests');

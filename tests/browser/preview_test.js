@@ -12,15 +12,10 @@ const os = require('node:os');
 const path = require('node:path');
 const readline = require('node:readline');
 const { chromium } = require('playwright-core');
+const { CHROMIUM, CHROMIUM_ARGS, POLICY, suite, run } = require('./harness');
 
-const CHROMIUM = '/usr/bin/chromium';
-const POLICY =
-  "default-src 'self'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; " +
-  "media-src 'self' blob:; connect-src 'self'; font-src 'self'; object-src 'none'; base-uri 'none'; " +
-  "form-action 'none'; frame-src 'none'; worker-src 'none'";
 
-const tests = [];
-const test = (name, body) => tests.push({ name, body });
+const { tests, test, report, finish } = suite();
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 function startPreview(wallpkg, folder) {
@@ -166,18 +161,11 @@ async function main() {
   const [wallpkg, samples] = process.argv.slice(2).map(argument => path.resolve(argument));
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tessary-preview-'));
   const profile = path.join(work, 'profile');
-  let passed = 0;
-  let failed = 0;
-  const report = (name, error) => {
-    if (error) { failed += 1; console.log(`not ok - ${name}\n${error.stack}`); } else { passed += 1; console.log(`ok - ${name}`); }
-  };
   let context;
   const previews = [];
   try {
     context = await chromium.launchPersistentContext(profile, {
-      executablePath: CHROMIUM, headless: true,
-      args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-             '--disable-component-update', '--disable-sync'],
+      executablePath: CHROMIUM, headless: true, args: CHROMIUM_ARGS,
     });
     // The template that `wallpkg new` writes, previewed as an author would.
     const made = spawnSync(wallpkg, ['new', 'preview-template'], { cwd: work, encoding: 'utf8' });
@@ -228,12 +216,7 @@ async function main() {
     for (const preview of previews) preview.stop();
     fs.rmSync(work, { recursive: true, force: true });
   }
-  console.log(`${passed} passed, ${failed} failed`);
-  process.exitCode = failed === 0 ? 0 : 1;
+  finish();
 }
 
-main().catch(error => {
-  console.log(`not ok - preview tests\n${error.stack}`);
-  console.log('0 passed, 1 failed');
-  process.exitCode = 1;
-});
+run(main, 'preview tests');
