@@ -16,8 +16,11 @@ namespace {
 constexpr UINT kLinesArrived = WM_APP + 1;
 constexpr UINT kRunPosted = WM_APP + 2;
 constexpr wchar_t kWindowClass[] = L"Tessary.WebView2StandIn";
-// Callbacks run per wake-up before the thread's other messages get their turn.
+// Callbacks run per wake-up before the thread's other messages (a message sent from
+// another program, say) get their turn: the runtime's UI-thread pump yields to the
+// thread's own messages between its tasks, so a burst never holds the thread long.
 constexpr std::size_t kCallbacksPerWake = 256;
+constexpr auto kTimePerWake = std::chrono::milliseconds(4);
 constexpr std::size_t kKeptBuffer = 1 << 20;
 Channel* g_channel = nullptr;
 
@@ -199,7 +202,9 @@ void Channel::read_loop() {
 
 void Channel::on_window_message(UINT message, WPARAM wparam) {
     if (message == kRunPosted) {
-        for (std::size_t ran = 0; ran < kCallbacksPerWake && !due_.empty(); ++ran) {
+        const auto until = std::chrono::steady_clock::now() + kTimePerWake;
+        for (std::size_t ran = 0; ran < kCallbacksPerWake && !due_.empty() && std::chrono::steady_clock::now() < until;
+             ++ran) {
             auto fn = std::move(due_.front());
             due_.pop_front();
             fn();
