@@ -1,6 +1,5 @@
 #include "player/shell/autostart_watch.h"
 
-#include "player/shell/controller_event.h"
 #include "player/win32/system_error.h"
 
 namespace player {
@@ -23,23 +22,6 @@ core::Status AutostartWatch::arm() {
     const LSTATUS armed =
         ::RegNotifyChangeKeyValue(key_.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed_.get(), TRUE);
     if (armed != ERROR_SUCCESS) return std::unexpected(win32::system_error(static_cast<DWORD>(armed)));
-    return {};
-}
-
-namespace {
-
-// Runs on the pool's wait thread: posting is all it may do with the window.
-void CALLBACK post_change(void* window, BOOLEAN) {
-    ::PostMessageW(static_cast<HWND>(window), MSG_AUTOSTART_CHANGED, 0, 0);
-}
-
-}  // namespace
-
-core::Status AutostartWatch::post_changes_to(HWND window) {
-    if (!::RegisterWaitForSingleObject(posting_.put(), changed_.get(), post_change, window, INFINITE,
-                                       WT_EXECUTEINWAITTHREAD)) {
-        return std::unexpected(win32::last_error());
-    }
     return {};
 }
 

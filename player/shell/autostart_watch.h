@@ -9,9 +9,8 @@
 namespace player {
 
 // Notices changes to the values of the Run key, whoever makes them (the user in another
-// program, a second copy of the player): the system sets an event, and a thread-pool
-// wait on it posts MSG_AUTOSTART_CHANGED to the controller window, so the event loop
-// sleeps in GetMessage alone. A notification is one-shot; arm again after each.
+// program, a second copy of the player): the system sets an event, which the event loop
+// waits on beside the window messages. A notification is one-shot; arm again after each.
 class AutostartWatch {
 public:
     // Opens the Run key for notification and arms the first one. Fails when the key does
@@ -22,17 +21,12 @@ public:
     HANDLE changed() const { return changed_.get(); }
     core::Status arm();
 
-    // From now on every change posts MSG_AUTOSTART_CHANGED to the window instead of
-    // leaving the event set (the pool's wait resets it).
-    core::Status post_changes_to(HWND window);
-
 private:
     AutostartWatch(win32::unique_hkey key, win32::unique_handle changed)
         : key_(std::move(key)), changed_(std::move(changed)) {}
 
     win32::unique_hkey key_;
     win32::unique_handle changed_;
-    win32::unique_wait posting_;  // declared last: unregistered before the event closes
 };
 
 }  // namespace player

@@ -24,7 +24,7 @@ inline constexpr UINT MSG_PAGE_PROCESS_FAILED = WM_APP + 9;
 // The author-preview build's own event, queued by the message loop itself (no window
 // receives it): the author's folder changed and has been quiet for a moment.
 inline constexpr UINT MSG_SOURCE_CHANGED = WM_APP + 10;
-// Posted by the Run key's watch from a pool thread: the key's values changed.
+// Queued by the event loop itself, never posted: the Run key's values changed.
 inline constexpr UINT MSG_AUTOSTART_CHANGED = WM_APP + 11;
 
 // The controller's tick timer.

@@ -32,7 +32,6 @@ bool is_queued_as_event(UINT message, WPARAM wparam, UINT taskbar_created) {
         case MSG_SHOW_CONTROL:
         case MSG_REFRESH_CONTROL:
         case MSG_PAGE_PROCESS_FAILED:
-        case MSG_AUTOSTART_CHANGED:
             return true;
         case WM_TIMER:
             return wparam == kTickTimerId;

@@ -20,11 +20,16 @@ public:
     // The control window, whose dialog messages (keyboard navigation) the dialog manager
     // handles; null while there is none.
     virtual HWND dialog_window() const = 0;
+
+    // An event the system sets when the Run key's values change, waited on beside the
+    // messages and turned into MSG_AUTOSTART_CHANGED; null while nothing watches the key.
+    virtual HANDLE autostart_changed() const { return nullptr; }
 };
 
-// Drains the event queue, then waits for the next message, until the quit message. With a
-// source watch (the author-preview build) it also waits on the folder's change
-// notification, queuing MSG_SOURCE_CHANGED once a change has settled.
+// Drains the event queue, then waits for the next message, until the quit message. It
+// also waits on the handler's Run-key change event, queuing MSG_AUTOSTART_CHANGED, and,
+// with a source watch (the author-preview build), on the folder's change notification,
+// queuing MSG_SOURCE_CHANGED once a change has settled.
 core::Status run_message_loop(EventHandler& handler, SourceWatch* watch = nullptr);
 
 }  // namespace player

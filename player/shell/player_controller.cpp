@@ -36,7 +36,6 @@ PlayerController::~PlayerController() {
     host_.webview.reset();
     host_.window.reset();
     control_.reset();
-    autostart_watch_.reset();  // its pool thread posts to the controller window
     ::KillTimer(controller_window_.handle(), kTickTimerId);
     session_.reset();
     display_power_.reset();
@@ -226,10 +225,7 @@ core::Status PlayerController::create_control(bool show) {
     control_.emplace(std::move(*created));
     // Without a Run key there is nothing to watch yet; the switch then follows only
     // its own command.
-    if (auto watch = AutostartWatch::open()) {
-        autostart_watch_.emplace(std::move(*watch));
-        if (!autostart_watch_->post_changes_to(controller_window_.handle())) autostart_watch_.reset();
-    }
+    if (auto watch = AutostartWatch::open()) autostart_watch_.emplace(std::move(*watch));
     sync_autostart_box();
     return {};
 }

@@ -91,6 +91,7 @@ public:
     // The event loop's side.
     bool handle_event(const ControllerEvent& event) override;
     HWND dialog_window() const override;
+    HANDLE autostart_changed() const override { return autostart_watch_ ? autostart_watch_->changed() : nullptr; }
 
     HWND controller_window() const { return controller_window_.handle(); }
     const Library& library() const { return library_; }

@@ -97,14 +97,6 @@ struct registry_key_traits {
     static void close(HKEY key) { ::RegCloseKey(key); }
 };
 
-// A thread-pool wait. Unregistering waits for a callback still running, so nothing it
-// uses can be gone while it runs.
-struct thread_pool_wait_traits {
-    using handle_type = HANDLE;
-    static HANDLE invalid() { return nullptr; }
-    static void close(HANDLE wait) { ::UnregisterWaitEx(wait, INVALID_HANDLE_VALUE); }
-};
-
 // CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE; most other
 // kernel objects as null.
 using unique_file = unique_resource<file_handle_traits>;
@@ -115,6 +107,5 @@ using unique_change_notification = unique_resource<change_notification_traits>;
 using unique_window = unique_resource<window_traits>;
 using unique_module = unique_resource<module_traits>;
 using unique_hkey = unique_resource<registry_key_traits>;
-using unique_wait = unique_resource<thread_pool_wait_traits>;
 
 }  // namespace win32

@@ -140,35 +140,22 @@ TEST_F(ControllerPanelTest, RequestsWaitWhileTheWindowIsInUseAndTheShowMessageBr
     EXPECT_FALSE(::IsIconic(panel_));
 }
 
-// A Run value written or removed by another program reaches the switch: the watch's pool
-// thread posts the change to the controller window, which queues it for the loop.
+// A Run value written or removed by another program reaches the switch through the
+// change event the loop waits on.
 TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsTheRunValueChangedElsewhere) {
-    const auto change_arrives = [&] {
-        for (int waited = 0; waited < 5000; waited += 10) {
-            MSG message;
-            // A quit left by an earlier test passes any filter: skip it.
-            if (::PeekMessageW(&message, controller_->controller_window(), player::MSG_AUTOSTART_CHANGED,
-                               player::MSG_AUTOSTART_CHANGED, PM_REMOVE) &&
-                message.message == player::MSG_AUTOSTART_CHANGED) {
-                ::DispatchMessageW(&message);
-                while (auto event = player::pop_event()) {
-                    if (event->message == player::MSG_AUTOSTART_CHANGED) return controller_->handle_event(*event);
-                }
-                return false;
-            }
-            ::Sleep(10);
-        }
-        return false;
-    };
+    const HANDLE changed = controller_->autostart_changed();
+    ASSERT_NE(changed, nullptr);
     const std::wstring ours = win32::to_wide(player::expected_autostart_value().value()).value();
     ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, ours.c_str(),
                                 static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
-    ASSERT_TRUE(change_arrives());
+    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED}));
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
 
     ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary"), ERROR_SUCCESS);
-    ASSERT_TRUE(change_arrives());  // armed again by the handling
+    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);  // armed again by the handling
+    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 

@@ -90,14 +90,13 @@ TEST_F(ControllerWindowTest, CommandsTimerAndNoticesAreQueuedWithoutWakeUp) {
     ::SendMessageW(hwnd(), player::MSG_TRAY_MENU, 0, 0);
     ::SendMessageW(hwnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
     ::SendMessageW(hwnd(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
-    ::SendMessageW(hwnd(), player::MSG_AUTOSTART_CHANGED, 0, 0);
     const auto events = queued();
     std::vector<std::pair<UINT, WPARAM>> seen;
     for (const auto& event : events) seen.emplace_back(event.message, event.wparam);
     const std::vector<std::pair<UINT, WPARAM>> expected = {
         {WM_COMMAND, 108},        {WM_TIMER, player::kTickTimerId}, {player::MSG_REFRESH_CONTROL, 0},
         {player::MSG_SHOW_CONTROL, 0}, {player::MSG_TRAY_MENU, 0},  {WM_DISPLAYCHANGE, 32},
-        {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK}, {player::MSG_AUTOSTART_CHANGED, 0}};
+        {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK}};
     EXPECT_EQ(seen, expected);
     EXPECT_TRUE(drain_posted().empty());
 }
@@ -180,6 +179,23 @@ TEST_F(ControllerWindowTest, LoopHandlesEventsInOrderAndDropsTheRestAfterExit) {
     ASSERT_TRUE(player::run_message_loop(handler));
     EXPECT_EQ(handler.handled, (std::vector<UINT>{player::MSG_REFRESH_CONTROL, 108, 107}));
     EXPECT_TRUE(queued().empty());
+}
+
+// The loop sleeps on the Run key's change event beside the messages and hands a change
+// over as an event of its own.
+TEST_F(ControllerWindowTest, LoopTurnsAChangeOfTheRunKeyIntoAnEvent) {
+    struct WatchingHandler : RecordingHandler {
+        win32::unique_handle changed{::CreateEventW(nullptr, FALSE, TRUE, nullptr)};
+        HANDLE autostart_changed() const override { return changed.get(); }
+        bool handle_event(const ControllerEvent& event) override {
+            RecordingHandler::handle_event(event);
+            if (event.message == player::MSG_AUTOSTART_CHANGED) ::PostQuitMessage(0);
+            return true;
+        }
+    } handler;
+    ASSERT_TRUE(player::run_message_loop(handler));
+    EXPECT_EQ(handler.handled, std::vector<UINT>{player::MSG_AUTOSTART_CHANGED});
+    EXPECT_EQ(::WaitForSingleObject(handler.changed.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 }  // namespace
