@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -200,9 +201,24 @@ bool open_and_dismiss_menu(HWND controller, DWORD process_id, int& reopened) {
 // Deletes the playing wallpaper as the user does (Delete on its selected card, then the
 // dialog's confirm button), then puts its folder back as a restore from the Recycle Bin
 // would and plays it again by hand-off, which takes it off the removed list.
+std::size_t count_text(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
 bool remove_and_reimport(HWND controller, HWND list, DWORD process_id, const std::string& id,
-                         const std::string& sample, const std::string& library) {
-    if (!hand_off(controller, id) || !settle(controller)) return false;
+                         const std::string& sample, const std::string& library, const std::string& log) {
+    // Delete removes the card selected in the list. A real browser's page is built inside
+    // a nested wait, which answers the settling message before the list follows: wait for
+    // the log to say the wallpaper is loaded, then for the window to catch up.
+    const std::string loaded = "loaded " + id + " mode=";
+    const std::size_t loads_before = count_text(test::read_file(log), loaded);
+    if (!hand_off(controller, id)) return false;
+    for (int i = 0; i < 3000 && count_text(test::read_file(log), loaded) == loads_before; ++i) {
+        test::pump_messages(10ms);
+    }
+    if (!settle(controller)) return false;
     ::PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
     const HWND dialog = wait_for_window(process_id, false, win32::to_wide(core::kRemovalTitle).value());
     if (dialog == nullptr) {
@@ -285,7 +301,21 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    auto player = test::start_process(exe, {}, {{L"LOCALAPPDATA", win32::to_wide(app_data).value()}});
+    // With a WebView2 loader named in TESSARY_SOAK_WEBVIEW2_LOADER (the stand-in runtime),
+    // the test build plays through the program's own WebView2 layer and that loader.
+    test::Environment environment{{L"LOCALAPPDATA", win32::to_wide(app_data).value()}};
+    const char* loader = std::getenv("TESSARY_SOAK_WEBVIEW2_LOADER");
+    if (loader != nullptr && *loader != '\0') {
+        ::CopyFileW(win32::to_wide(loader).value().c_str(),
+                    win32::to_wide(root / "Tessary\\WebView2Loader.dll").value().c_str(), FALSE);
+        const char* relay = std::getenv("TESSARY_STANDIN_RELAY");
+        test::write_file(root / "Tessary\\webview2-standin.ini", "relay=" + std::string(relay != nullptr ? relay : "0") + "\n");
+        environment[L"TESSARY_TEST_PLAYER_WEBVIEW2"] = L"1";
+        std::printf("browser: the program's WebView2 layer with %s\n", loader);
+    } else {
+        std::printf("browser: the test build's scripted page\n");
+    }
+    auto player = test::start_process(exe, {}, environment);
     const std::string log = find_log(app_data);
     if (log.empty() || !test::wait_for_file_text(log, "state paused=false", 60s)) {
         std::fprintf(stderr, "the player did not start playing (log %s)\n", log.c_str());
@@ -351,7 +381,7 @@ int main(int argc, char** argv) {
     kinds.push_back({"removal to the Recycle Bin and re-import", scaled(200), [&](int i) {
                          const std::string& id = ids[static_cast<std::size_t>(i) % ids.size()];
                          return remove_and_reimport(controller, list, player.id(), id,
-                                                    root / ("Tessary\\wallpapers\\" + id), library);
+                                                    root / ("Tessary\\wallpapers\\" + id), library, log);
                      }});
     int menus_reopened = 0;
     kinds.push_back({"tray menu opened and dismissed", scaled(100),

@@ -7,12 +7,17 @@
 // beside itself: "page-events.txt", every script run in a page, one a line; and
 // "menus.txt", the items of every pop-up menu as it opens ("menu" and then
 // "id<TAB>text<TAB>flags" lines, flags as MFS_* state bits).
+//
+// With TESSARY_TEST_PLAYER_WEBVIEW2=1 in its environment it plays through the program's
+// own WebView2 layer instead, with the loader DLL beside it (the stand-in runtime in the
+// benchmarks), keeping the resource probe that sees inside the process.
 #include <windows.h>
 
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fake_web_layer.h"
@@ -21,6 +26,9 @@
 #include "player/win32/wide.h"
 #include "player/shell/process_arguments.h"
 #include "player/shell/startup_failure.h"
+#include "player/windows/webview2/webview2_layer.h"
+#include "player/library/paths.h"
+#include "player/shell/exe_path.h"
 
 // tessary_test_preview.exe is this file built with TESSARY_LOCAL_PREVIEW=1.
 #ifndef TESSARY_LOCAL_PREVIEW
@@ -112,8 +120,13 @@ private:
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ::SetWindowsHookExW(WH_CALLWNDPROC, record_menu, nullptr, ::GetCurrentThreadId());
     test::create_resource_probe_window();
-    const auto make_layer = [](const std::string&) -> std::unique_ptr<player::WebLayer> {
-        return std::make_unique<LoadingWebLayer>();
+    const wchar_t* webview2 = _wgetenv(L"TESSARY_TEST_PLAYER_WEBVIEW2");
+    const bool real_layer = webview2 != nullptr && std::wstring_view(webview2) == L"1";
+    const auto make_layer = [real_layer](const std::string& profile_folder) -> std::unique_ptr<player::WebLayer> {
+        if (!real_layer) return std::make_unique<LoadingWebLayer>();
+        const std::string program = player::executable_path().value_or(std::string());
+        return std::make_unique<player::webview2::WebView2Layer>(
+            profile_folder, player::parent_path(program).value_or(std::string()));
     };
     if (auto result = player::run_entry(player::process_arguments(), make_layer, kBuildFlags); !result) {
         player::report_startup_failure(result.error());
