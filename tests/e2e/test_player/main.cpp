@@ -26,9 +26,7 @@
 #include "player/win32/wide.h"
 #include "player/shell/process_arguments.h"
 #include "player/shell/startup_failure.h"
-#include "player/windows/webview2/webview2_layer.h"
-#include "player/library/paths.h"
-#include "player/shell/exe_path.h"
+#include "player/shell/webview2_beside_program.h"
 
 // tessary_test_preview.exe is this file built with TESSARY_LOCAL_PREVIEW=1.
 #ifndef TESSARY_LOCAL_PREVIEW
@@ -124,9 +122,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const bool real_layer = webview2 != nullptr && std::wstring_view(webview2) == L"1";
     const auto make_layer = [real_layer](const std::string& profile_folder) -> std::unique_ptr<player::WebLayer> {
         if (!real_layer) return std::make_unique<LoadingWebLayer>();
-        const std::string program = player::executable_path().value_or(std::string());
-        return std::make_unique<player::webview2::WebView2Layer>(
-            profile_folder, player::parent_path(program).value_or(std::string()));
+        return player::make_webview2_layer(profile_folder);
     };
     if (auto result = player::run_entry(player::process_arguments(), make_layer, kBuildFlags); !result) {
         player::report_startup_failure(result.error());
