@@ -198,15 +198,16 @@ bool open_and_dismiss_menu(HWND controller, DWORD process_id, int& reopened) {
     return false;
 }
 
-// Deletes the playing wallpaper as the user does (Delete on its selected card, then the
-// dialog's confirm button), then puts its folder back as a restore from the Recycle Bin
-// would and plays it again by hand-off, which takes it off the removed list.
+// How many times part occurs in text.
 std::size_t count_text(const std::string& text, const std::string& part) {
     std::size_t count = 0;
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
     return count;
 }
 
+// Deletes the playing wallpaper as the user does (Delete on its selected card, then the
+// dialog's confirm button), then puts its folder back as a restore from the Recycle Bin
+// would and plays it again by hand-off, which takes it off the removed list.
 bool remove_and_reimport(HWND controller, HWND list, DWORD process_id, const std::string& id,
                          const std::string& sample, const std::string& library, const std::string& log) {
     // Delete removes the card selected in the list. A real browser's page is built inside
@@ -309,7 +310,8 @@ int main(int argc, char** argv) {
         ::CopyFileW(win32::to_wide(loader).value().c_str(),
                     win32::to_wide(root / "Tessary\\WebView2Loader.dll").value().c_str(), FALSE);
         const char* relay = std::getenv("TESSARY_STANDIN_RELAY");
-        test::write_file(root / "Tessary\\webview2-standin.ini", "relay=" + std::string(relay != nullptr ? relay : "0") + "\n");
+        test::write_file(root / "Tessary\\webview2-standin.ini",
+                         "relay=" + std::string(relay != nullptr ? relay : "0") + "\n");
         environment[L"TESSARY_TEST_PLAYER_WEBVIEW2"] = L"1";
         std::printf("browser: the program's WebView2 layer with %s\n", loader);
     } else {
