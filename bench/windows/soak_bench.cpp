@@ -198,13 +198,6 @@ bool open_and_dismiss_menu(HWND controller, DWORD process_id, int& reopened) {
     return false;
 }
 
-// How many times part occurs in text.
-std::size_t count_text(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-    return count;
-}
-
 // Deletes the playing wallpaper as the user does (Delete on its selected card, then the
 // dialog's confirm button), then puts its folder back as a restore from the Recycle Bin
 // would and plays it again by hand-off, which takes it off the removed list.
@@ -213,12 +206,9 @@ bool remove_and_reimport(HWND controller, HWND list, DWORD process_id, const std
     // Delete removes the card selected in the list. A real browser's page is built inside
     // a nested wait, which answers the settling message before the list follows: wait for
     // the log to say the wallpaper is loaded, then for the window to catch up.
-    const std::string loaded = "loaded " + id + " mode=";
-    const std::size_t loads_before = count_text(test::read_file(log), loaded);
+    const std::size_t log_before = test::read_file(log).size();
     if (!hand_off(controller, id)) return false;
-    for (int i = 0; i < 3000 && count_text(test::read_file(log), loaded) == loads_before; ++i) {
-        test::pump_messages(10ms);
-    }
+    test::wait_for_file_text(log, "loaded " + id + " mode=", 30s, log_before);
     if (!settle(controller)) return false;
     ::PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
     const HWND dialog = wait_for_window(process_id, false, win32::to_wide(core::kRemovalTitle).value());

@@ -170,10 +170,11 @@ std::string test_program_folder() {
     return player::parent_path(player::executable_path().value()).value();
 }
 
-bool wait_for_file_text(const std::string& path, const std::string& text, std::chrono::milliseconds limit) {
+bool wait_for_file_text(const std::string& path, const std::string& text, std::chrono::milliseconds limit,
+                        std::size_t from) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (exists(path) && read_file(path).find(text) != std::string::npos) return true;
+        if (exists(path) && read_file(path).find(text, from) != std::string::npos) return true;
         pump_messages(std::chrono::milliseconds(200));
     }
     return false;

@@ -51,8 +51,10 @@ void dismiss(const MessageBoxSeen& box);
 // Pumps the calling thread's messages for a while.
 void pump_messages(std::chrono::milliseconds duration);
 
-// Waits until the file holds the text, pumping messages meanwhile; false at the limit.
-bool wait_for_file_text(const std::string& path, const std::string& text, std::chrono::milliseconds limit);
+// Waits until the file holds the text at or after byte from, pumping messages meanwhile;
+// false at the limit.
+bool wait_for_file_text(const std::string& path, const std::string& text, std::chrono::milliseconds limit,
+                        std::size_t from = 0);
 
 // The folder of the running test program.
 std::string test_program_folder();
