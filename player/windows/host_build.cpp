@@ -5,6 +5,7 @@
 #include "player/win32/handle_text.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
+#include "core/web/page_message_budget.h"
 #include "player/windows/bridge_glue.h"
 #include "player/shell/controller_event.h"
 #include "player/windows/host_window.h"
@@ -30,6 +31,9 @@ WebViewConfig webview_config(const core::SharedWallpaper& wallpaper, const core:
     };
     config.on_page_message = [flags, controller, log](std::string_view message) {
         handle_page_message(message, *flags, controller, log);
+    };
+    config.on_page_flood = [log] {
+        if (log) log(core::kPageMessageFloodLog);
     };
     config.allow_navigation = core::is_allowed_navigation;
     config.on_process_failed = [flags, controller, log](std::string_view what) {

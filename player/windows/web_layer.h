@@ -32,8 +32,10 @@ struct WebViewConfig {
     std::vector<std::string> main_frame_scripts;
     // Answers every request of the asset origin, synchronously, on the UI thread.
     std::function<core::AssetResponse(std::string_view url)> serve_asset;
-    // Every string the page posts through window.ipc.
+    // Every string the page posts through window.ipc, until it floods (PageMessageBudget).
     std::function<void(std::string_view message)> on_page_message;
+    // The page went over its message budget: nothing it posts is received any longer.
+    std::function<void()> on_page_flood;
     // Navigations for which it returns false are cancelled.
     std::function<bool(std::string_view url)> allow_navigation;
     // The page's renderer or the whole browser exited or stopped answering: the page is

@@ -4,12 +4,15 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cwchar>
 #include <optional>
 
 #include "core/text/hex.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "core/web/page_message.h"
+#include "core/web/page_message_budget.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
@@ -254,20 +257,42 @@ core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebV
         return added;
     }
 
+    // The handler takes itself off a page that floods, so that the UI thread no longer
+    // pays for what the page posts.
+    struct Listening {
+        core::PageMessageBudget budget;
+        EventRegistrationToken token{};
+    };
+    const auto listening = std::make_shared<Listening>();
     const auto messages = WebMessageReceivedHandler::make(
-        [config](ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+        [config, listening](ICoreWebView2* sender, ICoreWebView2WebMessageReceivedEventArgs* args) {
+            if (listening->budget.exhausted()) return S_OK;
             LPWSTR text = nullptr;
-            // Only strings count; window.ipc posts nothing else.
-            if (FAILED(args->TryGetWebMessageAsString(&text))) return S_OK;
-            const std::wstring_view wide = text == nullptr ? L"" : text;
+            std::size_t length = 0;
+            // Only strings count; window.ipc posts nothing else. Anything else is charged by
+            // the length of its JSON form.
+            const bool is_string = SUCCEEDED(args->TryGetWebMessageAsString(&text));
+            if (is_string) {
+                length = text == nullptr ? 0 : std::wcslen(text);
+            } else if (LPWSTR json = nullptr; SUCCEEDED(args->get_WebMessageAsJson(&json)) && json != nullptr) {
+                length = std::wcslen(json);
+                ::CoTaskMemFree(json);
+            }
+            const bool within = listening->budget.spend(length, std::chrono::steady_clock::now());
             // No message the player knows is longer; a page's megabytes are not even converted.
-            if (wide.size() <= kLongestPageMessage) {
-                if (const auto message = win32::to_utf8(wide)) config->on_page_message(*message);
+            if (is_string && within && length <= kLongestPageMessage) {
+                if (const auto message = win32::to_utf8(std::wstring_view(text == nullptr ? L"" : text, length))) {
+                    config->on_page_message(*message);
+                }
             }
             ::CoTaskMemFree(text);
+            if (!within) {
+                if (sender != nullptr) sender->remove_WebMessageReceived(listening->token);
+                if (config->on_page_flood) config->on_page_flood();
+            }
             return S_OK;
         });
-    if (auto added = check(webview.add_WebMessageReceived(messages.get(), &token), "add_WebMessageReceived");
+    if (auto added = check(webview.add_WebMessageReceived(messages.get(), &listening->token), "add_WebMessageReceived");
         !added) {
         return added;
     }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <limits>
 #include <string>
 
 #include "core/web/bridge_script.h"
 #include "core/web/dispatch_script.h"
 #include "core/web/page_message.h"
+#include "core/web/page_message_budget.h"
 #include "core/web/player_state.h"
 
 namespace {
@@ -88,3 +91,28 @@ TEST(PageMessages, AnythingElseIsIgnored) {
 }
 
 }  // namespace
+
+TEST(PageMessageBudget, AThousandMessagesOrAMebibyteASecondThenNeverAgain) {
+    using namespace std::chrono_literals;
+    const core::MonotonicTime start{};
+    core::PageMessageBudget budget;
+    // A page that keeps to a thousand a second is listened to indefinitely.
+    for (int second = 0; second < 3; ++second) {
+        for (int i = 0; i < 1000; ++i) {
+            ASSERT_TRUE(budget.spend(5, start + second * 1s + i * 999us)) << second << " " << i;
+        }
+    }
+    // One more within the same second is the flood; from then on nothing counts, not even
+    // a quiet message much later.
+    EXPECT_FALSE(budget.spend(5, start + 2s + 999ms));
+    EXPECT_TRUE(budget.exhausted());
+    EXPECT_FALSE(budget.spend(0, start + 60s));
+
+    // Size counts: a KiB costs a unit, so a single mebibyte message is over on its own,
+    // and so is a length near the type's limit.
+    core::PageMessageBudget large;
+    EXPECT_TRUE(large.spend(999 * 1024, start));
+    EXPECT_FALSE(large.spend(1024, start + 10ms));
+    core::PageMessageBudget huge;
+    EXPECT_FALSE(huge.spend(std::numeric_limits<std::size_t>::max(), start));
+}

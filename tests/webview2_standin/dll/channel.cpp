@@ -177,16 +177,19 @@ void Channel::read_loop() {
         std::size_t searched = buffer.size();
         buffer.append(chunk, static_cast<std::size_t>(got));
         bool wake = false;
-        for (auto end = buffer.find('\n', searched); end != std::string::npos; end = buffer.find('\n')) {
-            auto document = parse_line(buffer.data(), end);
-            buffer.erase(0, end + 1);
-            searched = 0;
+        // The parsed lines are dropped once per chunk: dropping each in turn would move the
+        // rest of a flood's chunk for every one of its hundreds of lines.
+        std::size_t start = 0;
+        for (auto end = buffer.find('\n', searched); end != std::string::npos; end = buffer.find('\n', start)) {
+            auto document = parse_line(buffer.data() + start, end - start);
+            start = end + 1;
             if (!document) continue;
             std::lock_guard guard(lock_);
             lines_.push_back(std::move(document));
             wake = wake || !wake_pending_;
             wake_pending_ = true;
         }
+        buffer.erase(0, start);
         // A page's 10 MB message must not keep its room here after it was handed on.
         if (buffer.empty() && buffer.capacity() > kKeptBuffer) std::string().swap(buffer);
         if (wake) ::PostMessageW(window_, kLinesArrived, 0, 0);

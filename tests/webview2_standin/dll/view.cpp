@@ -142,11 +142,30 @@ void WebView::begin_navigation(const std::string& uri) {
 STANDIN_EVENT(NavigationStarting, navigation_starting_, ICoreWebView2NavigationStartingEventHandler)
 STANDIN_EVENT(FrameNavigationStarting, frame_navigation_starting_, ICoreWebView2NavigationStartingEventHandler)
 STANDIN_EVENT(ProcessFailed, process_failed_, ICoreWebView2ProcessFailedEventHandler)
-STANDIN_EVENT(WebMessageReceived, web_message_, ICoreWebView2WebMessageReceivedEventHandler)
 STANDIN_EVENT(NewWindowRequested, new_window_, ICoreWebView2NewWindowRequestedEventHandler)
 STANDIN_EVENT(WebResourceRequested, resource_, ICoreWebView2WebResourceRequestedEventHandler)
 STANDIN_EVENT(DownloadStarting, download_, ICoreWebView2DownloadStartingEventHandler)
 #undef STANDIN_EVENT
+
+// The relay forwards a page's messages only while the view has a handler for them: a
+// host that took its handler off a flooding page pays nothing more for it.
+HRESULT WebView::add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* handler,
+                                        EventRegistrationToken* token) {
+    if (closed_) return kClosed;
+    channel_.record("call add_WebMessageReceived");
+    const HRESULT added = web_message_.add(handler, token);
+    channel_.send("\"op\":\"listen\",\"view\":" + std::to_string(id_) + ",\"on\":true");
+    return added;
+}
+
+HRESULT WebView::remove_WebMessageReceived(EventRegistrationToken token) {
+    channel_.record("call remove_WebMessageReceived");
+    const HRESULT removed = web_message_.remove(token);
+    if (web_message_.empty() && !closed_) {
+        channel_.send("\"op\":\"listen\",\"view\":" + std::to_string(id_) + ",\"on\":false");
+    }
+    return removed;
+}
 
 HRESULT WebView::AddScriptToExecuteOnDocumentCreated(
     LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {

@@ -68,8 +68,15 @@ class Client {
     }
   }
 
+  // The events of one turn of the relay's loop leave in one write, as the runtime's IPC
+  // carries a burst: a write each would cost the player a socket read each.
   emit(event) {
-    if (!this.socket.destroyed) this.socket.write(JSON.stringify(event) + '\n');
+    if (this.socket.destroyed) return;
+    if (!this.socket.writableCorked) {
+      this.socket.cork();
+      process.nextTick(() => this.socket.uncork());
+    }
+    this.socket.write(JSON.stringify(event) + '\n');
   }
 
   reply(message, result) {
@@ -105,6 +112,9 @@ class Client {
           if (result.errorText) this.record(`page navigation failed ${message.url} ${result.errorText}`);
           break;
         }
+        case 'listen':
+          if (view) view.listening = message.on;
+          break;
         case 'addScript': {
           const added = await this.send('Page.addScriptToEvaluateOnNewDocument', { source: message.source }, view);
           this.reply(message, { ok: true, scriptId: added.identifier });
@@ -200,7 +210,7 @@ class Client {
   async createView(id) {
     const { targetId } = await this.browser.send('Target.createTarget', { url: 'about:blank' });
     const sessionId = await this.claim(targetId);
-    const view = { id, sessionId, targetId, mainFrame: targetId, url: 'about:blank' };
+    const view = { id, sessionId, targetId, mainFrame: targetId, url: 'about:blank', listening: true, unheard: 0 };
     this.views.set(id, view);
     this.sessions.set(sessionId, id);
     const send = (method, params = {}) => this.browser.send(method, params, sessionId);
@@ -264,6 +274,11 @@ class Client {
       }
       case 'Runtime.bindingCalled':
         if (params.name !== '__standinPost') break;
+        if (view.listening === false) {
+          // Dropped here, as nothing in the host listens: counted, recorded once.
+          if (view.unheard++ === 0) this.record('page messages no longer forwarded: the host has no handler');
+          break;
+        }
         // A page's megabytes would only bloat the test's log: their length is enough.
         this.record(`page posted ${params.payload.length > 256
           ? `${params.payload.slice(0, 64)}... (${params.payload.length} characters)` : params.payload}`);
