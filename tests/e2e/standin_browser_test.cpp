@@ -254,8 +254,8 @@ TEST_F(StandInPlayerTest, AFloodingPageCannotFloodThePlayer) {
     add_test_wallpaper("flood");
     start_player();
     ASSERT_TRUE(wait_for_standin("page console log flood done", kLoad)) << logs();
-    // Past its budget the page is no longer listened to: the handler is taken off once, and
-    // what the page still posts goes nowhere.
+    // Past its budget the page is no longer listened to: the handler is taken off once, the
+    // player says so once, and its missing files are still answered.
     ASSERT_TRUE(wait_for_standin("call remove_WebMessageReceived", kLoad)) << logs();
     EXPECT_EQ(count_in_standin("call remove_WebMessageReceived"), 1u);
     EXPECT_EQ(count_in_standin("served 404 http://wlp.localhost/missing-"), 300u);

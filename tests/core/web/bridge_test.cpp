@@ -90,8 +90,6 @@ TEST(PageMessages, AnythingElseIsIgnored) {
     EXPECT_FALSE(flags.failed);
 }
 
-}  // namespace
-
 TEST(PageMessageBudget, AThousandMessagesOrAMebibyteASecondThenNeverAgain) {
     using namespace std::chrono_literals;
     const core::MonotonicTime start{};
@@ -116,3 +114,5 @@ TEST(PageMessageBudget, AThousandMessagesOrAMebibyteASecondThenNeverAgain) {
     core::PageMessageBudget huge;
     EXPECT_FALSE(huge.spend(std::numeric_limits<std::size_t>::max(), start));
 }
+
+}  // namespace
