@@ -20,7 +20,8 @@ constexpr core::BuildFlags kBuildFlags{.local_preview = TESSARY_LOCAL_PREVIEW !=
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    if (auto result = player::run_entry(player::process_arguments(), player::make_webview2_layer, kBuildFlags); !result) {
+    if (auto result = player::run_entry(player::process_arguments(), player::make_webview2_layer, kBuildFlags);
+        !result) {
         player::report_startup_failure(result.error());
     }
     // A reported start-up failure is an orderly end too: the user has seen the message.

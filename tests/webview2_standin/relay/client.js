@@ -114,6 +114,7 @@ class Client {
         }
         case 'listen':
           if (view) view.listening = message.on;
+          if (view && !message.on) this.record('page messages no longer forwarded: the host has no handler');
           break;
         case 'addScript': {
           const added = await this.send('Page.addScriptToEvaluateOnNewDocument', { source: message.source }, view);
@@ -210,7 +211,7 @@ class Client {
   async createView(id) {
     const { targetId } = await this.browser.send('Target.createTarget', { url: 'about:blank' });
     const sessionId = await this.claim(targetId);
-    const view = { id, sessionId, targetId, mainFrame: targetId, url: 'about:blank', listening: true, unheard: 0 };
+    const view = { id, sessionId, targetId, mainFrame: targetId, url: 'about:blank', listening: true };
     this.views.set(id, view);
     this.sessions.set(sessionId, id);
     const send = (method, params = {}) => this.browser.send(method, params, sessionId);
@@ -274,11 +275,8 @@ class Client {
       }
       case 'Runtime.bindingCalled':
         if (params.name !== '__standinPost') break;
-        if (view.listening === false) {
-          // Dropped here, as nothing in the host listens: counted, recorded once.
-          if (view.unheard++ === 0) this.record('page messages no longer forwarded: the host has no handler');
-          break;
-        }
+        // Dropped here while nothing in the host listens.
+        if (!view.listening) break;
         // A page's megabytes would only bloat the test's log: their length is enough.
         this.record(`page posted ${params.payload.length > 256
           ? `${params.payload.slice(0, 64)}... (${params.payload.length} characters)` : params.payload}`);
