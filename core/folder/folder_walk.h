@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "core/content/asset_map.h"
 #include "core/error/error.h"
@@ -23,6 +24,12 @@ struct FolderWalk {
     AssetMap assets;  // asset path (relative to the root, "/"-separated) to the file's bytes
     // Without bytes, every file is still read in full and counted, but mapped to nothing.
     bool keep_bytes = true;
+    // For authors' tools: when set, a failure of one entry is added here, naming the
+    // entry's asset path, and the walk goes on with the next entry, so that one run shows
+    // every problem. The first one added is the failure the stopping walk returns. Limits
+    // that end a walk (assets, total size) still end it, after they are added.
+    std::vector<Error>* problems = nullptr;
+    bool ended = false;  // a limit ended a collecting walk
 };
 
 // Collects the asset files of a wallpaper folder, refusing links, private and tool

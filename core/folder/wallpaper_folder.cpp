@@ -40,4 +40,42 @@ Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::s
     return WallpaperItem{.manifest = std::move(*manifest), .assets = std::move(walk.assets)};
 }
 
+FolderReport check_wallpaper_folder_with(DirectoryReader& reader, std::string_view root) {
+    FolderReport report;
+    const auto add = [&](const Error& error, std::string_view file) {
+        report.problems.push_back(error.message().ends_with(file) ? error : error.context(std::string(file)));
+    };
+    if (const Result<Bytes> bytes = reader.read_file(reader.join(root, kManifestFileName), kMaxManifestFileBytes);
+        !bytes) {
+        add(bytes.error(), kManifestFileName);
+    } else if (Result<Manifest> manifest = parse_manifest(
+                   std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+               !manifest) {
+        add(manifest.error(), kManifestFileName);
+    } else if (Status valid = validate_manifest(*manifest); !valid) {
+        add(valid.error(), kManifestFileName);
+    } else if (Status id = validate_library_id(manifest->id); !id) {
+        add(id.error(), kManifestFileName);
+    } else {
+        report.manifest = std::move(*manifest);
+    }
+
+    FolderWalk walk;
+    walk.problems = &report.problems;
+    // A listing that fails ends the walk without a problem of its own.
+    if (Status walked = walk_wallpaper_folder(reader, root, "", 0, walk); !walked && !walk.ended) {
+        report.problems.push_back(walked.error());
+    }
+    std::vector<std::string_view> paths;
+    paths.reserve(walk.assets.size());
+    for (const auto& [path, content] : walk.assets) paths.push_back(path);
+    const std::string_view occupied[] = {kManifestFileName};
+    if (Status checked = check_asset_paths(paths, occupied); !checked) report.problems.push_back(checked.error());
+    if (report.manifest && !walk.assets.contains(report.manifest->entry)) {
+        add(Error("entry HTML is missing"), report.manifest->entry);
+    }
+    report.assets = std::move(walk.assets);
+    return report;
+}
+
 }  // namespace core

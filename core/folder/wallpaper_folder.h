@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
@@ -23,5 +25,18 @@ namespace core {
 enum class AssetBytes { keep, discard };
 Result<WallpaperItem> load_wallpaper_folder_with(DirectoryReader& reader, std::string_view root,
                                                  AssetBytes asset_bytes = AssetBytes::keep);
+
+// Every problem of a folder at once, for authors' tools: the same steps as
+// load_wallpaper_folder_with, but a failure of one file or rule is added to problems and
+// the check goes on. Each problem names its file as the outer message of its chain
+// ("manifest.json: fps must be 30 or 60"), and the first is the failure
+// load_wallpaper_folder_with returns for the same listing. The manifest and the assets are
+// whatever could be read, for checks of their own.
+struct FolderReport {
+    std::optional<Manifest> manifest;
+    AssetMap assets;
+    std::vector<Error> problems;
+};
+FolderReport check_wallpaper_folder_with(DirectoryReader& reader, std::string_view root);
 
 }  // namespace core

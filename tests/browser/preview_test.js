@@ -21,6 +21,8 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 function startPreview(wallpkg, folder) {
   const child = spawn(wallpkg, ['preview', folder], { stdio: ['ignore', 'pipe', 'pipe'] });
   const lines = [];
+  const errors = [];
+  readline.createInterface({ input: child.stderr }).on('line', line => errors.push(line));
   return new Promise((resolve, reject) => {
     child.on('error', reject);
     child.on('exit', code => reject(new Error(`preview ended with ${code}`)));
@@ -29,7 +31,7 @@ function startPreview(wallpkg, folder) {
       const controls = /^controls: http:\/\/127\.0\.0\.1:(\d+)\/$/.exec(line);
       if (controls) {
         const port = Number(controls[1]);
-        resolve({ port, lines, page: lines[0].replace(/^preview [^:]*: /, ''), stop: () => child.kill() });
+        resolve({ port, lines, errors, page: lines[0].replace(/^preview [^:]*: /, ''), stop: () => child.kill() });
       }
     });
   });
@@ -156,6 +158,104 @@ test('paths that leave the folder, other hosts and non-loopback addresses are re
   assert.deepEqual(listening, ['0100007F']);
 });
 
+test('a page that floods the player\'s channel is no longer heard, as by the player', async ({ preview, context }) => {
+  const page = await context.newPage();
+  await page.goto(preview.page, { waitUntil: 'load' });
+  await waitFor(async () => (await status(preview)).ready, 'ready');
+  // 2 x 600 KiB within a second is over the budget; the failure after it goes unheard.
+  await page.evaluate(() => {
+    window.ipc.postMessage('x'.repeat(600 * 1024));
+    window.ipc.postMessage('x'.repeat(600 * 1024));
+    window.wallpaper.failed();
+  });
+  const flood = 'wallpaper page posts more than 1000 messages or 1 MiB a second; no longer listening to it';
+  await waitFor(() => preview.lines.includes(flood), 'the flood line');
+  await sleep(300);
+  assert.equal((await status(preview)).failed, false);
+  await page.close();
+});
+
+// Written as the demos people copy: inline code, an import map, a CDN and a font service.
+const AS_COPIED = `<!doctype html>
+<html>
+<head>
+  <link href="https://fonts.example.com/css2?family=Inter" rel="stylesheet">
+  <script src="https://cdn.example.com/lib.js"></script>
+  <script type="importmap">
+    { "imports": { "three": "./three.module.js" } }
+  </script>
+</head>
+<body>
+  <canvas id="scene"></canvas>
+  <script>
+    window.started = true;
+  </script>
+  <script type="module" src="main.js"></script>
+</body>
+</html>
+`;
+
+async function asCopied(wallpkg, work, context) {
+  const folder = path.join(work, 'as-copied');
+  fs.mkdirSync(folder);
+  fs.writeFileSync(path.join(folder, 'manifest.json'), '{"id":"as-copied","name":"A","version":1,"entry":"index.html","fps":30}');
+  fs.writeFileSync(path.join(folder, 'index.html'), AS_COPIED);
+  fs.writeFileSync(path.join(folder, 'main.js'), "import * as THREE from 'three';\nconsole.log(THREE);\n");
+  const preview = await startPreview(wallpkg, folder);
+  try {
+    // Lint's warnings come first, in the terminal, with file, line and fix.
+    for (const expected of [
+      'warning: index.html:4: stylesheet from another origin is blocked: https://fonts.example.com/css2?family=Inter: download it, and the font files it names, into the folder',
+      'warning: index.html:6: inline import map is blocked: bundle the modules into one file, or import them by relative paths (\'./lib/three.module.js\')',
+      'warning: index.html:12: inline script is blocked: move it into a .js file and load it with <script src="...">',
+      "warning: main.js:1: bare module specifier 'three' cannot be resolved (import maps are blocked): bundle the modules into one file, or import the module's file by a relative path ('./...')",
+    ]) assert.ok(preview.errors.includes(expected), `${expected}\n${preview.errors.join('\n')}`);
+    const page = await context.newPage();
+    const opened = Date.now();
+    await page.goto(preview.page, { waitUntil: 'load' });
+    const wanted = [
+      'page: inline script in index.html line 12 is blocked: move it into a .js file and load it with <script src="...">',
+      'page: inline import map in index.html line 6 is blocked: bundle the modules into one file, or import them by relative paths (\'./lib/three.module.js\')',
+      'page: blocked by the policy (script-src-elem): https://cdn.example.com/lib.js: download the script into the folder and load it by a relative path',
+      'page: blocked by the policy (style-src-elem): https://fonts.example.com/css2?family=Inter (asked for in index.html line 4): download the stylesheet, and the font files it names, into the folder',
+      'page: <script> failed to load: https://cdn.example.com/lib.js: it is not the wallpaper\'s own file; copy it into the folder',
+    ];
+    await waitFor(() => wanted.every(line => preview.lines.includes(line)), `the reasons\n${preview.lines.join('\n')}`, 3000);
+    assert.ok(Date.now() - opened < 1000 + 500, `${Date.now() - opened} ms`);
+    // The failed script fails the wallpaper, as in the player.
+    await waitFor(async () => (await status(preview)).failed, 'failed');
+    await page.close();
+
+    // Without the CDN and the font service the page gets ready: its load event comes, but
+    // the module's bare import failed, and the author hears that it may show nothing.
+    fs.writeFileSync(path.join(folder, 'index.html'), AS_COPIED.replace(/^.*https:.*\n/gm, ''));
+    const again = await context.newPage();
+    await again.goto(preview.page, { waitUntil: 'load' });
+    await waitFor(async () => (await status(preview)).ready, 'ready');
+    await waitFor(() => preview.lines.some(line => line.startsWith('the page reported ready, but it has problems')),
+      `ready with problems\n${preview.lines.join('\n')}`);
+    assert.ok(preview.lines.some(line => line.startsWith('page: uncaught error') && line.includes('bundle the modules')),
+      preview.lines.join('\n'));
+    const state = await status(preview);
+    assert.ok(state.problems.includes('inline script in index.html line 10 is blocked: move it into a .js file and load it with <script src="...">'),
+      JSON.stringify(state.problems));
+    const controls = await context.newPage();
+    await controls.goto(`http://127.0.0.1:${preview.port}/`, { waitUntil: 'load' });
+    await controls.waitForFunction(() => document.getElementById('readiness').textContent.includes('problems'));
+    assert.ok((await controls.textContent('#problems')).includes('inline import map in index.html line 4 is blocked'));
+    await controls.close();
+    await again.close();
+
+    // A second preview on the same port is refused, not served alternately.
+    const second = spawnSync(wallpkg, ['preview', folder, '--port', String(preview.port)], { encoding: 'utf8', timeout: 5000 });
+    assert.equal(second.status, 1);
+    assert.ok(second.stderr.endsWith(`error: cannot listen on 127.0.0.1:${preview.port}: the port is in use (another preview?); ` +
+      'name another with --port, or leave --port out for a free one\n'), second.stderr);
+  } finally {
+    preview.stop();
+  }
+}
+
 async function main() {
   // Absolute, because `new` runs in a scratch folder.
   const [wallpkg, samples] = process.argv.slice(2).map(argument => path.resolve(argument));
@@ -176,7 +276,14 @@ async function main() {
       try { await body({ preview, context }); report(name); } catch (error) { report(name, error); }
     }
 
-    // Every sample plays: it gets ready within the player's limit.
+    try {
+      await asCopied(wallpkg, work, context);
+      report('an as-copied page hears why it is blocked within a second, and a busy port is refused');
+    } catch (error) {
+      report('an as-copied page hears why it is blocked within a second, and a busy port is refused', error);
+    }
+
+    // Every sample plays: it gets ready within the player's limit, with nothing to complain about.
     for (const sample of fs.readdirSync(samples).sort()) {
       const name = `the sample ${sample} gets ready in the preview`;
       try {
@@ -187,6 +294,7 @@ async function main() {
         await waitFor(async () => (await status(one)).ready, `${sample} ready`, 15000);
         const state = await status(one);
         assert.equal(state.failed, false);
+        assert.deepEqual(state.problems, []);
         await page.close();
         report(name);
       } catch (error) {
@@ -203,7 +311,7 @@ async function main() {
     const linted = spawnSync(wallpkg, ['lint', broken], { encoding: 'utf8' });
     try {
       assert.equal(refused.status, 1);
-      assert.equal(refused.stderr, 'error: fps must be 30 or 60\n');
+      assert.equal(refused.stderr, 'error: manifest.json: fps must be 30 or 60\n');
       assert.equal(refused.stderr, linted.stderr);
       report('a broken folder is refused with the lint message');
     } catch (error) {

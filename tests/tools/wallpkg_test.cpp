@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -143,8 +144,9 @@ TEST_F(Wallpkg, EverySampleLintsPacksAndVerifies) {
     std::size_t samples = 0;
     for (const auto& entry : fs::directory_iterator(kSource / "samples/wallpapers")) {
         const std::string id = entry.path().filename().string();
-        const ToolRun linted = run({"lint", entry.path().string()});
+        const ToolRun linted = run({"lint", entry.path().string(), "--strict"});
         EXPECT_EQ(linted.code, 0) << id << ": " << linted.err;
+        EXPECT_EQ(linted.err, "") << id;
         EXPECT_TRUE(linted.out.starts_with("ok " + id + " ")) << linted.out;
         const std::string package = path(id + ".wallpkg");
         const ToolRun packed = run({"pack", entry.path().string(), "--key",
@@ -235,25 +237,118 @@ TEST_F(Wallpkg, FolderAndFileErrorsExitOne) {
     write_text(dir_ / "w/manifest.json",
                R"({"id":"w","name":"W","version":1,"entry":"index.html","fps":25})");
     write_text(dir_ / "w/index.html", "<p>");
-    EXPECT_EQ(run({"lint", path("w")}).err, "error: fps must be 30 or 60\n");
+    // The rule's own text, named by its file.
+    EXPECT_EQ(run({"lint", path("w")}).err, "error: manifest.json: fps must be 30 or 60\n");
     write_text(dir_ / "w/manifest.json",
                R"({"id":"w","name":"W","version":1,"entry":"main.html","fps":30})");
     const ToolRun missing = run({"lint", path("w")});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "error: entry HTML is missing\n");
+    EXPECT_EQ(missing.err, "error: main.html: entry HTML is missing\n");
     keygen("k");
     const ToolRun not_packed = run({"pack", path("w"), "--key", path("k.secret"), "--out", path("w.wallpkg")});
     EXPECT_EQ(not_packed.code, 1);
     EXPECT_FALSE(fs::exists(dir_ / "w.wallpkg"));
 
     write_text(dir_ / "big.wallpkg", std::string(64 * 1024 * 1024 + 1, 'x'));
-    EXPECT_EQ(run({"verify", path("big.wallpkg")}).err, "error: file too large\n");
+    EXPECT_EQ(run({"verify", path("big.wallpkg")}).err, "error: " + path("big.wallpkg") + ": file too large\n");
     write_text(dir_ / "small.wallpkg", "WLPKG001");
     EXPECT_EQ(run({"verify", path("small.wallpkg")}).err, "error: invalid package size\n");
     write_text(dir_ / "bad.secret", "00\n");
     const ToolRun bad_secret = run({"pack", kSample.string(), "--key", path("bad.secret"), "--out", path("x")});
     EXPECT_EQ(bad_secret.code, 1);
-    EXPECT_EQ(bad_secret.err, "error: secret key file must hold 64 lowercase hexadecimal digits\n");
+    EXPECT_EQ(bad_secret.err, "error: " + path("bad.secret") + ": secret key file must hold 64 lowercase hexadecimal digits\n");
+}
+
+TEST_F(Wallpkg, LintTellsEveryProblemAndWhatTheSandboxWillBlock) {
+    // A demo as copied, with the files that came with it: eight refused, one too large.
+    write_text(dir_ / "demo/manifest.json", R"({"id":"starfield","name":"S","version":1,"entry":"index.html","fps":30})");
+    for (const char* refused : {"LICENSE", "README.md", "license.txt", "OFL.txt", "src/app.ts", "main.js.map",
+                                "package.json", ".eslintrc.json"}) {
+        write_text(dir_ / "demo" / refused, "x");
+    }
+    write_text(dir_ / "demo/node_modules/three/build/three.module.js", "x");
+    write_text(dir_ / "demo/.git/HEAD", "x");
+    write_text(dir_ / "demo/media/huge.webm", std::string(25'165'825, 'v'));
+    write_text(dir_ / "demo/index.html",
+               "<!doctype html>\n<html><head>\n"
+               "<link rel=\"stylesheet\" href=\"https://fonts.example.com/css?family=Inter\">\n"
+               "<style>@import url('//cdn.example.com/x.css'); b { background: url(img/b.png) }</style>\n"
+               "<script type=\"importmap\">{\"imports\":{}}</script>\n"
+               "</head><body onload=\"go()\">\n"
+               "<a href=\"javascript:void 0\">x</a><script>\n  draw();\n</script>\n"
+               "<script type=\"x-shader/x-fragment\">void main() {}</script>\n"
+               "<script type=\"module\" src=\"main.js\"></script>\n</body></html>\n");
+    write_text(dir_ / "demo/main.js",
+               "import * as THREE from 'three';\n"
+               "const pattern = /import 'x'/; // eval('no')\n"
+               "const text = `${eval(code)}`;\n"
+               "setTimeout('tick()', 10); setTimeout(() => tick(), 10);\n"
+               "new Worker('w.js'); WebAssembly.instantiate(bytes); new Function('return 1');\n");
+
+    const ToolRun linted = run({"lint", path("demo")});
+    EXPECT_EQ(linted.code, 1);
+    EXPECT_EQ(linted.out, "");
+    std::vector<std::string> errors;
+    std::vector<std::string> warnings;
+    std::istringstream lines(linted.err);
+    for (std::string line; std::getline(lines, line);) (line.starts_with("error: ") ? errors : warnings).push_back(line);
+    // Whichever the listing met first is what the player would log; the rest by path.
+    ASSERT_EQ(errors.size(), 11u) << linted.err;
+    std::vector<std::string> rest(errors.begin() + 1, errors.end());
+    EXPECT_TRUE(std::is_sorted(rest.begin(), rest.end())) << linted.err;
+    std::sort(errors.begin(), errors.end());
+    EXPECT_EQ(errors, (std::vector<std::string>{
+                          "error: .git: private or development directory is not allowed",
+                          "error: media/huge.webm: file too large",
+                          "error: node_modules: private or development directory is not allowed",
+                          "error: private or development file is not a wallpaper asset: .eslintrc.json",
+                          "error: private or development file is not a wallpaper asset: package.json",
+                          "error: private or tool file is not a wallpaper asset: LICENSE",
+                          "error: private or tool file is not a wallpaper asset: OFL.txt",
+                          "error: private or tool file is not a wallpaper asset: README.md",
+                          "error: private or tool file is not a wallpaper asset: license.txt",
+                          "error: private or tool file is not a wallpaper asset: main.js.map",
+                          "error: private or tool file is not a wallpaper asset: src/app.ts",
+                      }));
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+        "warning: demo: the folder's name differs from the id \"starfield\": the player refuses it in wallpapers/ "
+        "(\"wallpaper folder must match manifest ID\"); rename the folder",
+        "warning: index.html:3: stylesheet from another origin is blocked: https://fonts.example.com/css?family=Inter: "
+        "download it, and the font files it names, into the folder",
+        "warning: index.html:4: @import of a stylesheet from another origin is blocked: //cdn.example.com/x.css: "
+        "download the stylesheet, and the font files it names, into the folder",
+        "warning: index.html:4: img/b.png is not in the folder: the player counts the wallpaper as broken when the page "
+        "asks for it",
+        "warning: index.html:5: inline import map is blocked: bundle the modules into one file, or import them by "
+        "relative paths ('./lib/three.module.js')",
+        "warning: index.html:6: inline event handler onload= is blocked: add the listener with addEventListener in a "
+        ".js file",
+        "warning: index.html:7: javascript: URL in <a href> is blocked: handle the click in a .js file",
+        "warning: index.html:7: inline script is blocked: move it into a .js file and load it with <script src=\"...\">",
+        "warning: main.js:1: bare module specifier 'three' cannot be resolved (import maps are blocked): bundle the "
+        "modules into one file, or import the module's file by a relative path ('./...')",
+        "warning: main.js:3: eval is blocked (the policy has no 'unsafe-eval'): parse data with JSON.parse and call "
+        "functions directly",
+        "warning: main.js:4: setTimeout with a string is blocked: pass it a function",
+        "warning: main.js:5: workers are blocked (worker-src 'none'): do the work on the page, in slices between frames",
+        "warning: main.js:5: WebAssembly cannot be compiled (the policy has no 'wasm-unsafe-eval') and .wasm files are "
+        "not admitted: use the library's JavaScript build",
+        "warning: main.js:5: new Function is blocked (the policy has no 'unsafe-eval'): write the function in the script",
+    }));
+
+    // Without the refused files the folder passes: warnings alone fail only a strict run.
+    for (const char* refused : {"LICENSE", "README.md", "license.txt", "OFL.txt", "src", "main.js.map", "package.json",
+                                ".eslintrc.json", "node_modules", ".git", "media"}) {
+        fs::remove_all(dir_ / "demo" / refused);
+    }
+    const ToolRun warned = run({"lint", path("demo")});
+    EXPECT_EQ(warned.code, 0) << warned.err;
+    EXPECT_TRUE(warned.out.starts_with("ok starfield 2 ")) << warned.out;
+    EXPECT_EQ(warned.err, linted.err.substr(linted.err.find("warning: ")));
+    const ToolRun strict = run({"lint", path("demo"), "--strict"});
+    EXPECT_EQ(strict.code, 1);
+    EXPECT_EQ(strict.out, "");
+    EXPECT_EQ(strict.err, warned.err);
 }
 
 TEST_F(Wallpkg, PublicKeysOnTheCommandLineAreCheckedFirst) {
@@ -288,6 +383,7 @@ TEST_F(Wallpkg, UsageErrorsExitTwo) {
         {"verify", "a", "--out", "x"},
         {"lint"},
         {"lint", "a", "--key", "k"},
+        {"lint", "a", "--strict", "--strict"},
         {"inspect"},
         {"new"},
         {"new", "a", "b"},

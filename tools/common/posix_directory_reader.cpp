@@ -126,7 +126,10 @@ std::string PosixDirectoryReader::join(std::string_view folder, std::string_view
     return path;
 }
 
-core::Result<core::WallpaperItem> load_wallpaper_folder_posix(std::string_view root) {
+namespace {
+
+// The checks before the content rules; the root's resolved form.
+core::Result<std::string> resolve_wallpaper_root(std::string_view root) {
     const std::string given(root);
     struct stat status {};
     if (lstat(given.c_str(), &status) != 0) return std::unexpected(os_error("cannot read", given, errno));
@@ -139,12 +142,27 @@ core::Result<core::WallpaperItem> load_wallpaper_folder_posix(std::string_view r
     }
     const std::string resolved(resolved_buffer);
 
-    PosixDirectoryReader reader;
-    const std::string manifest = reader.join(resolved, kManifestFileName);
+    const std::string manifest = PosixDirectoryReader().join(resolved, kManifestFileName);
     if (lstat(manifest.c_str(), &status) != 0) return std::unexpected(os_error("cannot read", manifest, errno));
     if (S_ISLNK(status.st_mode)) return core::fail("source symlinks are not allowed");
     if (S_ISDIR(status.st_mode)) return core::fail("manifest must be a file");
-    return core::load_wallpaper_folder_with(reader, resolved);
+    return resolved;
+}
+
+}  // namespace
+
+core::Result<core::WallpaperItem> load_wallpaper_folder_posix(std::string_view root) {
+    const auto resolved = resolve_wallpaper_root(root);
+    if (!resolved) return std::unexpected(resolved.error());
+    PosixDirectoryReader reader;
+    return core::load_wallpaper_folder_with(reader, *resolved);
+}
+
+core::FolderReport check_wallpaper_folder_posix(std::string_view root) {
+    const auto resolved = resolve_wallpaper_root(root);
+    if (!resolved) return core::FolderReport{.problems = {resolved.error()}};
+    PosixDirectoryReader reader;
+    return core::check_wallpaper_folder_with(reader, *resolved);
 }
 
 }  // namespace tools

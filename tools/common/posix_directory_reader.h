@@ -4,6 +4,7 @@
 
 #include "core/content/wallpaper_item.h"
 #include "core/folder/directory_reader.h"
+#include "core/folder/wallpaper_folder.h"
 
 namespace tools {
 
@@ -24,5 +25,7 @@ public:
 // itself (not a link) and is used in its resolved form, its "manifest.json" must be a
 // file, and then core::load_wallpaper_folder_with applies every content rule.
 core::Result<core::WallpaperItem> load_wallpaper_folder_posix(std::string_view root);
+// The same checks, every problem at once (core::check_wallpaper_folder_with).
+core::FolderReport check_wallpaper_folder_posix(std::string_view root);
 
 }  // namespace tools

@@ -1,5 +1,6 @@
 #include "tools/wallpkg/commands.h"
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "tools/wallpkg/file_io.h"
 #include "tools/wallpkg/folder_source.h"
 #include "tools/wallpkg/key_files.h"
+#include "tools/wallpkg/lint/folder_lint.h"
 #include "tools/wallpkg/new_wallpaper.h"
 #include "tools/wallpkg/preview/preview_command.h"
 
@@ -23,7 +25,7 @@ constexpr std::string_view kUsage =
     "usage: wallpkg keygen --out PREFIX\n"
     "       wallpkg pack FOLDER --key SECRETFILE --out FILE\n"
     "       wallpkg verify FILE [--key PUBHEX]\n"
-    "       wallpkg lint FOLDER\n"
+    "       wallpkg lint FOLDER [--strict]\n"
     "       wallpkg inspect FILE [--key PUBHEX]\n"
     "       wallpkg new ID\n"
     "       wallpkg preview FOLDER [--port N]\n";
@@ -33,6 +35,7 @@ struct Invocation {
     std::string command;
     std::vector<std::string> positional;
     std::map<std::string, std::string, std::less<>> options;
+    std::vector<std::string> flags;
 };
 
 struct CommandShape {
@@ -40,13 +43,14 @@ struct CommandShape {
     std::size_t positional;
     std::vector<std::string_view> required;
     std::vector<std::string_view> optional;
+    std::vector<std::string_view> flags = {};  // options without a value
 };
 
 const CommandShape kShapes[] = {
     {"keygen", 0, {"--out"}, {}},
     {"pack", 1, {"--key", "--out"}, {}},
     {"verify", 1, {}, {"--key"}},
-    {"lint", 1, {}, {}},
+    {"lint", 1, {}, {}, {"--strict"}},
     {"inspect", 1, {}, {"--key"}},
     {"new", 1, {}, {}},
     {"preview", 1, {}, {"--port"}},
@@ -66,7 +70,12 @@ std::optional<Invocation> parse(const std::vector<std::string>& args) {
     };
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.starts_with("--")) {
+        if (std::find(shape->flags.begin(), shape->flags.end(), arg) != shape->flags.end()) {
+            if (std::find(invocation.flags.begin(), invocation.flags.end(), arg) != invocation.flags.end()) {
+                return std::nullopt;
+            }
+            invocation.flags.push_back(arg);
+        } else if (arg.starts_with("--")) {
             if (!allowed(arg) || i + 1 >= args.size() || invocation.options.contains(arg)) return std::nullopt;
             invocation.options[arg] = args[++i];
         } else {
@@ -169,10 +178,15 @@ int verify(const Invocation& invocation, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// Every problem of the folder and, as warnings, what its pages do that the sandbox will
+// block. Warnings fail the run only with --strict.
 int lint(const Invocation& invocation, std::ostream& out, std::ostream& err) {
-    const auto item = load_folder(invocation.positional[0]);
-    if (!item) return report(err, item.error());
-    out << "ok " << item->manifest.id << ' ' << item->assets.size() << ' ' << asset_bytes(item->assets) << '\n';
+    const FolderLint lint = lint_folder(invocation.positional[0]);
+    print_lint(err, lint);
+    const core::FolderReport& report = lint.report;
+    const bool strict = !invocation.flags.empty();
+    if (!report.problems.empty() || !report.manifest || (strict && !lint.warnings.empty())) return kExitFailure;
+    out << "ok " << report.manifest->id << ' ' << report.assets.size() << ' ' << asset_bytes(report.assets) << '\n';
     return kExitOk;
 }
 

@@ -16,6 +16,11 @@ core::Error io_error(const std::filesystem::path& path, const std::string& what)
     return core::Error(text);
 }
 
+std::string utf8_of(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
 std::filesystem::path path_from_utf8(std::string_view text) {
@@ -33,7 +38,8 @@ core::Result<core::Bytes> read_file(const std::filesystem::path& path, std::uint
         bytes.resize(old + kChunk);
         in.read(reinterpret_cast<char*>(bytes.data() + old), kChunk);
         bytes.resize(old + static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > limit) return core::fail("file too large");
+        // The limit's own text, named by the file it is about.
+        if (bytes.size() > limit) return std::unexpected(core::Error("file too large").context(utf8_of(path)));
         if (in.eof()) break;
         if (!in) return std::unexpected(io_error(path, "cannot read"));
     }

@@ -3,8 +3,6 @@
 
 namespace wallpkg {
 
-core::Result<core::WallpaperItem> load_folder(std::string_view folder) {
-    return tools::load_wallpaper_folder_posix(folder);
-}
+core::FolderReport check_folder(std::string_view folder) { return tools::check_wallpaper_folder_posix(folder); }
 
 }  // namespace wallpkg

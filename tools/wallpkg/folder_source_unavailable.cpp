@@ -1,10 +1,10 @@
-// For a build without a directory reader (the Windows tool, for now): pack and lint say so.
+// For a build without a directory reader: pack and lint say so.
 #include "tools/wallpkg/folder_source.h"
 
 namespace wallpkg {
 
-core::Result<core::WallpaperItem> load_folder(std::string_view) {
-    return core::fail("folder reading is not available in this build");
+core::FolderReport check_folder(std::string_view) {
+    return core::FolderReport{.problems = {core::Error("folder reading is not available in this build")}};
 }
 
 }  // namespace wallpkg

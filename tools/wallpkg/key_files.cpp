@@ -29,7 +29,9 @@ core::Result<core::Ed25519Seed> read_secret_file(const std::filesystem::path& pa
     std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     if (text.ends_with('\n')) text.remove_suffix(1);
     if (text.size() != kKeyHexDigits || !is_lower_hex(text)) {
-        return core::fail("secret key file must hold 64 lowercase hexadecimal digits");
+        const std::u8string name = path.u8string();
+        return std::unexpected(core::Error("secret key file must hold 64 lowercase hexadecimal digits")
+                                   .context(std::string(name.begin(), name.end())));
     }
     const auto decoded = core::hex_decode(text).value();
     core::Ed25519Seed seed{};

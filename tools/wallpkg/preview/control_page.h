@@ -36,6 +36,10 @@ inline constexpr std::string_view kControlHtml = R"html(<!doctype html>
     <p>Click the screen below to send the page a desktop click there.</p>
     <div id="pad"><span id="mark"></span></div>
   </section>
+  <section id="problems-section" hidden>
+    <h2>Problems</h2>
+    <ol id="problems"></ol>
+  </section>
   <section>
     <h2>Messages</h2>
     <ol id="messages"></ol>
@@ -53,6 +57,8 @@ h2 { font-size: 15px; }
 #readiness { min-width: 240px; font-weight: 600; }
 #readiness.failed, #folder-error, #status { color: #b42318; }
 #readiness.ready { color: #067647; }
+#readiness.troubled, #problems { color: #b54708; }
+#problems { font-family: ui-monospace, monospace; font-size: 12px; }
 button.on { background: #1d2433; color: #fff; }
 #pad { position: relative; width: min(640px, 100%); aspect-ratio: 16 / 9; background: #101828; cursor: crosshair; border-radius: 6px; }
 #mark { position: absolute; width: 10px; height: 10px; margin: -5px 0 0 -5px; border-radius: 50%; background: #fdb022; display: none; pointer-events: none; }
@@ -73,8 +79,10 @@ function renderReadiness() {
   if (!latest || latest.document === 0) { view.textContent = 'not opened yet'; return; }
   if (latest.failed) { view.textContent = 'failed'; view.className = 'failed'; return; }
   if (latest.ready) {
-    view.textContent = `ready after ${seconds(latest.load_ms)} s`;
-    view.className = 'ready';
+    const problems = latest.page_problems;
+    view.textContent = `ready after ${seconds(latest.load_ms)} s` +
+      (problems ? `, but with ${problems} problem${problems === 1 ? '' : 's'}: it may show nothing` : '');
+    view.className = problems ? 'troubled' : 'ready';
     return;
   }
   const elapsed = latest.load_ms + (performance.now() - receivedAt);
@@ -98,6 +106,12 @@ function render(state) {
   element('resume').classList.toggle('on', !state.paused);
   element('fps30').classList.toggle('on', state.fps === 30);
   element('fps60').classList.toggle('on', state.fps === 60);
+  element('problems-section').hidden = state.problems.length === 0;
+  element('problems').replaceChildren(...state.problems.map(text => {
+    const item = document.createElement('li');
+    item.textContent = text;
+    return item;
+  }));
   const list = element('messages');
   list.replaceChildren(...state.messages.slice().reverse().map(text => {
     const item = document.createElement('li');

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "core/web/bridge_script.h"
+#include "tools/wallpkg/preview/page_report.h"
 
 namespace wallpkg {
 namespace {
@@ -15,8 +16,30 @@ const tessaryTimeout = window.setTimeout.bind(window);
 let tessaryPosted = Promise.resolve();
 Object.defineProperty(window.chrome || (window.chrome = {}), 'webview', { value: Object.freeze({ postMessage: s => {
   const body = String(s);
-  tessaryPosted = tessaryPosted.then(() => tessaryFetch('@MESSAGE@', { method: 'POST', body, keepalive: true })).catch(() => {});
+  // A keepalive request may carry at most 64 KiB; a bigger message must still arrive to be
+  // charged against the page's budget.
+  const keepalive = body.length < 16384;
+  tessaryPosted = tessaryPosted.then(() => tessaryFetch('@MESSAGE@', { method: 'POST', body, keepalive })).catch(() => {});
 } }) });
+// What goes wrong in the page, told to the author with its reason: policy violations,
+// uncaught errors and rejections, and resources that fail. Posted beside the player's
+// channel, which a broken page must not spend.
+const tessaryReport = (...fields) => {
+  const body = fields.map(field => String(field ?? '').replace(/[\r\n]+/g, ' ')).join('\n');
+  tessaryFetch('@REPORT@', { method: 'POST', body, keepalive: true }).catch(() => {});
+};
+window.addEventListener('securitypolicyviolation', e => tessaryReport('csp', e.effectiveDirective || e.violatedDirective,
+  e.blockedURI, e.sourceFile, e.lineNumber, ''), true);
+window.addEventListener('error', e => {
+  const target = e.target;
+  if (target !== window && target && target.tagName) {
+    tessaryReport('resource', target.tagName.toLowerCase(), target.currentSrc || target.src || target.href || '', '', 0, '');
+  } else {
+    tessaryReport('error', '', '', e.filename, e.lineno, (e.error && e.error.stack) || e.message);
+  }
+}, true);
+window.addEventListener('unhandledrejection', e => tessaryReport('rejection', '', '', '', 0,
+  (e.reason && e.reason.stack) || String(e.reason)));
 )js";
 
 // The player evaluates "window.__tessaryDispatch(...)" in the page; under the page's
@@ -63,6 +86,7 @@ bool starts_with_no_case(std::string_view text, std::string_view prefix) {
 std::string preview_page_script(std::uint64_t document) {
     const std::string query = "?document=" + std::to_string(document);
     std::string script = replace_all(std::string(kChannelScript), "@MESSAGE@", std::string(kPageMessagePath) + query);
+    script = replace_all(script, "@REPORT@", std::string(kPageReportPath) + query);
     script += core::kIpcShimScript;
     script += "\n";
     script += core::kBridgeScript;

@@ -6,6 +6,7 @@
 
 #include "tools/wallpkg/commands.h"
 #include "tools/wallpkg/folder_source.h"
+#include "tools/wallpkg/lint/folder_lint.h"
 #include "tools/wallpkg/preview/preview_server.h"
 
 namespace wallpkg {
@@ -20,13 +21,14 @@ int preview(const std::string& folder, const std::optional<std::string>& port_te
             return kExitUsage;
         }
     }
-    PreviewSession session([folder] { return load_folder(folder); },
+    PreviewSession session([folder] { return check_folder(folder); },
                            [&out](std::string_view line) { out << line << std::endl; });
-    // A folder that fails the rules is reported exactly as lint reports it.
-    if (auto loaded = load_folder(folder); !loaded) {
-        err << "error: " << loaded.error().chain() << '\n';
-        return kExitFailure;
-    }
+    // A folder that fails the rules is reported exactly as lint reports it; what its pages
+    // do that the sandbox blocks is told before they run, and kept on the control page.
+    const FolderLint lint = lint_folder(folder);
+    print_lint(err, lint);
+    if (!lint.report.problems.empty() || !lint.report.manifest) return kExitFailure;
+    for (const PageWarning& warning : lint.warnings) session.note_problem("lint: " + describe(warning));
     session.reload();
     return run_preview_server(session, port, out, err);
 }

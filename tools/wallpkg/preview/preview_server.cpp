@@ -2,14 +2,19 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <atomic>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <ostream>
 #include <thread>
 
 #include "core/json/json_writer.h"
 #include "tools/wallpkg/commands.h"
 #include "tools/wallpkg/preview/control_page.h"
+#include "tools/wallpkg/preview/page_report.h"
 #include "tools/wallpkg/preview/page_script.h"
 
 namespace wallpkg {
@@ -87,6 +92,9 @@ void serve_page_channel(PreviewSession& session, const httplib::Request& request
     } else if (request.path == kPageMessagePath && request.method == "POST") {
         session.page_message(*document, request.body);
         response.status = 204;
+    } else if (request.path == kPageReportPath && request.method == "POST") {
+        session.page_report(*document, request.body);
+        response.status = 204;
     } else if (request.path == kPageEventsPath && request.method == "GET") {
         const PagePoll poll = session.poll_page(*document, number_param<std::uint64_t>(request, "after").value_or(0),
                                                 kPollTimeout);
@@ -158,14 +166,26 @@ int run_preview_server(PreviewSession& session, std::uint16_t port, std::ostream
         if (host == kLoopback || host == "localhost") return serve_control(session, request, response);
         refuse(response, 421, "unknown host");
     };
+    // httplib's default also sets SO_REUSEPORT, with which a second preview could listen on
+    // the same port and take every other request; a port in use must be refused.
+    server.set_socket_options([](socket_t socket) {
+        const int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    });
     server.Get(".*", route);
     server.Post(".*", route);
 
     // Loopback only, always: the preview serves an unpublished folder and takes commands.
+    errno = 0;
     const int bound_port = port == 0 ? server.bind_to_any_port(std::string(kLoopback))
                                      : (server.bind_to_port(std::string(kLoopback), port) ? port : -1);
     if (bound_port <= 0) {
-        err << "error: cannot listen on " << kLoopback << ":" << port << '\n';
+        const int code = errno;
+        err << "error: cannot listen on " << kLoopback << ":" << port << ": "
+            << (code == EADDRINUSE ? "the port is in use (another preview?); name another with --port, or leave "
+                                     "--port out for a free one"
+                                   : std::string(code != 0 ? std::strerror(code) : "the system refused it"))
+            << '\n';
         return kExitFailure;
     }
     out << "preview " << session.id().value_or("") << ": http://" << kPageHost << ":" << bound_port << "/"

@@ -6,6 +6,8 @@
 #include "core/web/dispatch_script.h"
 #include "core/web/page_message.h"
 #include "core/web/player_state.h"
+#include "tools/wallpkg/lint/folder_lint.h"
+#include "tools/wallpkg/preview/page_report.h"
 
 namespace wallpkg {
 namespace {
@@ -16,6 +18,24 @@ constexpr std::size_t kKeptMessages = 40;
 constexpr std::size_t kKeptEvents = 64;
 // Not an event of the bridge: the preview's own request that the page reload itself.
 constexpr std::string_view kReloadEvent = ".reload";
+// A page that fails every frame would fill the terminal: each problem is told once, and
+// only so many per document.
+constexpr std::size_t kKeptPageProblems = 40;
+// Ignored messages are the author's business only until they see the pattern.
+constexpr std::size_t kIgnoredMessagesLogged = 10;
+constexpr std::size_t kIgnoredMessageShown = 80;
+// WebView2 converts no page message longer than the longest the player knows.
+constexpr std::size_t kLongestPageMessage = std::max(core::kReadyMessage.size(), core::kAssetErrorMessage.size());
+
+// The length the runtime would count: UTF-16 code units of the UTF-8 text.
+std::size_t utf16_length(std::string_view text) {
+    std::size_t units = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
 
 }  // namespace
 
@@ -23,18 +43,21 @@ PreviewSession::PreviewSession(FolderLoader load_folder, LogSink log)
     : load_folder_(std::move(load_folder)), sink_(std::move(log)) {}
 
 core::Status PreviewSession::reload() {
-    auto loaded = load_folder_();
+    core::FolderReport loaded = load_folder_();
     const std::lock_guard lock(mutex_);
-    if (!loaded) {
+    if (!loaded.problems.empty() || !loaded.manifest) {
         item_.reset();
-        folder_error_ = "error: " + loaded.error().chain();
-        log(*folder_error_);
+        const core::Error first = loaded.problems.empty() ? core::Error("manifest.json could not be read")
+                                                          : loaded.problems.front();
+        folder_error_ = "error: " + first.chain();
+        for (std::string& line : problem_lines(loaded)) log(std::move(line));
         changed();
-        return std::unexpected(loaded.error());
+        return std::unexpected(first);
     }
     if (folder_error_) log("folder passes the rules again");
     folder_error_.reset();
-    item_ = std::make_shared<const core::WallpaperItem>(std::move(*loaded));
+    item_ = std::make_shared<const core::WallpaperItem>(
+        core::WallpaperItem{.manifest = std::move(*loaded.manifest), .assets = std::move(loaded.assets)});
     changed();
     return {};
 }
@@ -49,6 +72,11 @@ std::uint64_t PreviewSession::begin_document(Clock::time_point now) {
     last_pushed_.reset();
     status_.reset();
     events_.clear();
+    budget_ = {};
+    ignored_logged_ = 0;
+    page_problems_.clear();
+    reported_.clear();
+    told_ready_with_problems_ = false;
     log("page loading: document " + std::to_string(document_));
     changed();
     return document_;
@@ -73,15 +101,49 @@ core::AssetResponse PreviewSession::serve(std::string_view url) {
 
 void PreviewSession::page_message(std::uint64_t document, std::string_view text) {
     const std::lock_guard lock(mutex_);
-    if (document != document_) return;
-    const bool was_ready = flags_.ready;
-    if (const auto line = core::apply_page_message(text, flags_)) {
-        log(std::string(*line));
-        if (flags_.ready && !was_ready && load_start_) ready_at_ = Clock::now();
-        push_state_if_due();
-    } else {
-        log("page message ignored: " + core::json_quote(text));
+    if (document != document_ || budget_.exhausted()) return;
+    const Clock::time_point now = Clock::now();
+    const std::size_t length = utf16_length(text);
+    if (!budget_.spend(length, now)) {
+        log(std::string(core::kPageMessageFloodLog));
+        changed();
+        return;
     }
+    // A "ready" after the limit is as late here as it is for the player, whatever the tick.
+    apply_readiness_limit(now);
+    const bool was_ready = flags_.ready;
+    const auto line = length <= kLongestPageMessage ? core::apply_page_message(text, flags_) : std::nullopt;
+    if (line) {
+        log(std::string(*line));
+        if (flags_.ready && !was_ready && load_start_) {
+            ready_at_ = now;
+            tell_if_ready_with_problems();
+        }
+        push_state_if_due();
+    } else if (ignored_logged_ < kIgnoredMessagesLogged) {
+        ++ignored_logged_;
+        const std::string shown(text.substr(0, kIgnoredMessageShown));
+        log("page message ignored: " + core::json_quote(shown) + (text.size() > shown.size() ? "..." : ""));
+    }
+    changed();
+}
+
+void PreviewSession::page_report(std::uint64_t document, std::string_view body) {
+    const std::lock_guard lock(mutex_);
+    if (document != document_ || page_problems_.size() >= kKeptPageProblems) return;
+    const auto report = parse_page_report(body);
+    if (!report) return;
+    static const core::AssetMap kNothing;
+    std::string line = explain_page_report(*report, item_ ? item_->assets : kNothing);
+    if (!reported_.insert(line).second) return;
+    problem(std::move(line));
+    if (page_problems_.size() == kKeptPageProblems) log("page: more problems than the preview shows; fix these first");
+    changed();
+}
+
+void PreviewSession::note_problem(std::string line) {
+    const std::lock_guard lock(mutex_);
+    lint_problems_.push_back(std::move(line));
     changed();
 }
 
@@ -121,12 +183,15 @@ void PreviewSession::request_reload() {
 
 void PreviewSession::tick(Clock::time_point now) {
     const std::lock_guard lock(mutex_);
-    if (core::check_readiness_limit(load_start_, flags_, now)) {
-        status_ = std::string(core::kReadinessTimeoutStatus);
-        log(std::string(core::kReadinessTimeoutLog));
-        changed();
-    }
+    apply_readiness_limit(now);
     push_state_if_due();
+}
+
+void PreviewSession::apply_readiness_limit(Clock::time_point now) {
+    if (!core::check_readiness_limit(load_start_, flags_, now)) return;
+    status_ = std::string(core::kReadinessTimeoutStatus);
+    log(std::string(core::kReadinessTimeoutLog));
+    changed();
 }
 
 PagePoll PreviewSession::poll_page(std::uint64_t document, std::uint64_t after, std::chrono::milliseconds timeout) {
@@ -179,6 +244,11 @@ std::string PreviewSession::poll_status(std::uint64_t after, std::chrono::millis
         std::chrono::duration_cast<std::chrono::milliseconds>(core::kReadinessLimit).count()));
     json.key("status");
     status_ ? json.string(*status_) : json.null();
+    json.key("problems").begin_array();
+    for (const std::string& line : lint_problems_) json.string(line);
+    for (const std::string& line : page_problems_) json.string(line);
+    json.end_array();
+    json.key("page_problems").uint(page_problems_.size());
     json.key("messages").begin_array();
     for (const std::string& message : messages_) json.string(message);
     json.end_array();
@@ -208,6 +278,20 @@ void PreviewSession::log(std::string line) {
     sink_(line);
     messages_.push_back(std::move(line));
     while (messages_.size() > kKeptMessages) messages_.pop_front();
+}
+
+void PreviewSession::problem(std::string line) {
+    page_problems_.push_back(line);
+    log("page: " + line);
+    tell_if_ready_with_problems();
+}
+
+// Readiness says only that the page reported it; a page that is ready with errors in its
+// console may well show nothing, and the author should hear it once.
+void PreviewSession::tell_if_ready_with_problems() {
+    if (told_ready_with_problems_ || !flags_.ready || page_problems_.empty()) return;
+    told_ready_with_problems_ = true;
+    log("the page reported ready, but it has problems (page: lines): it may show nothing until they are fixed");
 }
 
 void PreviewSession::push_state_if_due() {

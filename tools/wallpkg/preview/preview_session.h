@@ -8,21 +8,24 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
+#include "core/folder/wallpaper_folder.h"
 #include "core/web/asset_protocol.h"
 #include "core/web/bridge_flags.h"
+#include "core/web/page_message_budget.h"
 #include "core/web/readiness.h"
 #include "core/web/state_push.h"
 
 namespace wallpkg {
 
-// Reads the author's folder by the player's rules; a failure is the lint error.
-using FolderLoader = std::function<core::Result<core::WallpaperItem>()>;
+// Reads the author's folder by the player's rules, every problem at once, as lint does.
+using FolderLoader = std::function<core::FolderReport()>;
 
 // One event for the page: what the player would pass to window.__tessaryDispatch.
 struct PageEvent {
@@ -49,8 +52,9 @@ public:
     PreviewSession(FolderLoader load_folder, LogSink log);
 
     // Re-reads the folder, as the player does before it plays a wallpaper. On success the
-    // first load's id and entry stay the preview's; on failure nothing is served until a
-    // later reload succeeds.
+    // first load's id and entry stay the preview's; on failure every problem is logged,
+    // the first (the player's) is the folder error, and nothing is served until a later
+    // reload succeeds.
     core::Status reload();
 
     // A new document of the page: fresh bridge flags and load start, nothing pushed yet.
@@ -61,8 +65,15 @@ public:
     // page and is logged as the player logs it.
     core::AssetResponse serve(std::string_view url);
 
-    // A message the document posted through window.ipc.
+    // A message the document posted through window.ipc, heard within the player's budget.
     void page_message(std::uint64_t document, std::string_view text);
+
+    // What the preview's page script saw go wrong in the document (see page_report.h):
+    // logged as the author's problem, with its fix.
+    void page_report(std::uint64_t document, std::string_view body);
+
+    // A problem found before any page ran (lint's warnings), shown with the page's own.
+    void note_problem(std::string line);
 
     // Control strip commands.
     void set_paused(bool paused);
@@ -88,6 +99,9 @@ public:
 
 private:
     void log(std::string line);
+    void problem(std::string line);
+    void apply_readiness_limit(Clock::time_point now);
+    void tell_if_ready_with_problems();
     void push_state_if_due();
     void queue_event(std::string name, std::string detail_json);
     void changed();
@@ -109,6 +123,14 @@ private:
     std::vector<PageEvent> events_;
     std::uint64_t next_sequence_ = 1;
     std::deque<std::string> messages_;
+    // The player's budget for what one page posts; each document gets its own.
+    core::PageMessageBudget budget_;
+    std::size_t ignored_logged_ = 0;
+    // The author's problems: lint's warnings, then the current document's own, each once.
+    std::vector<std::string> lint_problems_;
+    std::deque<std::string> page_problems_;
+    std::set<std::string, std::less<>> reported_;
+    bool told_ready_with_problems_ = false;
     std::uint64_t revision_ = 1;
     bool stopping_ = false;
 };
