@@ -295,6 +295,10 @@ async function main() {
         const state = await status(one);
         assert.equal(state.failed, false);
         assert.deepEqual(state.problems, []);
+        // Pause reaches CSS animations too: the player's state is the page's to apply.
+        await command(one, '/api/pause');
+        await waitFor(() => page.evaluate(() => document.getAnimations().every(a => a.playState === 'paused')),
+          `${sample} animations paused`, 3000);
         await page.close();
         report(name);
       } catch (error) {

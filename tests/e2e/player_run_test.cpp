@@ -146,7 +146,7 @@ TEST_F(RunningPlayerTest, TheControlWindowListsTheLibraryAndClosingItExits) {
     ::GetWindowTextW(panel, title, 64);
     EXPECT_EQ(std::wstring(title), L"Tessary · 壁纸控制");
     const HWND list = ::GetDlgItem(panel, 112);
-    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);  // the three samples
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 6);  // the six samples
     EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);  // aurora-drift, in use
 
     const std::size_t before = log_text().size();
