@@ -66,11 +66,13 @@ FolderReport check_wallpaper_folder_with(DirectoryReader& reader, std::string_vi
     if (Status walked = walk_wallpaper_folder(reader, root, "", 0, walk); !walked && !walk.ended) {
         report.problems.push_back(walked.error());
     }
-    std::vector<std::string_view> paths;
-    paths.reserve(walk.assets.size());
-    for (const auto& [path, content] : walk.assets) paths.push_back(path);
-    const std::string_view occupied[] = {kManifestFileName};
-    if (Status checked = check_asset_paths(paths, occupied); !checked) report.problems.push_back(checked.error());
+    // check_asset_paths, every collision told: a path that collides is left out, and the
+    // next is checked against the rest.
+    AssetPathRegistry registry;
+    for (const auto& [path, content] : walk.assets) {
+        if (Status added = registry.add(path); !added) report.problems.push_back(added.error());
+    }
+    if (Status added = registry.add(kManifestFileName); !added) report.problems.push_back(added.error());
     if (report.manifest && !walk.assets.contains(report.manifest->entry)) {
         add(Error("entry HTML is missing"), report.manifest->entry);
     }

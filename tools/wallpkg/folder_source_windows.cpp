@@ -10,7 +10,8 @@ core::FolderReport check_folder(std::string_view folder) {
     auto item = player::load_wallpaper_folder(folder, reader);
     if (item) return core::FolderReport{.manifest = std::move(item->manifest), .assets = std::move(item->assets)};
     player::WindowsDirectoryReader again;
-    core::Result<std::string> root = again.check_chain(folder).and_then([&] { return again.open_root(folder); });
+    if (!again.check_chain(folder)) return core::FolderReport{.problems = {item.error()}};
+    const core::Result<std::string> root = again.open_root(folder);
     if (!root) return core::FolderReport{.problems = {item.error()}};
     core::FolderReport report = core::check_wallpaper_folder_with(again, *root);
     // Guards before the content rules (the manifest's own attributes) fail alone.
