@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
+
+#include "core/text/percent.h"
 
 #include "tools/wallpkg/lint/css_scanner.h"
 #include "tools/wallpkg/lint/html_tokenizer.h"
@@ -36,14 +39,37 @@ UrlPlace place_of(std::string_view url) {
 }
 
 // The asset a relative URL names from a file, or nothing when it leaves the folder.
+// Resolved by hand: asset paths are UTF-8 and "/"-separated on every system.
 std::optional<std::string> resolve(std::string_view from_file, std::string_view url) {
     url = url.substr(0, url.find_first_of("?#"));
     if (url.empty()) return std::nullopt;
-    std::filesystem::path base = url.front() == '/' ? std::filesystem::path() : std::filesystem::path(from_file).parent_path();
-    const std::string joined = (base / std::filesystem::path(url.front() == '/' ? url.substr(1) : url))
-                                   .lexically_normal().generic_string();
-    if (joined.empty() || joined.starts_with("..")) return std::nullopt;
-    return joined;
+    std::vector<std::string_view> segments;
+    const auto push = [&](std::string_view text) {
+        for (std::size_t start = 0; start <= text.size();) {
+            const std::size_t slash = std::min(text.find('/', start), text.size());
+            const std::string_view segment = text.substr(start, slash - start);
+            if (segment == "..") {
+                if (segments.empty()) return false;
+                segments.pop_back();
+            } else if (!segment.empty() && segment != ".") {
+                segments.push_back(segment);
+            }
+            start = slash + 1;
+        }
+        return true;
+    };
+    if (url.front() != '/') {
+        const std::size_t slash = from_file.rfind('/');
+        if (slash != std::string_view::npos && !push(from_file.substr(0, slash))) return std::nullopt;
+    }
+    if (!push(url) || segments.empty()) return std::nullopt;
+    std::string joined;
+    for (const std::string_view segment : segments) {
+        if (!joined.empty()) joined += '/';
+        joined += segment;
+    }
+    // As the asset protocol reads a request's path.
+    return core::percent_decode(joined);
 }
 
 class Scan {
