@@ -79,6 +79,8 @@ function Resolve-SmokeOptions {
     if (-not $OutDir) {
         $OutDir = Join-Path $TempFolder ('tessary-smoke-' + $Now.ToString('yyyyMMdd-HHmmss'))
     }
+    # .NET resolves relative paths against the process's folder, not PowerShell's location.
+    $OutDir = $ExecutionContext.SessionState.Path.GetUnresolvedProviderPathFromPSPath($OutDir)
     return @{
         ReleaseFolder  = $folder
         Player         = Join-Path $folder 'tessary.exe'
@@ -486,7 +488,7 @@ function Wait-Until {
     while ($true) {
         if ($Pump) { & $Pump }
         $value = & $Condition
-        if ($null -ne $value -and $value -ne $false) { return $value }
+        if ($null -ne $value -and -not ($value -is [bool] -and -not $value)) { return $value }
         if ([DateTime]::UtcNow -ge $deadline) { return $null }
         Start-Sleep -Milliseconds 200
     }
@@ -616,8 +618,14 @@ function Save-Window {
 
 function Measure-Pixels {
     param($Pixels, [int[]]$Rgb)
+    # Only the part of the region that lies inside the picture.
     $r = $Pixels.Region
-    return Measure-ColourShare $Pixels.Bgra $Pixels.Stride $r.X $r.Y $r.Width $r.Height $Rgb
+    $left = [Math]::Max(0, $r.X)
+    $top = [Math]::Max(0, $r.Y)
+    $right = [Math]::Min($Pixels.Width, $r.X + $r.Width)
+    $bottom = [Math]::Min($Pixels.Height, $r.Y + $r.Height)
+    if ($right -le $left -or $bottom -le $top) { return 0.0 }
+    return Measure-ColourShare $Pixels.Bgra $Pixels.Stride $left $top ($right - $left) ($bottom - $top) $Rgb
 }
 
 function Test-IsDesktopWindow {
@@ -689,14 +697,17 @@ function Step-Start {
     if ($rejected.Count -gt 0) {
         [void](Add-SmokeResult $report $false 'shipped wallpapers' (('{0} rejected; first: ' -f $rejected.Count) + (Get-LogMessage $rejected[0])))
     }
+    # The smoke wallpaper's steps do not depend on the shipped one: they go on either way.
     $loaded = Wait-LogLine $Context 'loaded \S+ mode=preview '
     $ready = -1
     if ($loaded -ge 0) { $ready = Wait-LogLine $Context 'wallpaper bridge ready$' $loaded }
     if ($ready -lt 0) {
-        return (Add-SmokeResult $report $false 'shipped wallpaper' 'no shipped wallpaper reported readiness in the preview')
+        [void](Add-SmokeResult $report $false 'shipped wallpaper' 'no shipped wallpaper reported readiness in the preview')
+    } else {
+        $placement = ConvertFrom-PlacementLine (Get-LogLines $Context)[$loaded]
+        [void](Add-SmokeResult $report $true 'shipped wallpaper' ($placement.Id + ' ready in the preview'))
     }
-    $placement = ConvertFrom-PlacementLine (Get-LogLines $Context)[$loaded]
-    return (Add-SmokeResult $report $true 'shipped wallpaper' ($placement.Id + ' ready in the preview'))
+    return $true
 }
 
 function Step-Preview {
@@ -716,6 +727,9 @@ function Step-Preview {
     }
     $placement = ConvertFrom-PlacementLine (Get-LogLines $Context)[$loaded]
     $Context.HostWindow = [IntPtr]$placement.Host
+    # The hand-off brought the control window forward; the preview goes in front of it if
+    # Windows lets this script say so.
+    [void][TessarySmoke.User32]::SetForegroundWindow($Context.HostWindow)
     Start-Sleep -Milliseconds 800
     # On the screen the control window may lie over the preview; the window's own capture
     # shows it whole, where PrintWindow can render the browser's content.

@@ -39,8 +39,9 @@ try {
     $options = Resolve-SmokeOptions '' '' 30 $work $release $work $now
     Expect ($options.Player -eq (Join-Path $release 'tessary.exe')) 'the script folder is the release folder when tessary.exe lies beside it'
     Expect ($options.OutDir -eq (Join-Path $work 'tessary-smoke-20260504-030201')) "the default report folder: $($options.OutDir)"
-    $options = Resolve-SmokeOptions $release (Join-Path $work 'out') 45 $work $work $work $now
-    Expect ($options.ReleaseFolder -eq $release -and $options.OutDir -eq (Join-Path $work 'out') -and $options.TimeoutSeconds -eq 45) '-ReleaseFolder, -OutDir and -TimeoutSeconds are taken'
+    Push-Location $work
+    try { $options = Resolve-SmokeOptions $release 'out' 45 $work $work $work $now } finally { Pop-Location }
+    Expect ($options.ReleaseFolder -eq $release -and $options.OutDir -eq (Join-Path $work 'out') -and $options.TimeoutSeconds -eq 45) "-ReleaseFolder, -OutDir (made absolute: $($options.OutDir)) and -TimeoutSeconds are taken"
     $refused = ''
     try { Resolve-SmokeOptions $release '' 2 $work $work $work $now | Out-Null } catch { $refused = $_.Exception.Message }
     Expect ($refused -like '-TimeoutSeconds must be between 5 and 600*') 'a timeout of 2 s is refused'
