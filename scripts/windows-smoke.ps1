@@ -683,6 +683,7 @@ function Step-Start {
         return (Add-SmokeResult $report $false 'start' 'the player did not come up (no start-up line or no controller window)')
     }
     $Context.Control = $control
+    [void](Save-Screen $Context '0-start.png')
     $line = (Get-LogLines $Context)[$started]
     Add-SmokeFact $report 'player' (Get-LogMessage $line)
     [void](Add-SmokeResult $report $true 'start' ('own data folder ' + $Context.DataFolder))
