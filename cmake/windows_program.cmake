@@ -31,3 +31,9 @@ function(tessary_split_debug target)
     VERBATIM)
 endfunction()
 
+
+# Shipped programs leave a linker map beside them (<program>.map): scripts/notices reads
+# from it which libraries went into the program, so that none ships without its notice.
+function(tessary_link_map target)
+  target_link_options(${target} PRIVATE "LINKER:-Map=$<TARGET_FILE:${target}>.map")
+endfunction()
