@@ -174,8 +174,8 @@ void PlayerController::handle_page_process_failure() {
         !left) {
         log("page process: " + left.error().chain());
     } else {
-        log(std::string("page process: host ") + (host_.mounted ? "hidden" : "shows a notice") +
-            " until the page is built again");
+        log(std::string("wallpaper host ") + (host_.mounted ? "hidden" : "shows a notice") +
+            " until its page is built again");
     }
     refresh_control();
 }

@@ -47,6 +47,10 @@ LRESULT CALLBACK HostNotice::procedure(HWND window, UINT message, WPARAM wparam,
         case WM_ERASEBKGND:
             // The paint covers every pixel.
             return 1;
+        case WM_SIZE:
+            // The text is centred: all of it moves, not only the area the resize uncovered.
+            ::InvalidateRect(window, nullptr, FALSE);
+            break;
         case WM_NCDESTROY:
             ::RemoveWindowSubclass(window, procedure, id);
             notice->hooked_ = false;

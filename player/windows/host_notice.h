@@ -19,7 +19,6 @@ public:
     HostNotice(const HostNotice&) = delete;
     HostNotice& operator=(const HostNotice&) = delete;
 
-    const std::string& text() const { return text_; }
     // Repaints with the text.
     void set_text(std::string text);
 

@@ -255,7 +255,7 @@ TEST_F(StandInPlayerTest, ACrashingPageLeavesTheDesktopItsOwnUntilAnotherIsChose
     const std::string crashes = log_text();
     for (std::size_t at = 0, failure = 0; failure < 3; ++failure) {
         at = crashes.find("wallpaper page process failed", at);
-        const std::size_t hidden = crashes.find("page process: host hidden until the page is built again", at);
+        const std::size_t hidden = crashes.find("wallpaper host hidden until its page is built again", at);
         EXPECT_LT(hidden, crashes.find("loaded aurora-drift", at)) << failure << "\n" << crashes;
         at = hidden;
     }

@@ -43,7 +43,7 @@ TEST_F(PageProcessTest, ADeadPageIsRebuiltAtTheRecoveryPaceAndGivenUpAfterThreeF
     EXPECT_TRUE(first.destroyed());
     // The preview window stays, painted with a notice instead of the dead page.
     ASSERT_TRUE(::IsWindow(first.parent()));
-    EXPECT_TRUE(logged("page process: host shows a notice until the page is built again"));
+    EXPECT_TRUE(logged("wallpaper host shows a notice until its page is built again"));
     ::UpdateWindow(first.parent());
     const HDC screen = ::GetDC(first.parent());
     EXPECT_EQ(::GetPixel(screen, 4, 4), player::palette::kWindow);
