@@ -172,7 +172,7 @@ void PlayerController::handle_page_process_failure() {
     }
     if (auto left = leave_without_page(host_, given_up ? core::kPageProcessFailureStatus : core::kPageReopeningStatus);
         !left) {
-        log("page process: " + left.error().chain());
+        log("wallpaper host: " + left.error().chain());
     } else {
         log(std::string("wallpaper host ") + (host_.mounted ? "hidden" : "shows a notice") +
             " until its page is built again");
