@@ -252,6 +252,7 @@ TEST_F(StandInPlayerTest, ACrashingPageLeavesTheDesktopItsOwnUntilAnotherIsChose
     EXPECT_EQ(count_in_log("wallpaper bridge ready"), 3u) << logs();
     EXPECT_EQ(count_in_standin("event ProcessFailed render process exited"), 3u) << standin_log();
     // Each dead page's host was hidden before the next build replaced it.
+    ASSERT_TRUE(wait_for_log("wallpaper host hidden", kReact, log_text().find("within a minute"))) << logs();
     const std::string crashes = log_text();
     for (std::size_t at = 0, failure = 0; failure < 3; ++failure) {
         at = crashes.find("wallpaper page process failed", at);
