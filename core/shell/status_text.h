@@ -18,6 +18,12 @@ inline constexpr std::string_view kDesktopFallbackStatus =
     "暂时未能连接 Windows 桌面，当前显示窗口预览。点击“设为桌面壁纸”重试。";
 inline constexpr std::string_view kDesktopReconnectingStatus =
     "Windows 桌面发生变化，壁纸正在尝试重新连接。也可以点击“设为桌面壁纸”立即重试。";
+// The page's own browser process kept dying: the runtime is there and works, so the user
+// is sent to another wallpaper or a deliberate retry, not to reinstalling it.
+inline constexpr std::string_view kPageProcessFailureStatus =
+    "壁纸页面的进程接连出错，已停止自动重新打开。请选择其他壁纸，或点击“设为桌面壁纸”重试。";
+// Shown in the preview window while a page whose process died waits to be built again.
+inline constexpr std::string_view kPageReopeningStatus = "壁纸页面意外结束，稍后会自动重新打开。";
 
 // Only the outermost message decides: a WebView2 failure wrapped in another context is
 // reported as a generic one.

@@ -15,6 +15,7 @@ constexpr std::string_view kCanonicalHost = "localhost";
 // Browsers ask for it on their own; a wallpaper without one is not broken.
 constexpr std::string_view kFavicon = "favicon.ico";
 constexpr std::string_view kRefusalLogPrefix = "wallpaper resource rejected or missing: ";
+constexpr std::string_view kUnansweredLogPrefix = "wallpaper resource could not be answered: ";
 
 struct RequestUrl {
     std::string_view host;
@@ -64,9 +65,9 @@ RequestUrl split_url(std::string_view url) {
 
 // The page chooses the path: a decoded line break would let it write log lines of its
 // own, so control characters are logged in their escaped form.
-std::string refusal_log_line(std::string_view path) {
+std::string refusal_log_line(std::string_view prefix, std::string_view path) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string line(kRefusalLogPrefix);
+    std::string line(prefix);
     line.reserve(line.size() + path.size());
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
@@ -86,7 +87,7 @@ void add_header(AssetResponse& response, std::string_view name, std::string_view
 }
 
 // Without assets every request is refused.
-AssetResponse respond(std::string_view url, const AssetMap* assets) {
+AssetResponse respond(std::string_view url, const AssetMap* assets, std::string_view cause = {}) {
     const RequestUrl parts = split_url(url);
     const bool known_host = parts.host == kWebViewHost || parts.host == kCanonicalHost;
 
@@ -115,7 +116,11 @@ AssetResponse respond(std::string_view url, const AssetMap* assets) {
     add_header(response, "Content-Security-Policy", kContentSecurityPolicy);
     if (response.status != kHttpOk) {
         add_header(response, "Content-Length", "0");
-        if (path != kFavicon) response.refusal = AssetRefusal{refusal_log_line(path)};
+        if (!cause.empty()) {
+            response.refusal = AssetRefusal{refusal_log_line(kUnansweredLogPrefix, path) + ": " + std::string(cause)};
+        } else if (path != kFavicon) {
+            response.refusal = AssetRefusal{refusal_log_line(kRefusalLogPrefix, path)};
+        }
     }
     return response;
 }
@@ -124,6 +129,8 @@ AssetResponse respond(std::string_view url, const AssetMap* assets) {
 
 AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets) { return respond(url, &assets); }
 
-AssetResponse refuse_asset_request(std::string_view url) { return respond(url, nullptr); }
+AssetResponse refuse_asset_request(std::string_view url, std::string_view cause) {
+    return respond(url, nullptr, cause);
+}
 
 }  // namespace core

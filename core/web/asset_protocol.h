@@ -59,7 +59,8 @@ AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets)
 
 // The refusal handle_asset_request gives a request it cannot serve, for requests the
 // player must answer without serving: the asset host under another scheme, or a request
-// whose answer could not be made.
-AssetResponse refuse_asset_request(std::string_view url);
+// whose answer could not be made. With a cause (why the answer could not be made) the
+// refusal is always noticed, a favicon's too, and its log line names the cause.
+AssetResponse refuse_asset_request(std::string_view url, std::string_view cause = {});
 
 }  // namespace core

@@ -25,4 +25,9 @@ core::Status AutostartWatch::arm() {
     return {};
 }
 
+bool AutostartWatch::key_deleted() const {
+    return ::RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr, nullptr) == ERROR_KEY_DELETED;
+}
+
 }  // namespace player

@@ -20,6 +20,9 @@ public:
     // Signalled (and reset by the wait that sees it) when a value changed since arming.
     HANDLE changed() const { return changed_.get(); }
     core::Status arm();
+    // The system does not report the deletion of the watched key itself: a key deleted
+    // (and perhaps made again) leaves the watch looking at nothing.
+    bool key_deleted() const;
 
 private:
     AutostartWatch(win32::unique_hkey key, win32::unique_handle changed)

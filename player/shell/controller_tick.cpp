@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "core/shell/commands.h"
+#include "core/shell/status_text.h"
 #include "core/web/dispatch_script.h"
 #include "player/desktop/explorer_desktop.h"
 #include "player/shell/log.h"
@@ -22,6 +23,8 @@ constexpr std::chrono::seconds kClickMaxAge{1};
 // A page whose browser fails this often within the window is not rebuilt by itself again.
 constexpr std::size_t kPageFailureLimit = 3;
 constexpr std::chrono::seconds kPageFailureWindow{60};
+// How often the Run key is looked for while it is missing or deleted under the watch.
+constexpr seconds kRunKeyLookInterval{2};
 
 const LogFunction& log_function() {
     static const LogFunction function = [](std::string_view line) { log_line(line); };
@@ -38,6 +41,7 @@ void PlayerController::refresh_playback() {
     const core::MonotonicTime now = clock_();
     apply_readiness_limit(host_, now, log_function());
     if (current_) run_recovery_step(now);
+    look_for_run_key(now);
     refresh_control();
     push_state();
 }
@@ -152,13 +156,26 @@ void PlayerController::handle_page_process_failure() {
     std::erase_if(page_failures_, [&](core::MonotonicTime then) { return now - then >= kPageFailureWindow; });
     page_failures_.push_back(now);
     // Without its WebView the host counts as broken: the recovery step rebuilds it at its
-    // own pace. A page that is gone can no longer be late with its readiness.
-    host_.webview.reset();
+    // own pace. A page that is gone can no longer be late with its readiness, nor count as
+    // ready.
     host_.load_start.reset();
-    if (page_failures_.size() >= kPageFailureLimit) {
+    host_.flags->ready.store(false);
+    const bool given_up = page_failures_.size() >= kPageFailureLimit;
+    if (given_up) {
         page_recovery_stopped_ = true;
-        report_error("page process", core::Error("WebView2 browser process failed " +
-                                                 std::to_string(kPageFailureLimit) + " times within a minute"));
+        // The runtime works; what failed is this page's process, and only the user can
+        // decide to try again.
+        log("page process: the wallpaper page's process failed " + std::to_string(kPageFailureLimit) +
+            " times within a minute; it is not built again until a wallpaper is selected or "
+            "\"set as desktop wallpaper\" is pressed");
+        host_.status_text = std::string(core::kPageProcessFailureStatus);
+    }
+    if (auto left = leave_without_page(host_, given_up ? core::kPageProcessFailureStatus : core::kPageReopeningStatus);
+        !left) {
+        log("wallpaper host: " + left.error().chain());
+    } else {
+        log(std::string("wallpaper host ") + (host_.mounted ? "hidden" : "shows a notice") +
+            " until its page is built again");
     }
     refresh_control();
 }
@@ -172,9 +189,21 @@ void PlayerController::recover_tray() {
     host_.last_check = clock_() - std::chrono::seconds(3);
 }
 
+void PlayerController::look_for_run_key(core::MonotonicTime now) {
+    // The system reports changes of the Run key's values, never the key itself appearing
+    // or being deleted: only looking finds out.
+    if (!control_ || !elapsed_since(run_key_looked_, now, kRunKeyLookInterval)) return;
+    run_key_looked_ = now;
+    if (autostart_watch_ && !autostart_watch_->key_deleted()) return;
+    const bool was_watching = autostart_watch_.has_value();
+    watch_autostart();
+    if (was_watching || autostart_watch_) sync_autostart_box();
+}
+
 void PlayerController::follow_autostart_change() {
-    // Armed again before the value is read, so that a change in between is not missed.
-    if (autostart_watch_ && !autostart_watch_->arm()) autostart_watch_.reset();
+    // Armed again before the value is read, so that a change in between is not missed; a
+    // watch that cannot be armed again is made afresh.
+    if (autostart_watch_ && !autostart_watch_->arm()) watch_autostart();
     sync_autostart_box();
 }
 

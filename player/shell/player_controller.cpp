@@ -223,9 +223,7 @@ core::Status PlayerController::create_control(bool show) {
     auto created = create_control_window(controller_window_.handle(), show);
     if (!created) return std::unexpected(created.error());
     control_.emplace(std::move(*created));
-    // Without a Run key there is nothing to watch yet; the switch then follows only
-    // its own command.
-    if (auto watch = AutostartWatch::open()) autostart_watch_.emplace(std::move(*watch));
+    watch_autostart();
     sync_autostart_box();
     return {};
 }
@@ -291,6 +289,12 @@ void PlayerController::sync_autostart_box() {
     if (!control_) return;
     const auto status = autostart_status();
     control_->set_autostart_checked(status && *status);
+}
+
+void PlayerController::watch_autostart() {
+    // Without a Run key there is nothing to watch yet; the tick looks for it again.
+    autostart_watch_.reset();
+    if (auto watch = AutostartWatch::open()) autostart_watch_.emplace(std::move(*watch));
 }
 
 HWND PlayerController::dialog_window() const { return control_ ? control_->handle() : nullptr; }

@@ -120,6 +120,8 @@ private:
     void toggle_autostart();
     void sync_autostart_box();
     void follow_autostart_change();
+    void watch_autostart();
+    void look_for_run_key(core::MonotonicTime now);
     HostServices host_services();
     void log(std::string_view line) const;
     UINT taskbar_created_message() const { return taskbar_created_; }
@@ -149,6 +151,7 @@ private:
     // until the user selects or retries.
     std::vector<core::MonotonicTime> page_failures_;
     bool page_recovery_stopped_ = false;
+    std::optional<core::MonotonicTime> run_key_looked_;
     std::optional<std::string> source_folder_;
 };
 

@@ -64,4 +64,24 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
+// BeginPaint with the EndPaint that must follow it on every path; the area stays invalid
+// only when BeginPaint failed.
+class unique_paint {
+public:
+    explicit unique_paint(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~unique_paint() {
+        if (dc_ != nullptr) ::EndPaint(window_, &paint_);
+    }
+
+    unique_paint(const unique_paint&) = delete;
+    unique_paint& operator=(const unique_paint&) = delete;
+
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 }  // namespace win32

@@ -36,6 +36,18 @@ void write_for_page(const LogFunction& log, core::BridgeFlags& flags, std::strin
     }
 }
 
+// The refusal's side effects: the page counts as failed, the log says why, and the
+// controller hears of it.
+core::AssetResponse notice_refusal(core::AssetResponse response, core::BridgeFlags& flags, HWND controller_window,
+                                   const LogFunction& log) {
+    if (response.refusal) {
+        flags.failed.store(true);
+        write_for_page(log, flags, response.refusal->log_line);
+        notify_controller(controller_window, flags, log);
+    }
+    return response;
+}
+
 }  // namespace
 
 core::AssetResponse serve_asset_request(std::string_view url, const core::WallpaperItem& wallpaper,
@@ -49,15 +61,15 @@ core::AssetResponse serve_asset_request(std::string_view url, const core::Wallpa
             response = core::handle_asset_request(url, wallpaper.assets);
         } catch (const std::bad_alloc&) {
             // No memory for the copy of a large asset: the page misses it like any other.
-            response = core::refuse_asset_request(url);
+            return refuse_unanswered_asset(url, "out of memory for a copy of the asset", flags, controller_window, log);
         }
     }
-    if (response.refusal) {
-        flags.failed.store(true);
-        write_for_page(log, flags, response.refusal->log_line);
-        notify_controller(controller_window, flags, log);
-    }
-    return response;
+    return notice_refusal(std::move(response), flags, controller_window, log);
+}
+
+core::AssetResponse refuse_unanswered_asset(std::string_view url, std::string_view cause, core::BridgeFlags& flags,
+                                            HWND controller_window, const LogFunction& log) {
+    return notice_refusal(core::refuse_asset_request(url, cause), flags, controller_window, log);
 }
 
 void handle_page_message(std::string_view message, core::BridgeFlags& flags, HWND controller_window,

@@ -19,6 +19,11 @@ namespace player {
 core::AssetResponse serve_asset_request(std::string_view url, const core::WallpaperItem& wallpaper,
                                         core::BridgeFlags& flags, HWND controller_window, const LogFunction& log);
 
+// A request that cannot be answered with its asset (no memory for the copy, no stream for
+// the answer): refused like any other, with the cause in the log line.
+core::AssetResponse refuse_unanswered_asset(std::string_view url, std::string_view cause, core::BridgeFlags& flags,
+                                            HWND controller_window, const LogFunction& log);
+
 // The page-message handler: applies the message to the flags; when it counted, logs it
 // and posts MSG_REFRESH_CONTROL.
 void handle_page_message(std::string_view message, core::BridgeFlags& flags, HWND controller_window,

@@ -29,6 +29,9 @@ WebViewConfig webview_config(const core::SharedWallpaper& wallpaper, const core:
     config.serve_asset = [wallpaper, flags, controller, log](std::string_view url) {
         return serve_asset_request(url, *wallpaper, *flags, controller, log);
     };
+    config.refuse_unanswered = [flags, controller, log](std::string_view url, std::string_view cause) {
+        return refuse_unanswered_asset(url, cause, *flags, controller, log);
+    };
     config.on_page_message = [flags, controller, log](std::string_view message) {
         handle_page_message(message, *flags, controller, log);
     };
@@ -47,6 +50,7 @@ WebViewConfig webview_config(const core::SharedWallpaper& wallpaper, const core:
 }  // namespace
 
 void close_host(HostState& host) {
+    host.notice.reset();
     host.webview.reset();
     host.window.reset();
     host.mounted = false;
@@ -90,6 +94,24 @@ core::Status build_host(HostState& host, const HostServices& services, const cor
         services.log("loaded " + wallpaper->manifest.id + " mode=" + (host.mounted ? "desktop" : "preview") +
                      " host=" + win32::handle_text(host.window.get()) + " parent=" + win32::handle_text(host.parent_worker));
     }
+    return {};
+}
+
+core::Status leave_without_page(HostState& host, std::string_view text) {
+    host.webview.reset();
+    const HWND window = host.window.get();
+    if (window == nullptr || !::IsWindow(window)) return {};
+    if (host.mounted) {
+        ::ShowWindow(window, SW_HIDE);
+        return {};
+    }
+    if (host.notice) {
+        host.notice->set_text(std::string(text));
+        return {};
+    }
+    auto notice = HostNotice::show(window, std::string(text));
+    if (!notice) return std::unexpected(notice.error());
+    host.notice = std::move(*notice);
     return {};
 }
 

@@ -20,6 +20,11 @@ core::Status build_host(HostState& host, const HostServices& services, const cor
 // pushed to it counts any more.
 void close_host(HostState& host);
 
+// The page is gone for good (its process died): drops the WebView and keeps the window for
+// the next build. On the desktop the window hides, so that the desktop shows its own
+// background again; elsewhere it shows the text. Again with another text, shows that one.
+core::Status leave_without_page(HostState& host, std::string_view text);
+
 // Fits the WebView to the host's client area.
 core::Status sync_webview_bounds(HostState& host);
 

@@ -13,6 +13,7 @@
 #include "core/web/readiness.h"
 #include "core/web/state_push.h"
 #include "player/win32/unique_resource.h"
+#include "player/windows/host_notice.h"
 #include "player/windows/web_layer.h"
 
 namespace player {
@@ -22,6 +23,9 @@ struct HostState {
     // Declared before the WebView so that the WebView is dropped first.
     win32::unique_window window;
     std::unique_ptr<WebView> webview;
+    // What the window shows while it has no page; declared after the window, so it lets
+    // go of the window's painting first.
+    std::unique_ptr<HostNotice> notice;
     // Parented to a WorkerW on the desktop.
     bool mounted = false;
     // The mode the user chose: desktop (true) or preview (false).

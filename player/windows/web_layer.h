@@ -32,6 +32,9 @@ struct WebViewConfig {
     std::vector<std::string> main_frame_scripts;
     // Answers every request of the asset origin, synchronously, on the UI thread.
     std::function<core::AssetResponse(std::string_view url)> serve_asset;
+    // The answer instead when serve_asset's could not be handed to the browser; the cause
+    // says why, for the log.
+    std::function<core::AssetResponse(std::string_view url, std::string_view cause)> refuse_unanswered;
     // Every string the page posts through window.ipc, until it floods (PageMessageBudget).
     std::function<void(std::string_view message)> on_page_message;
     // The page went over its message budget: nothing it posts is received any longer.

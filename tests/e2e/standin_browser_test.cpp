@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "core/shell/commands.h"
+#include "desktop_fixture.h"
 #include "standin_fixture.h"
 
 namespace {
@@ -232,19 +234,57 @@ TEST_F(StandInPlayerTest, RuntimeFailuresAreReportedWithTheirCause) {
 }
 
 // A renderer that crashes is reported by the browser; the player rebuilds the page at its
-// recovery pace and gives up after three failures within a minute.
-TEST_F(StandInPlayerTest, ACrashingPageIsRebuiltUntilItFailedThreeTimes) {
+// recovery pace and gives up after three failures within a minute. While no page lives in
+// it, the host behind the icons is hidden, so the desktop shows its own background; another
+// wallpaper brings it back. That one's large clip, whose answer the runtime cannot take, is
+// logged and fails the page.
+TEST_F(StandInPlayerTest, ACrashingPageLeavesTheDesktopItsOwnUntilAnotherIsChosen) {
     add_sample_wallpapers();
-    configure({"crash_renderer_after_ready_ms=300"});
-    start_player();
-    ASSERT_TRUE(wait_for_log("page process: WebView2 browser process failed 3 times within a minute", 90s)) << logs();
+    add_test_wallpaper("large-asset");
+    test::write_file(root_ / "Tessary\\wallpapers\\large-asset\\clip.mp4", std::string(3 << 20, 'v'));
+    configure({"crash_renderer_after_ready_ms=300", "crash_renderer_times=3", "response_limit_bytes=1048576"});
+    e2e::ExplorerStandIn explorer(root_ / "explorer-report.txt");
+    explorer.start({"--layout=newer"});
+    start_player({});
+    ASSERT_TRUE(wait_for_log("page process: the wallpaper page's process failed 3 times within a minute", 90s))
+        << logs();
     EXPECT_EQ(count_in_log("wallpaper page process failed: render process exited"), 3u) << logs();
     EXPECT_EQ(count_in_log("wallpaper bridge ready"), 3u) << logs();
     EXPECT_EQ(count_in_standin("event ProcessFailed render process exited"), 3u) << standin_log();
-    // Given up: no fourth page.
+    // Each dead page's host was hidden before the next build replaced it.
+    ASSERT_TRUE(wait_for_log("wallpaper host hidden", kReact, log_text().find("within a minute"))) << logs();
+    const std::string crashes = log_text();
+    for (std::size_t at = 0, failure = 0; failure < 3; ++failure) {
+        at = crashes.find("wallpaper page process failed", at);
+        const std::size_t hidden = crashes.find("wallpaper host hidden until its page is built again", at);
+        EXPECT_LT(hidden, crashes.find("loaded aurora-drift", at)) << failure << "\n" << crashes;
+        at = hidden;
+    }
+    // Given up: no fourth page, and the last host stays hidden.
+    const auto host_of = [&](const std::string& loaded) {
+        const std::string log = log_text();
+        const std::size_t at = log.find("host=", log.rfind(loaded)) + 5;
+        return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(log.substr(at), nullptr, 16)));
+    };
+    const auto shown = [](HWND host) { return (::GetWindowLongPtrW(host, GWL_STYLE) & WS_VISIBLE) != 0; };
+    const HWND last = host_of("loaded aurora-drift mode=desktop");
     test::pump_messages(7s);
     EXPECT_EQ(count_in_standin("view 4 created"), 0u) << standin_log();
     EXPECT_EQ(count_in_standin("browser launched"), 1u) << standin_log();
+    EXPECT_TRUE(::IsWindow(last) && !shown(last)) << logs();
+
+    // Another wallpaper: a new host on the desktop with the new page. Its clip is refused
+    // with the cause, which fails the page, so the desktop command builds it again.
+    EXPECT_EQ(start({"--select-wallpaper", "large-asset"}).wait(kLoad), 0u);
+    ASSERT_TRUE(wait_for_standin("page console log scene clip 404", kLoad)) << logs();
+    const HWND host = host_of("loaded large-asset mode=desktop");
+    EXPECT_TRUE(shown(host)) << logs();
+    EXPECT_EQ(::GetParent(host), explorer.handle("wallpaper_worker")) << logs();
+    EXPECT_NE(standin_log().find("fault: CreateWebResourceResponse fails for 3145728 bytes"), std::string::npos);
+    EXPECT_TRUE(wait_for_log("wallpaper resource could not be answered: clip.mp4: the answer could not be made: "
+                             "0x8007000e", kReact)) << logs();
+    command(core::CMD_SET_DESKTOP);
+    EXPECT_TRUE(wait_for_standin("view 5 created", kReact)) << logs();
 }
 
 // A page that floods the player with failure reports, readiness messages and requests for

@@ -9,6 +9,7 @@
 #include "child_process.h"
 #include "controller_fixture.h"
 #include "core/shell/status_text.h"
+#include "player/controls/panel_palette.h"
 #include "player/shell/message_loop.h"
 
 namespace {
@@ -40,6 +41,13 @@ TEST_F(PageProcessTest, ADeadPageIsRebuiltAtTheRecoveryPaceAndGivenUpAfterThreeF
     fail(first);
     EXPECT_TRUE(logged("wallpaper page process failed: render process exited"));
     EXPECT_TRUE(first.destroyed());
+    // The preview window stays, painted with a notice instead of the dead page.
+    ASSERT_TRUE(::IsWindow(first.parent()));
+    EXPECT_TRUE(logged("wallpaper host shows a notice until its page is built again"));
+    ::UpdateWindow(first.parent());
+    const HDC screen = ::GetDC(first.parent());
+    EXPECT_EQ(::GetPixel(screen, 4, 4), player::palette::kWindow);
+    ::ReleaseDC(first.parent(), screen);
     // A second notice about the same page counts nothing more.
     fail(first);
 
@@ -59,12 +67,12 @@ TEST_F(PageProcessTest, ADeadPageIsRebuiltAtTheRecoveryPaceAndGivenUpAfterThreeF
     EXPECT_FALSE(controller_->status_text());
 
     fail(*layer_.last_page());
-    EXPECT_TRUE(logged("page process: WebView2 browser process failed 3 times within a minute"));
-    EXPECT_EQ(controller_->status_text(), std::string(core::kWebView2FailureStatus));
+    EXPECT_EQ(count_lines("page process: the wallpaper page's process failed 3 times within a minute; "), 1u);
+    EXPECT_EQ(controller_->status_text(), std::string(core::kPageProcessFailureStatus));
     // Given up: neither the recovery step nor the readiness limit touches it any more.
     for (int i = 0; i < 6; ++i) tick_after(10s);
     EXPECT_EQ(layer_.pages().size(), 3u);
-    EXPECT_EQ(controller_->status_text(), std::string(core::kWebView2FailureStatus));
+    EXPECT_EQ(controller_->status_text(), std::string(core::kPageProcessFailureStatus));
 
     // The user's retry builds again and starts the count afresh.
     controller_->dispatch(111);

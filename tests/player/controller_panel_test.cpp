@@ -38,6 +38,7 @@ protected:
     }
     void adjust_setup(player::ControllerSetup& setup) override {
         setup.startup = startup_;
+        setup.clock = [this] { return now_; };
         setup.removal_prompts.confirm = [this](HWND owner, std::string_view name, std::string_view) {
             asked_.emplace_back(name);
             EXPECT_EQ(owner, panel_);
@@ -56,6 +57,7 @@ protected:
     }
 
     bool startup_ = false;
+    core::MonotonicTime now_ = std::chrono::steady_clock::now();
     HWND panel_ = nullptr;
     std::vector<std::string> asked_;
 };
@@ -157,6 +159,17 @@ TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsTheRunValueChangedElsewhere
     ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);  // armed again by the handling
     controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // The Run key deleted, then made again with our value: the tick finds it and watches it.
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, kRunKey), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, ours.c_str(),
+                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    now_ += std::chrono::seconds(2);
+    controller_->refresh_playback();
+    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary"), ERROR_SUCCESS);
+    EXPECT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
 }
 
 class ControllerStartedHiddenTest : public ControllerPanelTest {

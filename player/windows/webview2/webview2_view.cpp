@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cwchar>
+#include <new>
 #include <optional>
 
 #include "core/text/hex.h"
@@ -80,18 +81,23 @@ HRESULT put_response(ICoreWebView2Environment& environment, ICoreWebView2WebReso
 
 // Answers every request, whatever fails on the way: an unreadable request is refused by
 // the handler, and an answer that cannot be made (no memory for a large asset's stream,
-// for one) becomes the empty 404. Nothing thrown may reach the runtime, which would then
-// let the request go on to the network.
+// for one) becomes the empty 404, noticed and logged with its cause. Nothing thrown may
+// reach the runtime, which would then let the request go on to the network.
 HRESULT answer_request(ICoreWebView2Environment& environment, const WebViewConfig& config,
                        ICoreWebView2WebResourceRequestedEventArgs& args) {
     std::string url;
+    std::string cause = "the answer could not be made";
     try {
         url = request_url(args);
-        if (SUCCEEDED(put_response(environment, args, config.serve_asset(url)))) return S_OK;
+        const HRESULT answered = put_response(environment, args, config.serve_asset(url));
+        if (SUCCEEDED(answered)) return S_OK;
+        cause += ": " + hresult_text(answered);
+    } catch (const std::bad_alloc&) {
+        cause += ": out of memory";
     } catch (...) {
     }
     try {
-        return put_response(environment, args, core::refuse_asset_request(url));
+        return put_response(environment, args, config.refuse_unanswered(url, cause));
     } catch (...) {
     }
     win32::com_ptr<ICoreWebView2WebResourceResponse> bare;

@@ -37,6 +37,8 @@ Config Config::read_beside(HMODULE module) {
         else if (key == "controller_result_after") config.controller_result_after = std::atoi(value.c_str());
         else if (key == "callback_delay_ms") config.callback_delay_ms = std::atoi(value.c_str());
         else if (key == "crash_renderer_after_ready_ms") config.crash_renderer_after_ready_ms = std::atoi(value.c_str());
+        else if (key == "crash_renderer_times") config.crash_renderer_times = std::atoi(value.c_str());
+        else if (key == "response_limit_bytes") config.response_limit_bytes = std::atoll(value.c_str());
         else if (key == "kill_browser_after_ready_ms") config.kill_browser_after_ready_ms = std::atoi(value.c_str());
     }
     if (in != nullptr) std::fclose(in);

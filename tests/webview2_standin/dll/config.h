@@ -17,6 +17,9 @@ namespace standin {
 //   controller_result_after=N           ... but only after N controllers succeeded
 //   callback_delay_ms=N                 every callback arrives N ms later
 //   crash_renderer_after_ready_ms=N     the renderer crashes N ms after each "ready"
+//   crash_renderer_times=N              ... but only after the first N of them
+//   response_limit_bytes=N              CreateWebResourceResponse fails with E_OUTOFMEMORY
+//                                       for content longer than N bytes
 //   kill_browser_after_ready_ms=N       the browser is killed N ms after the first "ready"
 struct Config {
     int relay_port = 0;
@@ -27,6 +30,8 @@ struct Config {
     int controller_result_after = 0;
     int callback_delay_ms = 0;
     std::optional<int> crash_renderer_after_ready_ms;
+    std::optional<int> crash_renderer_times;
+    std::optional<long long> response_limit_bytes;
     std::optional<int> kill_browser_after_ready_ms;
 
     static Config read_beside(HMODULE module);

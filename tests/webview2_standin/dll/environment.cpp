@@ -115,6 +115,15 @@ HRESULT Environment::CreateCoreWebView2Controller(HWND parent,
 HRESULT Environment::CreateWebResourceResponse(IStream* content, int status, LPCWSTR reason, LPCWSTR headers,
                                                ICoreWebView2WebResourceResponse** response) {
     if (response == nullptr) return E_POINTER;
+    const auto limit = channel_.config().response_limit_bytes;
+    STATSTG about{};
+    if (limit && content != nullptr && SUCCEEDED(content->Stat(&about, STATFLAG_NONAME)) &&
+        about.cbSize.QuadPart > static_cast<ULONGLONG>(*limit)) {
+        channel_.record("fault: CreateWebResourceResponse fails for " + std::to_string(about.cbSize.QuadPart) +
+                        " bytes");
+        *response = nullptr;
+        return E_OUTOFMEMORY;
+    }
     *response = new Response(content, status, reason == nullptr ? L"" : reason, headers == nullptr ? L"" : headers);
     return S_OK;
 }

@@ -83,6 +83,9 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
     std::string faults = "{";
     if (config.crash_renderer_after_ready_ms) {
         faults += "\"crashRendererAfterReadyMs\":" + std::to_string(*config.crash_renderer_after_ready_ms);
+        if (config.crash_renderer_times) {
+            faults += ",\"crashRendererTimes\":" + std::to_string(*config.crash_renderer_times);
+        }
     }
     if (config.kill_browser_after_ready_ms) {
         if (faults.size() > 1) faults += ",";

@@ -409,7 +409,8 @@ class Client {
       }, SCREENSHOT_DELAY_MS);
     }
     const crash = this.faults.crashRendererAfterReadyMs;
-    if (crash !== undefined) {
+    const crashes = this.faults.crashRendererTimes;
+    if (crash !== undefined && (crashes === undefined || (this.crashes = (this.crashes || 0) + 1) <= crashes)) {
       setTimeout(() => {
         this.record(`fault: crashing the renderer of view ${view.id}`);
         this.send('Page.crash', {}, view).catch(() => {});
