@@ -19,6 +19,14 @@ inline constexpr std::string_view kDesktopFallbackStatus =
 inline constexpr std::string_view kDesktopReconnectingStatus =
     "Windows 桌面发生变化，壁纸正在尝试重新连接。也可以点击“设为桌面壁纸”立即重试。";
 
+// A build refused because the program's command line carries --edge-webview-switches,
+// which the runtime would add to the browser's arguments after the program's own.
+inline constexpr std::string_view kBrowserSwitchesRefusal =
+    "the command line carries --edge-webview-switches, which would override the wallpaper browser's "
+    "configuration; the browser is not started";
+inline constexpr std::string_view kBrowserSwitchesStatus =
+    "启动参数中带有 --edge-webview-switches，它会改写壁纸浏览器的安全设置，因此壁纸没有打开。请去掉该参数后重新启动。";
+
 // Only the outermost message decides: a WebView2 failure wrapped in another context is
 // reported as a generic one.
 std::string_view status_text_for_error(const Error& error);
