@@ -80,7 +80,9 @@ void PlayerController::push_state() {
     // Nobody can see the page: it is hidden and suspended, whatever it does with the pause.
     // Under the user's own pause the wallpaper keeps its last frame on view. The page hears
     // of the pause before it is suspended, and is running again before it hears it plays.
-    const bool unseen = host_.webview && (pause_.unseen() || (host_.mounted && desktop_covered()));
+    // A page still loading runs on until it is ready: frozen, it could never say so.
+    const bool unseen =
+        host_.webview && host_.flags->ready && (pause_.unseen() || (host_.mounted && desktop_covered()));
     const auto apply_unseen = [&] {
         if (!host_.webview) return;
         if (auto applied = host_.webview->set_unseen(unseen); !applied) log("page visibility: " + applied.error().chain());

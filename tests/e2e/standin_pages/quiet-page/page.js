@@ -18,7 +18,6 @@ async function probe() {
   report('print', `${String(print())} writable=${Object.getOwnPropertyDescriptor(window, 'print')?.writable}`);
   const clip = document.getElementById('clip');
   if (clip.readyState < 1) await new Promise(resolve => clip.addEventListener('loadedmetadata', resolve, { once: true }));
-  report('duration', clip.duration.toFixed(1));
   report('seek', await seek(clip, 5));
 }
 
