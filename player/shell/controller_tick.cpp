@@ -85,7 +85,9 @@ void PlayerController::push_state() {
         host_.webview && host_.flags->ready && (pause_.unseen() || (host_.mounted && desktop_covered()));
     const auto apply_unseen = [&] {
         if (!host_.webview) return;
-        if (auto applied = host_.webview->set_unseen(unseen); !applied) log("page visibility: " + applied.error().chain());
+        if (auto applied = host_.webview->set_unseen(unseen); !applied) {
+            log("page visibility: " + applied.error().chain());
+        }
     };
     if (!unseen) apply_unseen();
     core::StatePushInputs inputs;

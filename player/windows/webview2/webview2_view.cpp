@@ -206,12 +206,11 @@ public:
         unseen_ = unseen;
         if (unseen) {
             if (auto hidden = check(controller_->put_IsVisible(FALSE), "put_IsVisible"); !hidden) return hidden;
-            // Refused while the page is busy (playing audio, for one): it then stays hidden only.
-            if (suspendable_) {
-                return check(suspendable_->TrySuspend(TrySuspendCompletedHandler::make([](HRESULT, BOOL) { return S_OK; }).get()),
-                             "TrySuspend");
-            }
-            return {};
+            // Best effort: the runtime declines a busy page (one playing audio, for one), which
+            // then stays hidden only.
+            if (!suspendable_) return {};
+            const auto done = TrySuspendCompletedHandler::make([](HRESULT, BOOL) { return S_OK; });
+            return check(suspendable_->TrySuspend(done.get()), "TrySuspend");
         }
         if (suspendable_) {
             if (auto resumed = check(suspendable_->Resume(), "Resume"); !resumed) return resumed;
