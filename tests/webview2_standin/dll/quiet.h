@@ -14,15 +14,13 @@ namespace standin {
 // the runtime appends to the browser's arguments after the host's own; empty without one.
 std::string host_webview_switches();
 
-// The arguments of one ScriptDialogOpening, raised only while default dialogs are off.
+// The arguments of one ScriptDialogOpening, raised only while default dialogs are off:
+// its kind, and whether a handler accepted it.
 class ScriptDialogArgs final : public Com<ICoreWebView2ScriptDialogOpeningEventArgsStub> {
 public:
-    ScriptDialogArgs(std::string uri, std::string kind, std::string message)
-        : Com({IID_ICoreWebView2ScriptDialogOpeningEventArgs}),
-          uri_(std::move(uri)), kind_(std::move(kind)), message_(std::move(message)) {}
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return copy_text(to_wide(uri_), uri); }
+    explicit ScriptDialogArgs(std::string kind)
+        : Com({IID_ICoreWebView2ScriptDialogOpeningEventArgs}), kind_(std::move(kind)) {}
     HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND* kind) override;
-    HRESULT STDMETHODCALLTYPE get_Message(LPWSTR* message) override { return copy_text(to_wide(message_), message); }
     HRESULT STDMETHODCALLTYPE Accept() override {
         accepted_ = true;
         return S_OK;
@@ -30,9 +28,7 @@ public:
     bool accepted() const { return accepted_; }
 
 private:
-    std::string uri_;
     std::string kind_;
-    std::string message_;
     bool accepted_ = false;
 };
 

@@ -456,7 +456,7 @@ void WebView::on_dialog(const rapidjson::Value& event) {
     if (settings_->AreDefaultScriptDialogsEnabled_) {
         channel_.record("page dialog shown " + kind);
     } else {
-        auto args = Ref<ScriptDialogArgs>::adopt(new ScriptDialogArgs(source_, kind, text_of(event, "message")));
+        auto args = Ref<ScriptDialogArgs>::adopt(new ScriptDialogArgs(kind));
         dialog_.raise(static_cast<ICoreWebView2*>(this), args.get());
         accept = args->accepted();
         channel_.record("event ScriptDialogOpening " + kind + (accept ? " accepted" : " dismissed"));
