@@ -9,9 +9,14 @@
 // process, and how much the log grew; then a verdict per goal. A program that only shows
 // one window runs beside the player and is asked the same way: its slowest answer is what
 // this machine and Wine allow any window while the browser rages, not the player's doing.
+// A page that ignores the pause and draws every frame is measured as well from the
+// browser's side: the processor time of the browser and all its processes while the
+// wallpaper can be seen and while it cannot (the session locked), and how soon it is shown
+// again once it can.
 // Usage: hostile_pages_bench TESSARY_EXE STANDIN_DLL PAGES_FOLDER MINIMAL_WINDOW [PAGE...]
 // with the relay's port in TESSARY_STANDIN_RELAY (scripts/bench-hostile does all that).
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include <algorithm>
 #include <chrono>
@@ -41,6 +46,11 @@ constexpr double kMemoryGrowthLimitMiB = 4.0;
 // The page's log budget (256 lines and one more) with room for the player's own lines.
 constexpr std::uintmax_t kLogGrowthLimit = 64 * 1024;
 constexpr int kCommandTogglePause = 101;
+// A page nobody sees costs at most this, the browser's processes together.
+constexpr double kUnseenCpuGoalPercent = 0.5;
+constexpr auto kUnseenWindow = 15s;
+// The player's tick while paused: the page must be on view again within one.
+constexpr auto kOneTick = 500ms;
 
 struct HostilePage {
     const char* name;
@@ -49,6 +59,8 @@ struct HostilePage {
     const char* delivered_line;
     const char* delivered_what;
     bool crashes = false;
+    // Also measured seen and unseen from the browser's side.
+    bool measures_unseen = false;
 };
 
 const HostilePage kPages[] = {
@@ -58,6 +70,8 @@ const HostilePage kPages[] = {
     {"huge-messages", 20s, "\npage posted ", "10 MB messages"},
     {"reload-loop", 20s, "\npage navigated ", "reloads"},
     {"endless-script", 20s, "\npage posted ", "messages"},
+    // Draws every frame whatever the player says.
+    {"ignores-pause", 20s, "\npage posted ", "messages", false, true},
     {"missing-files", 20s, "\nserved 404 ", "refused requests"},
     // Three renderer deaths at the recovery pace, then the player gives up.
     {"memory-hog", 75s, "\nrenderer crashed ", "renderer deaths", true},
@@ -120,6 +134,54 @@ void print_logs(const std::string& player_log, const std::string& standin) {
 }
 
 const char* verdict(bool met) { return met ? "OK" : "MISSED"; }
+
+// The profile folder the relay gave the page's browser, which names it among processes.
+std::string browser_marker(const std::string& standin) {
+    const std::size_t at = standin.find("--user-data-dir=");
+    if (at == std::string::npos) return {};
+    return standin.substr(at, standin.find(' ', at) - at);
+}
+
+// Percent of one core the browser used over the window.
+double browser_cpu(const std::string& marker, std::chrono::seconds window) {
+    const double start = bench::browser_processor_seconds(marker);
+    const auto began = Clock::now();
+    std::this_thread::sleep_for(window);
+    const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
+    return (bench::browser_processor_seconds(marker) - start) / seconds * 100;
+}
+
+// Seen, then unseen (the session locked), then seen again: the browser's cost each way, and
+// whether the page is on view again within one tick of being seen.
+bool measure_unseen(HWND controller, const std::string& standin_log) {
+    const std::string marker = browser_marker(read_if_there(standin_log));
+    if (marker.empty()) {
+        std::printf("  the browser's profile is not in the stand-in's log\n");
+        return false;
+    }
+    const double seen = browser_cpu(marker, kUnseenWindow);
+    ::PostMessageW(controller, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+    std::this_thread::sleep_for(2s);  // hidden and suspended at the next tick
+    const double unseen = browser_cpu(marker, kUnseenWindow);
+    const std::size_t mark = read_if_there(standin_log).size();
+    const auto unlocked = Clock::now();
+    ::PostMessageW(controller, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    std::optional<double> shown_ms;
+    while (!shown_ms && Clock::now() - unlocked < 5s) {
+        if (read_if_there(standin_log).find("call put_IsVisible TRUE", mark) != std::string::npos) {
+            shown_ms = std::chrono::duration<double, std::milli>(Clock::now() - unlocked).count();
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    const bool cheap = unseen <= kUnseenCpuGoalPercent;
+    const bool back = shown_ms && *shown_ms <= std::chrono::duration<double, std::milli>(kOneTick).count();
+    std::printf("  browser cpu (all its processes) while seen: %.2f%% of one core; while nobody can see it: %.2f%% "
+                "(goal at most %.1f%%): %s\n",
+                seen, unseen, kUnseenCpuGoalPercent, verdict(cheap));
+    std::printf("  shown again %.0f ms after it can be seen (goal within one tick, %lld ms): %s\n",
+                shown_ms.value_or(-1), static_cast<long long>(kOneTick.count()), verdict(back));
+    return cheap && back;
+}
 
 double mib(std::uint64_t bytes) { return static_cast<double>(bytes) / (1024 * 1024); }
 
@@ -222,6 +284,7 @@ bool run_page(const HostilePage& page, const std::string& exe_source, const std:
     const bool alive = !player.wait(0ms).has_value();
 
     Outcome outcome;
+    if (page.measures_unseen) outcome.goal(measure_unseen(controller, standin_log));
     const std::size_t delivered = count(standin, page.delivered_line, standin_start > 0 ? standin_start - 1 : 0);
     const auto attempted = page_rate(standin);
     std::printf("  reached the player: %.0f %s a second (%zu in %.0f s)", delivered / seconds, page.delivered_what,

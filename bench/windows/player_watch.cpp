@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -67,6 +69,43 @@ double processor_seconds(int unix_pid, std::optional<int> thread) {
     // utime and stime are fields 14 and 15; the state (field 3) is the first after the name.
     if (values.size() < 13) return 0;
     return (std::atof(values[11].c_str()) + std::atof(values[12].c_str())) / kTicksPerSecond;
+}
+
+double browser_processor_seconds(const std::string& browser_marker) {
+    // Every process with its parent; the browser is the root of the tree that counts.
+    std::map<int, int> parents;
+    std::optional<int> browser;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+        const int pid = std::atoi(win32::to_utf8(name).value().c_str());
+        const std::string stat = read_proc(proc_file(pid, "stat"));
+        const std::size_t close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        parents[pid] = std::atoi(stat.c_str() + close + 4);
+        std::string command = read_proc(proc_file(pid, "cmdline"));
+        for (char& c : command) {
+            if (c == '\0') c = ' ';
+        }
+        if (command.find(browser_marker) != std::string::npos && command.find("--type=") == std::string::npos) {
+            browser = pid;
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    if (!browser) return 0;
+    double seconds = 0;
+    for (const auto& [pid, parent] : parents) {
+        for (int at = pid; at > 1; at = parents.contains(at) ? parents[at] : 0) {
+            if (at == *browser) {
+                seconds += processor_seconds(pid);
+                break;
+            }
+        }
+    }
+    return seconds;
 }
 
 Memory memory_of(HANDLE process, int unix_pid) {

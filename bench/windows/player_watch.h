@@ -20,6 +20,10 @@ std::optional<int> unix_process_of(const std::string& windows_path);
 // first Linux thread.
 double processor_seconds(int unix_pid, std::optional<int> thread = std::nullopt);
 
+// The processor time of a browser (the Linux process whose command line holds
+// browser_marker and no "--type=") and of every process below it, in seconds.
+double browser_processor_seconds(const std::string& browser_marker);
+
 struct Memory {
     std::uint64_t private_usage = 0;  // GetProcessMemoryInfo's PrivateUsage
     std::uint64_t anonymous = 0;      // resident anonymous memory (RssAnon): the private bytes Wine does not report

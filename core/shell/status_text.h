@@ -25,6 +25,14 @@ inline constexpr std::string_view kPageProcessFailureStatus =
 // Shown in the preview window while a page whose process died waits to be built again.
 inline constexpr std::string_view kPageReopeningStatus = "壁纸页面意外结束，稍后会自动重新打开。";
 
+// A build refused because the program's command line carries --edge-webview-switches,
+// which the runtime would add to the browser's arguments after the program's own.
+inline constexpr std::string_view kBrowserSwitchesRefusal =
+    "the command line carries --edge-webview-switches, which would override the wallpaper browser's "
+    "configuration; the browser is not started";
+inline constexpr std::string_view kBrowserSwitchesStatus =
+    "启动参数中带有 --edge-webview-switches，它会改写壁纸浏览器的安全设置，因此壁纸没有打开。请去掉该参数后重新启动。";
+
 // Only the outermost message decides: a WebView2 failure wrapped in another context is
 // reported as a generic one.
 std::string_view status_text_for_error(const Error& error);

@@ -1,11 +1,13 @@
 #include "core/web/asset_protocol.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/content/asset_path.h"
 #include "core/content/content_type.h"
 #include "core/text/percent.h"
 #include "core/text/utf.h"
+#include "core/web/byte_range.h"
 
 namespace core {
 namespace {
@@ -86,8 +88,29 @@ void add_header(AssetResponse& response, std::string_view name, std::string_view
     response.header_slots[response.header_count++] = HttpHeader{name, value};
 }
 
+// The part of a served asset that a Range header asks for, when it asks for one.
+void apply_range(AssetResponse& response, std::string_view range, const Bytes& asset) {
+    const auto requested = parse_byte_range(range, asset.size());
+    if (!requested) {
+        response.body = asset;
+        return;
+    }
+    const std::string size = std::to_string(asset.size());
+    if (std::holds_alternative<UnsatisfiableRange>(*requested)) {
+        response.status = kHttpRangeNotSatisfiable;
+        response.content_range = "bytes */" + size;
+        return;
+    }
+    const auto [first, last] = std::get<ByteRange>(*requested);
+    response.status = kHttpPartialContent;
+    response.content_range = "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" + size;
+    response.body.assign(asset.begin() + static_cast<std::ptrdiff_t>(first),
+                         asset.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+}
+
 // Without assets every request is refused.
-AssetResponse respond(std::string_view url, const AssetMap* assets, std::string_view cause = {}) {
+AssetResponse respond(std::string_view url, const AssetMap* assets, std::string_view range,
+                      std::string_view cause) {
     const RequestUrl parts = split_url(url);
     const bool known_host = parts.host == kWebViewHost || parts.host == kCanonicalHost;
 
@@ -106,7 +129,7 @@ AssetResponse respond(std::string_view url, const AssetMap* assets, std::string_
     if (assets != nullptr && known_host && validate_asset_path(path)) {
         if (const auto found = assets->find(path); found != assets->end()) {
             response.status = kHttpOk;
-            response.body = found->second;
+            apply_range(response, range, found->second);
         }
     }
 
@@ -114,23 +137,43 @@ AssetResponse respond(std::string_view url, const AssetMap* assets, std::string_
     add_header(response, "Cache-Control", "no-store, max-age=0");
     add_header(response, "X-Content-Type-Options", "nosniff");
     add_header(response, "Content-Security-Policy", kContentSecurityPolicy);
-    if (response.status != kHttpOk) {
+    if (response.status == kHttpNotFound) {
         add_header(response, "Content-Length", "0");
         if (!cause.empty()) {
             response.refusal = AssetRefusal{refusal_log_line(kUnansweredLogPrefix, path) + ": " + std::string(cause)};
         } else if (path != kFavicon) {
             response.refusal = AssetRefusal{refusal_log_line(kRefusalLogPrefix, path)};
         }
+    } else if (response.status == kHttpRangeNotSatisfiable) {
+        add_header(response, "Content-Length", "0");
+        add_header(response, "Accept-Ranges", "bytes");
+    } else if (response.status == kHttpPartialContent) {
+        add_header(response, "Accept-Ranges", "bytes");
     }
     return response;
 }
 
 }  // namespace
 
-AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets) { return respond(url, &assets); }
+AssetResponse handle_asset_request(std::string_view url, const AssetMap& assets, std::string_view range) {
+    return respond(url, &assets, range, {});
+}
 
 AssetResponse refuse_asset_request(std::string_view url, std::string_view cause) {
-    return respond(url, nullptr, cause);
+    return respond(url, nullptr, {}, cause);
+}
+
+std::string_view reason_phrase(int status) {
+    switch (status) {
+        case kHttpOk:
+            return "OK";
+        case kHttpPartialContent:
+            return "Partial Content";
+        case kHttpRangeNotSatisfiable:
+            return "Range Not Satisfiable";
+        default:
+            return "Not Found";
+    }
 }
 
 }  // namespace core

@@ -1,5 +1,6 @@
 // The controller's periodic work and its queued events.
 #include <algorithm>
+#include <optional>
 
 #include "core/shell/commands.h"
 #include "core/shell/status_text.h"
@@ -74,9 +75,28 @@ core::Status PlayerController::follow_display_change() {
 }
 
 void PlayerController::push_state() {
+    // Asked at most once a tick, and only where it matters.
+    std::optional<bool> covered;
+    const auto desktop_covered = [this, &covered] {
+        if (!covered) covered = foreground_hides_wallpaper(host_.window.get());
+        return *covered;
+    };
+    // Nobody can see the page: it is hidden and suspended, whatever it does with the pause.
+    // Under the user's own pause the wallpaper keeps its last frame on view. The page hears
+    // of the pause before it is suspended, and is running again before it hears it plays.
+    // A page still loading runs on until it is ready: frozen, it could never say so.
+    const bool unseen =
+        host_.webview && host_.flags->ready && (pause_.unseen() || (host_.mounted && desktop_covered()));
+    const auto apply_unseen = [&] {
+        if (!host_.webview) return;
+        if (auto applied = host_.webview->set_unseen(unseen); !applied) {
+            log("page visibility: " + applied.error().chain());
+        }
+    };
+    if (!unseen) apply_unseen();
     core::StatePushInputs inputs;
     inputs.any_pause_reason = pause_.any();
-    inputs.desktop_covered = [this] { return foreground_hides_wallpaper(host_.window.get()); };
+    inputs.desktop_covered = desktop_covered;
     inputs.settings_fps = settings_.fps.value_or(0);
     if (current_) inputs.manifest_fps = current_->manifest.fps;
     const auto pushed = push_player_state(host_, std::move(inputs), log_function());
@@ -84,6 +104,7 @@ void PlayerController::push_state() {
         ::SetTimer(controller_window_.handle(), kTickTimerId,
                    static_cast<UINT>(core::tick_interval(pushed->paused).count()), nullptr);
     }
+    if (unseen) apply_unseen();
 }
 
 void PlayerController::handle_click(const ClickRecord& click) {

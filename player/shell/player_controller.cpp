@@ -11,6 +11,7 @@
 #include "player/library/package_open.h"
 #include "player/shell/autostart.h"
 #include "player/shell/log.h"
+#include "player/shell/startup_failure.h"
 #include "player/win32/wide.h"
 #include "player/windows/host_build.h"
 
@@ -202,7 +203,13 @@ void PlayerController::start_first_wallpaper(const std::optional<std::string>& r
                      core::Error("壁纸库还没有作品。请安装壁纸，或完整解压含 wallpapers 文件夹的便携版后运行。"));
         return;
     }
-    if (auto selected = select_by_id((*chosen)->id); !selected) report_error("startup", selected.error());
+    if (auto selected = select_by_id((*chosen)->id); !selected) {
+        report_error("startup", selected.error());
+        // Nothing the user can do in the player helps: the start-up itself must change.
+        if (selected.error().message() == core::kBrowserSwitchesRefusal) {
+            show_startup_message("启动失败：\n" + std::string(core::kBrowserSwitchesStatus));
+        }
+    }
 }
 
 void PlayerController::add_to_library_notice(std::string_view text) {

@@ -34,6 +34,8 @@ struct PauseReasons {
     bool display_off = false;
 
     bool any() const { return user_paused || session_locked || suspended || display_off; }
+    // The reasons under which nobody can see the wallpaper (the user's own pause is not one).
+    bool unseen() const { return session_locked || suspended || display_off; }
 };
 
 // What the start-up hands the controller.

@@ -51,14 +51,15 @@ core::AssetResponse notice_refusal(core::AssetResponse response, core::BridgeFla
 }  // namespace
 
 core::AssetResponse serve_asset_request(std::string_view url, const core::WallpaperItem& wallpaper,
-                                        core::BridgeFlags& flags, HWND controller_window, const LogFunction& log) {
+                                        core::BridgeFlags& flags, HWND controller_window, const LogFunction& log,
+                                        std::string_view range) {
     core::AssetResponse response;
     if (url.starts_with(kSecureAssetScheme)) {
         // The same host under https would be a second origin with the wallpaper's files.
         response = core::refuse_asset_request(url);
     } else {
         try {
-            response = core::handle_asset_request(url, wallpaper.assets);
+            response = core::handle_asset_request(url, wallpaper.assets, range);
         } catch (const std::bad_alloc&) {
             // No memory for the copy of a large asset: the page misses it like any other.
             return refuse_unanswered_asset(url, "out of memory for a copy of the asset", flags, controller_window, log);

@@ -15,9 +15,10 @@
 namespace player {
 
 // The asset protocol with its side effects: a refusal sets the failed flag, is logged and
-// posts MSG_REFRESH_CONTROL to the controller window.
+// posts MSG_REFRESH_CONTROL to the controller window. range: the request's Range header.
 core::AssetResponse serve_asset_request(std::string_view url, const core::WallpaperItem& wallpaper,
-                                        core::BridgeFlags& flags, HWND controller_window, const LogFunction& log);
+                                        core::BridgeFlags& flags, HWND controller_window, const LogFunction& log,
+                                        std::string_view range = {});
 
 // A request that cannot be answered with its asset (no memory for the copy, no stream for
 // the answer): refused like any other, with the cause in the log line.

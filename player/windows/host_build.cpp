@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "player/win32/handle_text.h"
+#include "core/shell/status_text.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "core/web/page_message_budget.h"
@@ -26,12 +27,13 @@ WebViewConfig webview_config(const core::SharedWallpaper& wallpaper, const core:
     config.main_frame_scripts = {std::string(core::kIpcShimScript), std::string(core::kBridgeScript)};
     const HWND controller = services.controller_window;
     const LogFunction log = services.log;
-    config.serve_asset = [wallpaper, flags, controller, log](std::string_view url) {
-        return serve_asset_request(url, *wallpaper, *flags, controller, log);
+    config.serve_asset = [wallpaper, flags, controller, log](std::string_view url, std::string_view range) {
+        return serve_asset_request(url, *wallpaper, *flags, controller, log, range);
     };
     config.refuse_unanswered = [flags, controller, log](std::string_view url, std::string_view cause) {
         return refuse_unanswered_asset(url, cause, *flags, controller, log);
     };
+    config.log = log;
     config.on_page_message = [flags, controller, log](std::string_view message) {
         handle_page_message(message, *flags, controller, log);
     };
@@ -82,7 +84,11 @@ core::Status build_host(HostState& host, const HostServices& services, const cor
     ::SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(services.controller_window));
 
     auto webview = services.web_layer.create(window.get(), webview_config(wallpaper, host.flags, services));
-    if (!webview) return core::fail(std::string(kWebViewUnavailableMessage), webview.error());
+    if (!webview) {
+        // Not a missing runtime: asking the user to install one would mislead.
+        if (webview.error().message() == core::kBrowserSwitchesRefusal) return std::unexpected(webview.error());
+        return core::fail(std::string(kWebViewUnavailableMessage), webview.error());
+    }
 
     host.window = std::move(window);
     host.webview = std::move(*webview);

@@ -13,14 +13,28 @@
 
 namespace player {
 
-// Fixed features the browser is started with: no Edge-only pop-ups or SmartScreen, and
-// media that plays without a user gesture (a wallpaper never gets one). The asset host
-// resolves to nothing, so a request or connection the resource filter cannot see
-// (WebSocket, a request left unanswered) fails in the browser instead of reaching
-// whatever listens on this machine: every *.localhost name is loopback.
+// The browser's fixed arguments, each for a reason:
 inline constexpr std::string_view kBrowserArguments =
-    "--disable-features=msWebOOUI,msPdfOOUI,msSmartScreenProtection --autoplay-policy=no-user-gesture-required "
-    "\"--host-resolver-rules=MAP wlp.localhost ~NOTFOUND\"";
+    // No Edge-only pop-ups or SmartScreen (which would also call out to its service).
+    "--disable-features=msWebOOUI,msPdfOOUI,msSmartScreenProtection "
+    // Media plays without a user gesture: a wallpaper never gets one (it plays muted).
+    "--autoplay-policy=no-user-gesture-required "
+    // No name is ever looked up, and no address is reached by name or literal: every host,
+    // IP literals and the proxy below included, resolves to nothing. The asset host is
+    // answered by the resource filter before any lookup; a request the filter cannot see
+    // (WebSocket, preconnect, dns-prefetch, a request left unanswered) fails in the browser
+    // instead of reaching whatever listens on this machine.
+    "\"--host-resolver-rules=MAP * ~NOTFOUND\" "
+    // Every connection goes to a proxy that cannot be reached (port 0 accepts nothing),
+    // loopback included (Chromium bypasses the proxy for loopback unless told not to): a
+    // second wall behind the resolver rule for WebSocket, WebTransport, preconnect and hints.
+    "--proxy-server=127.0.0.1:0 --proxy-bypass-list=<-loopback> "
+    // WebRTC may use UDP only through the proxy, which offers none, and TCP only through
+    // the proxy, which cannot be reached: no STUN or TURN packet to any address the page
+    // names, and no probing of the local network.
+    "--webrtc-ip-handling-policy=disable_non_proxied_udp "
+    // No QUIC: HTTP/3 would speak UDP.
+    "--disable-quic";
 
 // What one build asks of the browser. The layer itself refuses new windows and downloads
 // and turns off developer tools, default context menus, browser accelerator keys, zoom
@@ -30,8 +44,9 @@ struct WebViewConfig {
     std::string start_url;
     // Run before any script of the page, in the top-level document only, in this order.
     std::vector<std::string> main_frame_scripts;
-    // Answers every request of the asset origin, synchronously, on the UI thread.
-    std::function<core::AssetResponse(std::string_view url)> serve_asset;
+    // Answers every request of the asset origin, synchronously, on the UI thread; range is
+    // the request's Range header (empty without one).
+    std::function<core::AssetResponse(std::string_view url, std::string_view range)> serve_asset;
     // The answer instead when serve_asset's could not be handed to the browser; the cause
     // says why, for the log.
     std::function<core::AssetResponse(std::string_view url, std::string_view cause)> refuse_unanswered;
@@ -44,6 +59,8 @@ struct WebViewConfig {
     // The page's renderer or the whole browser exited or stopped answering: the page is
     // gone and only a new build brings it back. Given a short English description.
     std::function<void(std::string_view what)> on_process_failed;
+    // Where the layer writes what the player's log should hold about the browser.
+    std::function<void(std::string_view line)> log;
 };
 
 // One browser control inside a host window. Dropping it closes the browser.
@@ -55,6 +72,14 @@ public:
     virtual core::Status set_bounds(const RECT& bounds) = 0;
     // Fire-and-forget: the script's result is not awaited.
     virtual core::Status execute_script(std::string_view script) = 0;
+    // True while nobody can see the wallpaper (display off or dimmed, session locked,
+    // system suspended, desktop covered): the page is hidden and its processes suspended,
+    // so that a page ignoring the pause costs nothing; false shows and resumes it. A layer
+    // without that ability ignores it.
+    virtual core::Status set_unseen(bool unseen) {
+        (void)unseen;
+        return {};
+    }
 };
 
 // The browser engine with its profile (user-data folder and browser arguments), created

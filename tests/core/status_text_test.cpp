@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(StatusText, OnlyTheOutermostMessageNamingWebView2GetsTheWebView2Text) {
@@ -10,6 +12,9 @@ TEST(StatusText, OnlyTheOutermostMessageNamingWebView2GetsTheWebView2Text) {
     EXPECT_EQ(core::status_text_for_error(webview.context("command 110")), core::kGenericFailureStatus);
     EXPECT_EQ(core::status_text_for_error(core::Error("webview2 lower case")), core::kGenericFailureStatus);
     EXPECT_EQ(core::status_text_for_error(core::Error("file too large")), core::kGenericFailureStatus);
+    // A browser refused for an overriding switch is no missing runtime.
+    EXPECT_EQ(core::status_text_for_error(core::Error(std::string(core::kBrowserSwitchesRefusal))),
+              core::kBrowserSwitchesStatus);
 }
 
 }  // namespace

@@ -54,6 +54,15 @@ protected:
         }
         return states;
     }
+    // "unseen true" and "unseen false": when the page was hidden and suspended, and shown.
+    std::vector<std::string> unseen_changes() const {
+        test::pump_messages(std::chrono::milliseconds(300));  // the change follows the push
+        std::vector<std::string> changes;
+        for (const std::string& line : page_events()) {
+            if (line.rfind("unseen ", 0) == 0) changes.push_back(line);
+        }
+        return changes;
+    }
 };
 
 // Each reason is set and cleared only by its own events; the page hears of every change.
@@ -104,6 +113,10 @@ TEST_F(DesktopStateTest, PauseReasonsAreIndependentAndThePageHearsEachChange) {
     const std::vector<std::string> expected = {kPlaying, kPaused, kPlaying, kPaused, kPlaying, kPaused,
                                                kPaused,  kPlaying, kPaused, kPlaying};
     EXPECT_EQ(state_events(), expected);
+    // Hidden while nobody could see it; the user's own pause alone keeps it on view.
+    const std::vector<std::string> unseen = {"unseen true", "unseen false", "unseen true", "unseen false",
+                                             "unseen true", "unseen false", "unseen true", "unseen false"};
+    EXPECT_EQ(unseen_changes(), unseen);
     exit_player();
 }
 
@@ -159,6 +172,9 @@ TEST_F(DesktopStateTest, WindowsThatHideTheDesktopPauseIt) {
     ::DestroyWindow(elsewhere);
     ::DestroyWindow(small);
     ::DestroyWindow(maximised);
+    // Covered, the page was hidden and suspended; uncovered, shown again.
+    const std::vector<std::string> unseen = {"unseen true", "unseen false", "unseen true", "unseen false"};
+    EXPECT_EQ(unseen_changes(), unseen);
     exit_player();
 }
 

@@ -2,9 +2,13 @@
 // Debian's Chromium, so what the program asks of WebView2 is checked from the page's side.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <wtsapi32.h>
+
 #include <cstdlib>
 
 #include "core/shell/commands.h"
+#include "core/shell/status_text.h"
 #include "desktop_fixture.h"
 #include "standin_fixture.h"
 
@@ -47,8 +51,9 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
                              "\"volume\":0});"}) {
         EXPECT_NE(first.find(call), std::string::npos) << call << "\n" << logs();
     }
-    // The document scripts are in place before the navigation starts.
-    EXPECT_EQ(count_in_standin("call AddScriptToExecuteOnDocumentCreated"), 2u) << first;
+    // The document scripts (the bridge's two and the one that turns print off) are in place
+    // before the navigation starts.
+    EXPECT_EQ(count_in_standin("call AddScriptToExecuteOnDocumentCreated"), 3u) << first;
     EXPECT_EQ(first.find("without completion"), std::string::npos) << first;
     EXPECT_LT(first.rfind("event AddScriptToExecuteOnDocumentCreated completed"), first.find("call Navigate")) << first;
     EXPECT_EQ(first.find("page exception"), std::string::npos) << first;
@@ -110,8 +115,10 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     ASSERT_TRUE(wait_for_standin("probe still-here", kLoad)) << logs();
     const std::string seen = standin_log();
     EXPECT_EQ(seen.find(" env:WEBVIEW2_"), std::string::npos) << seen;
-    EXPECT_NE(last_standin_line("browser launched ").find("--host-resolver-rules=MAP wlp.localhost ~NOTFOUND"),
-              std::string::npos) << seen;
+    for (const char* argument : {"--host-resolver-rules=MAP * ~NOTFOUND", "--proxy-server=127.0.0.1:0",
+                                 "--proxy-bypass-list=<-loopback>", "--webrtc-ip-handling-policy=disable_non_proxied_udp"}) {
+        EXPECT_NE(last_standin_line("browser launched ").find(argument), std::string::npos) << argument << "\n" << seen;
+    }
     const auto probe = [&](const std::string& name) { return last_standin_line("page console log probe " + name + " "); };
 
     // Assets come with the fixed headers, in the browser's own view; a POST is answered like a GET.
@@ -155,12 +162,17 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     EXPECT_NE(seen.find("event NavigationStarting http://example.com/away cancelled"), std::string::npos) << seen;
     EXPECT_EQ(probe("still-here"), "http://wlp.localhost/index.html");
 
-    // Nothing for wlp.localhost reached the network, over https or WebSocket either: the
-    // browser cannot even resolve the name (the relay's watch on ports 80 and 443 would
-    // see anything that left, when no other program holds those ports).
-    EXPECT_NE(seen.find("'ws://wlp.localhost/socket' failed: Error in connection establishment: "
-                        "net::ERR_NAME_NOT_RESOLVED"), std::string::npos) << seen;
+    // Nothing reached the network: not for wlp.localhost over https or WebSocket, nor by
+    // the routes the policy does not govern (WebRTC to literals and names, preconnect,
+    // dns-prefetch, prefetch, prerender, beacons, WebSocket, WebTransport, EventSource, a
+    // srcdoc frame). The relay's listeners on 127.0.0.1:80/443 and on 127.0.0.2 (TCP and
+    // UDP) saw nothing, and the browser's own network log holds no socket, no datagram
+    // and no lookup of a name.
+    EXPECT_NE(seen.find("'ws://wlp.localhost/socket' failed: Error in connection establishment: net::ERR_"),
+              std::string::npos) << seen;
     EXPECT_EQ(seen.find("network hit"), std::string::npos) << seen;
+    EXPECT_EQ(last_standin_line("network log "), "sockets=0 sent=0 lookups=0") << seen;
+    EXPECT_EQ(probe("webrtc"), "candidates=0");
     EXPECT_EQ(seen.find("continued http://wlp.localhost"), std::string::npos) << seen;
     EXPECT_NE(seen.find("served 404 https://wlp.localhost/style.css"), std::string::npos) << seen;
     EXPECT_NE(probe("https-self").rfind("refused", 0), std::string::npos) << probe("https-self");
@@ -347,6 +359,86 @@ TEST_F(StandInPlayerTest, ABrowserThatExitsIsStartedAgain) {
     // A new environment for the new browser.
     EXPECT_EQ(count_in_standin("event environment created"), 2u) << standin_log();
     EXPECT_EQ(log_text().find("page process:"), std::string::npos) << logs();
+}
+
+}  // namespace
+
+namespace {
+
+// Along one page's life: muted before it loads, no dialog or print, no gestures, media that
+// seeks; hidden and suspended while nobody can see it and shown again with its frame, but
+// left on view under the user's own pause; a runtime that updated itself (controllers fail
+// in the kept environment) met with one new environment and no install message; and a
+// command line that would override the browser refused before any browser starts.
+TEST_F(StandInPlayerTest, ThePageIsQuietSeeksAndSleepsWhileUnseen) {
+    add_test_wallpaper("quiet-page");
+    add_test_wallpaper("deferred-ready");
+    configure({"controller_result=0x8007139f", "controller_result_after=1"});
+    start_player({"--preview", "--select-wallpaper", "quiet-page"});
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
+    ASSERT_TRUE(wait_for_standin("page console log probe seek ", kLoad)) << logs();
+    const auto probe = [&](const std::string& name) { return last_standin_line("page console log probe " + name + " "); };
+    const std::string first = standin_log();
+    EXPECT_LT(first.find("call put_IsMuted TRUE"), first.find("call Navigate")) << first;
+    for (const char* call : {"call put_AreDefaultScriptDialogsEnabled FALSE", "call put_IsPinchZoomEnabled FALSE",
+                             "call put_IsSwipeNavigationEnabled FALSE", "call put_IsPasswordAutosaveEnabled FALSE",
+                             "call put_IsGeneralAutofillEnabled FALSE", "call add_PermissionRequested",
+                             "event ScriptDialogOpening alert dismissed", "event ScriptDialogOpening confirm dismissed",
+                             "event ScriptDialogOpening prompt dismissed", "served 206 http://wlp.localhost/clip.wav"}) {
+        EXPECT_NE(first.find(call), std::string::npos) << call << "\n" << logs();
+    }
+    EXPECT_EQ(first.find("page dialog shown"), std::string::npos) << first;
+    EXPECT_EQ(probe("print"), "undefined writable=false");
+    EXPECT_EQ(probe("seek"), "5.0");
+
+    // Locked: hidden, then suspended (frozen in the browser); the page is told as before.
+    std::size_t mark = standin_log().size();
+    ASSERT_TRUE(::PostMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0));
+    ASSERT_TRUE(wait_for_standin("page frozen in view 1", kReact, mark)) << logs();
+    EXPECT_TRUE(wait_for_standin("page state {\"paused\":true", kReact, mark)) << logs();
+    std::string seen = standin_log().substr(mark);
+    EXPECT_LT(seen.find("call put_IsVisible FALSE"), seen.find("call TrySuspend")) << seen;
+    EXPECT_EQ(seen.find("while visible"), std::string::npos) << seen;
+    // Unlocked: resumed and shown, with a frame that is not blank.
+    mark = standin_log().size();
+    ASSERT_TRUE(::PostMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0));
+    ASSERT_TRUE(wait_for_standin("screenshot ", kReact, mark)) << logs();
+    seen = standin_log().substr(mark);
+    EXPECT_LT(seen.find("call Resume"), seen.find("call put_IsVisible TRUE")) << seen;
+    EXPECT_NE(seen.find("page active in view 1"), std::string::npos) << seen;
+    const std::string shot = last_standin_line("screenshot ");
+    EXPECT_GT(std::atoi(shot.substr(shot.find("colours=") + 8).c_str()), 1) << shot;
+    // The user's own pause keeps the last frame on view.
+    mark = standin_log().size();
+    command(core::CMD_TOGGLE_PAUSE);
+    ASSERT_TRUE(wait_for_standin("page state {\"paused\":true", kReact, mark)) << logs();
+    test::pump_messages(1500ms);
+    EXPECT_EQ(count_in_standin("call put_IsVisible FALSE", mark), 0u) << logs();
+    command(core::CMD_TOGGLE_PAUSE);
+
+    // The next build meets the stale environment: one new environment, no install message.
+    mark = standin_log().size();
+    EXPECT_EQ(start({"--select-wallpaper", "deferred-ready"}).wait(kLoad), 0u);
+    ASSERT_TRUE(wait_for_standin("view 2 created", kLoad, mark)) << logs();
+    ASSERT_TRUE(wait_for_standin("page navigated http://wlp.localhost/index.html", kLoad, mark)) << logs();
+    EXPECT_EQ(count_in_standin("call CreateCoreWebView2EnvironmentWithOptions"), 2u) << standin_log();
+    EXPECT_NE(log_text().find("WebView2 controller creation failed in the kept environment; trying a new one"),
+              std::string::npos) << logs();
+    EXPECT_EQ(log_text().find("WebView2 初始化失败"), std::string::npos) << logs();
+    stop_player();
+
+    // A command line that would add its own browser switches: no browser, the reason in the
+    // log and in the start-up box.
+    mark = standin_log().size();
+    const std::size_t player_mark = log_text().size();
+    player_.emplace(start({"--preview", "--edge-webview-switches=--remote-debugging-port=9222"}));
+    const auto box = test::wait_for_message_box(player_->id(), kLoad);
+    ASSERT_TRUE(box) << logs();
+    EXPECT_EQ(box->text, "启动失败：\n" + std::string(core::kBrowserSwitchesStatus));
+    test::dismiss(*box);
+    EXPECT_TRUE(wait_for_log("startup: " + std::string(core::kBrowserSwitchesRefusal), kReact, player_mark)) << logs();
+    EXPECT_EQ(count_in_standin("browser launched", mark), 0u) << standin_log();
+    EXPECT_EQ(count_in_standin("call CreateCoreWebView2EnvironmentWithOptions", mark), 0u) << standin_log();
 }
 
 }  // namespace

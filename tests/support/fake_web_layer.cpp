@@ -33,7 +33,7 @@ bool FakePage::post_message(std::string_view message) {
     return true;
 }
 
-core::AssetResponse FakePage::request(std::string_view url) { return config_.serve_asset(url); }
+core::AssetResponse FakePage::request(std::string_view url) { return config_.serve_asset(url, {}); }
 
 core::AssetResponse FakePage::load() { return request(core::webview_url(config_.start_url)); }
 

@@ -30,6 +30,14 @@ using AddScriptCompletedHandler =
 using ProcessFailedHandler =
     Handler<ICoreWebView2ProcessFailedEventHandler, IID_ICoreWebView2ProcessFailedEventHandler, ICoreWebView2*,
             ICoreWebView2ProcessFailedEventArgs*>;
+using PermissionRequestedHandler =
+    Handler<ICoreWebView2PermissionRequestedEventHandler, IID_ICoreWebView2PermissionRequestedEventHandler,
+            ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs*>;
+using ScriptDialogOpeningHandler =
+    Handler<ICoreWebView2ScriptDialogOpeningEventHandler, IID_ICoreWebView2ScriptDialogOpeningEventHandler,
+            ICoreWebView2*, ICoreWebView2ScriptDialogOpeningEventArgs*>;
+using TrySuspendCompletedHandler =
+    Handler<ICoreWebView2TrySuspendCompletedHandler, IID_ICoreWebView2TrySuspendCompletedHandler, HRESULT, BOOL>;
 using DownloadStartingHandler =
     Handler<ICoreWebView2DownloadStartingEventHandler, IID_ICoreWebView2DownloadStartingEventHandler,
             ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs*>;

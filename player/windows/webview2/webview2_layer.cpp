@@ -1,5 +1,6 @@
 #include "player/windows/webview2/webview2_layer.h"
 
+#include "core/shell/status_text.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/browser_overrides.h"
 #include "player/windows/webview2/environment_options.h"
@@ -94,19 +95,36 @@ core::Result<win32::com_ptr<ICoreWebView2Environment>> WebView2Layer::environmen
 }
 
 core::Result<std::unique_ptr<WebView>> WebView2Layer::create(HWND parent, WebViewConfig config) {
+    if (command_line_overrides_browser()) return core::fail(std::string(core::kBrowserSwitchesRefusal));
+    const bool kept = static_cast<bool>(*environment_);
     auto environment = this->environment();
     if (!environment) return std::unexpected(environment.error());
     auto controller = create_controller(**environment, parent);
     if (!controller) {
-        // Its browser may be gone: the next build starts a new one rather than fail the same way.
+        // Its browser may be gone, or the runtime updated itself since the environment was
+        // made: a new environment is tried once before the build fails.
         *environment_ = {};
-        return std::unexpected(controller.error());
+        if (!kept) return std::unexpected(controller.error());
+        if (config.log) config.log("WebView2 controller creation failed in the kept environment; trying a new one: " +
+                                   controller.error().chain());
+        environment = this->environment();
+        if (!environment) return std::unexpected(environment.error());
+        controller = create_controller(**environment, parent);
+        if (!controller) {
+            *environment_ = {};
+            return std::unexpected(controller.error());
+        }
     }
+    // Each note once in the layer's life: a runtime without a feature lacks it in every build.
+    const NoteOnce note = [noted = noted_, log = config.log](std::string_view line) {
+        if (noted->insert(std::string(line)).second && log) log(line);
+    };
     // A view may outlive the layer inside the runtime's handlers: it holds the slot, not the layer.
     std::weak_ptr<win32::com_ptr<ICoreWebView2Environment>> slot = environment_;
-    return configure_webview(parent, std::move(*environment), std::move(*controller), std::move(config), [slot] {
-        if (const auto held = slot.lock()) *held = {};
-    });
+    return configure_webview(parent, std::move(*environment), std::move(*controller), std::move(config), note,
+                             [slot] {
+                                 if (const auto held = slot.lock()) *held = {};
+                             });
 }
 
 }  // namespace player::webview2

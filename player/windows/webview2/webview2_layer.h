@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "player/windows/web_layer.h"
@@ -35,6 +36,8 @@ private:
     // needs it; shared with the views, which drop it when the browser process exits.
     std::shared_ptr<win32::com_ptr<ICoreWebView2Environment>> environment_ =
         std::make_shared<win32::com_ptr<ICoreWebView2Environment>>();
+    // The lines about missing runtime features already written.
+    std::shared_ptr<std::set<std::string>> noted_ = std::make_shared<std::set<std::string>>();
 };
 
 }  // namespace player::webview2

@@ -30,6 +30,17 @@ constexpr UINT_PTR kFollowParentSubclass = 1;
 // The longest message a page can send that means anything (both are ASCII, so UTF-16
 // units and bytes agree).
 constexpr std::size_t kLongestPageMessage = std::max(core::kReadyMessage.size(), core::kAssetErrorMessage.size());
+// window.print() would put the print preview over the desktop, and no setting turns it
+// off: every frame's print does nothing, and a page cannot put it back.
+constexpr wchar_t kNoPrintScript[] =
+    L"Object.defineProperty(window, 'print', { value: function print() {}, writable: false, configurable: false });";
+
+template <class Interface>
+win32::com_ptr<Interface> query(IUnknown& object, REFIID iid) {
+    win32::com_ptr<Interface> found;
+    object.QueryInterface(iid, reinterpret_cast<void**>(found.put()));
+    return found;
+}
 
 core::Status check(HRESULT result, std::string_view what) {
     if (SUCCEEDED(result)) return {};
@@ -53,14 +64,33 @@ std::wstring header_block(const core::AssetResponse& response) {
         block += L": ";
         block.append(header.value.begin(), header.value.end());
     }
+    if (!response.content_range.empty()) {
+        block += L"\r\nContent-Range: ";
+        block.append(response.content_range.begin(), response.content_range.end());
+    }
     return block;
 }
 
-std::string request_url(ICoreWebView2WebResourceRequestedEventArgs& args) {
+struct AssetRequest {
+    std::string url;
+    // The Range header's value; empty without one.
+    std::string range;
+};
+
+AssetRequest read_request(ICoreWebView2WebResourceRequestedEventArgs& args) {
+    AssetRequest read;
     win32::com_ptr<ICoreWebView2WebResourceRequest> request;
-    if (FAILED(args.get_Request(request.put())) || !request) return {};
+    if (FAILED(args.get_Request(request.put())) || !request) return read;
     LPWSTR uri = nullptr;
-    return SUCCEEDED(request->get_Uri(&uri)) ? take_text(uri) : std::string();
+    if (SUCCEEDED(request->get_Uri(&uri))) read.url = take_text(uri);
+    win32::com_ptr<ICoreWebView2HttpRequestHeaders> headers;
+    BOOL has_range = FALSE;
+    if (SUCCEEDED(request->get_Headers(headers.put())) && headers &&
+        SUCCEEDED(headers->Contains(L"Range", &has_range)) && has_range) {
+        LPWSTR range = nullptr;
+        if (SUCCEEDED(headers->GetHeader(L"Range", &range))) read.range = take_text(range);
+    }
+    return read;
 }
 
 HRESULT put_response(ICoreWebView2Environment& environment, ICoreWebView2WebResourceRequestedEventArgs& args,
@@ -72,9 +102,10 @@ HRESULT put_response(ICoreWebView2Environment& environment, ICoreWebView2WebReso
         if (!stream) return E_OUTOFMEMORY;
     }
     win32::com_ptr<ICoreWebView2WebResourceResponse> answer;
-    const HRESULT created = environment.CreateWebResourceResponse(
-        stream.get(), response.status, response.status == core::kHttpOk ? L"OK" : L"Not Found",
-        header_block(response).c_str(), answer.put());
+    const std::string_view phrase = core::reason_phrase(response.status);
+    const std::wstring reason(phrase.begin(), phrase.end());
+    const HRESULT created = environment.CreateWebResourceResponse(stream.get(), response.status, reason.c_str(),
+                                                                  header_block(response).c_str(), answer.put());
     if (FAILED(created)) return created;
     return args.put_Response(answer.get());
 }
@@ -88,8 +119,9 @@ HRESULT answer_request(ICoreWebView2Environment& environment, const WebViewConfi
     std::string url;
     std::string cause = "the answer could not be made";
     try {
-        url = request_url(args);
-        const HRESULT answered = put_response(environment, args, config.serve_asset(url));
+        const AssetRequest request = read_request(args);
+        url = request.url;
+        const HRESULT answered = put_response(environment, args, config.serve_asset(url, request.range));
         if (SUCCEEDED(answered)) return S_OK;
         cause += ": " + hresult_text(answered);
     } catch (const std::bad_alloc&) {
@@ -142,7 +174,10 @@ LRESULT CALLBACK follow_parent_size(HWND window, UINT message, WPARAM wparam, LP
 class WebView2View final : public WebView {
 public:
     WebView2View(HWND parent, win32::com_ptr<ICoreWebView2Controller> controller, win32::com_ptr<ICoreWebView2> webview)
-        : parent_(parent), controller_(std::move(controller)), webview_(std::move(webview)) {}
+        : parent_(parent),
+          controller_(std::move(controller)),
+          webview_(std::move(webview)),
+          suspendable_(webview_.query<ICoreWebView2_3>(IID_ICoreWebView2_3)) {}
     WebView2View(const WebView2View&) = delete;
     WebView2View& operator=(const WebView2View&) = delete;
 
@@ -169,16 +204,72 @@ public:
         return check(webview_->ExecuteScript(wide->c_str(), nullptr), "ExecuteScript");
     }
 
+    // The runtime's reference: a view must be invisible before TrySuspend, which then
+    // freezes its script and timers and lowers its processes' memory; a suspended view is
+    // resumed explicitly before it is shown again.
+    core::Status set_unseen(bool unseen) override {
+        if (unseen == unseen_) return {};
+        unseen_ = unseen;
+        if (unseen) {
+            if (auto hidden = check(controller_->put_IsVisible(FALSE), "put_IsVisible"); !hidden) return hidden;
+            // Best effort: the runtime declines a busy page (one playing audio, for one), which
+            // then stays hidden only.
+            if (!suspendable_) return {};
+            const auto done = TrySuspendCompletedHandler::make([](HRESULT, BOOL) { return S_OK; });
+            return check(suspendable_->TrySuspend(done.get()), "TrySuspend");
+        }
+        if (suspendable_) {
+            if (auto resumed = check(suspendable_->Resume(), "Resume"); !resumed) return resumed;
+        }
+        return check(controller_->put_IsVisible(TRUE), "put_IsVisible");
+    }
+
 private:
     HWND parent_;
     win32::com_ptr<ICoreWebView2Controller> controller_;
     win32::com_ptr<ICoreWebView2> webview_;
+    // Null on runtimes before suspension: the view is then only hidden.
+    win32::com_ptr<ICoreWebView2_3> suspendable_;
     bool following_ = false;
+    bool unseen_ = false;
 };
 
-core::Status apply_settings(ICoreWebView2& webview) {
+// Nothing of the page may put a prompt over the desktop, save what is typed or react to
+// touch gestures; settings newer than the runtime are noted and gone without.
+core::Status apply_quiet_settings(ICoreWebView2Settings& settings, const NoteOnce& note) {
+    if (auto set = check(settings.put_AreDefaultScriptDialogsEnabled(FALSE), "put_AreDefaultScriptDialogsEnabled");
+        !set) {
+        return set;
+    }
+    if (const auto forms = query<ICoreWebView2Settings4>(settings, IID_ICoreWebView2Settings4)) {
+        if (auto set = check(forms->put_IsPasswordAutosaveEnabled(FALSE), "put_IsPasswordAutosaveEnabled"); !set) {
+            return set;
+        }
+        if (auto set = check(forms->put_IsGeneralAutofillEnabled(FALSE), "put_IsGeneralAutofillEnabled"); !set) {
+            return set;
+        }
+    } else {
+        note("the WebView2 runtime lacks autofill settings; going on without them");
+    }
+    if (const auto pinch = query<ICoreWebView2Settings5>(settings, IID_ICoreWebView2Settings5)) {
+        if (auto set = check(pinch->put_IsPinchZoomEnabled(FALSE), "put_IsPinchZoomEnabled"); !set) return set;
+    } else {
+        note("the WebView2 runtime lacks the pinch zoom setting; going on without it");
+    }
+    if (const auto swipe = query<ICoreWebView2Settings6>(settings, IID_ICoreWebView2Settings6)) {
+        if (auto set = check(swipe->put_IsSwipeNavigationEnabled(FALSE), "put_IsSwipeNavigationEnabled"); !set) {
+            return set;
+        }
+    } else {
+        note("the WebView2 runtime lacks the swipe navigation setting; going on without it");
+    }
+    return {};
+}
+
+core::Status apply_settings(ICoreWebView2& webview, const NoteOnce& note) {
     win32::com_ptr<ICoreWebView2Settings> settings;
     if (auto got = check(webview.get_Settings(settings.put()), "get_Settings"); !got) return got;
+    if (auto quiet = apply_quiet_settings(*settings, note); !quiet) return quiet;
     if (auto set = check(settings->put_AreDevToolsEnabled(FALSE), "put_AreDevToolsEnabled"); !set) return set;
     if (auto set = check(settings->put_AreDefaultContextMenusEnabled(FALSE), "put_AreDefaultContextMenusEnabled");
         !set) {
@@ -249,6 +340,25 @@ core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebV
     const auto new_window = NewWindowRequestedHandler::make(
         [](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) { return args->put_Handled(TRUE); });
     if (auto added = check(webview.add_NewWindowRequested(new_window.get(), &token), "add_NewWindowRequested");
+        !added) {
+        return added;
+    }
+
+    // Microphone, camera, location, notifications, clipboard and the rest: refused without
+    // asking anybody.
+    const auto permissions = PermissionRequestedHandler::make(
+        [](ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs* args) {
+            return args->put_State(COREWEBVIEW2_PERMISSION_STATE_DENY);
+        });
+    if (auto added = check(webview.add_PermissionRequested(permissions.get(), &token), "add_PermissionRequested");
+        !added) {
+        return added;
+    }
+    // With the default dialogs off, a dialog nobody accepts is dismissed: alert() returns,
+    // confirm() gives false, prompt() null, and beforeunload lets the page go.
+    const auto dialogs = ScriptDialogOpeningHandler::make(
+        [](ICoreWebView2*, ICoreWebView2ScriptDialogOpeningEventArgs*) { return S_OK; });
+    if (auto added = check(webview.add_ScriptDialogOpening(dialogs.get(), &token), "add_ScriptDialogOpening");
         !added) {
         return added;
     }
@@ -345,7 +455,7 @@ std::string hresult_text(HRESULT result) { return core::hex_number(static_cast<s
 core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
                                                         win32::com_ptr<ICoreWebView2Environment> environment,
                                                         win32::com_ptr<ICoreWebView2Controller> controller,
-                                                        WebViewConfig config,
+                                                        WebViewConfig config, const NoteOnce& note,
                                                         std::function<void()> forget_environment) {
     win32::com_ptr<ICoreWebView2> webview;
     if (auto got = check(controller->get_CoreWebView2(webview.put()), "get_CoreWebView2"); !got) {
@@ -356,10 +466,11 @@ core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
     auto view = std::make_unique<WebView2View>(parent, controller, webview);
     const auto shared = std::make_shared<const WebViewConfig>(std::move(config));
 
-    if (auto applied = apply_settings(*webview); !applied) return std::unexpected(applied.error());
+    if (auto applied = apply_settings(*webview, note); !applied) return std::unexpected(applied.error());
     if (auto added = add_handlers(*webview, environment, shared, forget_environment); !added) {
         return std::unexpected(added.error());
     }
+    if (auto added = add_document_script(*webview, kNoPrintScript); !added) return std::unexpected(added.error());
     for (const std::string& script : shared->main_frame_scripts) {
         auto wide = win32::to_wide(core::main_frame_only(script));
         if (!wide) return std::unexpected(wide.error());
@@ -373,6 +484,15 @@ core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
         return std::unexpected(shown.error());
     }
     if (auto following = view->follow_parent(); !following) return std::unexpected(following.error());
+
+    // Silent from its first sound: muted before the navigation starts.
+    if (const auto mutable_view = webview.query<ICoreWebView2_8>(IID_ICoreWebView2_8)) {
+        if (auto muted = check(mutable_view->put_IsMuted(TRUE), "put_IsMuted"); !muted) {
+            return std::unexpected(muted.error());
+        }
+    } else {
+        note("the WebView2 runtime cannot mute the page; it plays with sound");
+    }
 
     auto start = win32::to_wide(core::webview_url(shared->start_url));
     if (!start) return std::unexpected(start.error());

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -195,6 +197,54 @@ TEST(AssetProtocolBody, AnEmptyAssetIsServedWithoutContentLength) {
     EXPECT_EQ(response.status, 200);
     EXPECT_TRUE(response.body.empty());
     EXPECT_EQ(headers_of(response), expected_headers("text/css; charset=utf-8", false));
+}
+
+// Media seeks: a single byte range of a served asset is answered with that part, the fixed
+// headers kept; a range past the end gets 416; anything else is answered as without it.
+TEST(AssetProtocolRange, OneByteRangeIsAnsweredWithItsPart) {
+    AssetMap assets = fixture_assets();
+    assets.emplace("clip.webm", bytes_of("0123456789"));
+    assets.emplace("empty.webm", core::Bytes{});
+    const auto answer = [&](std::string_view range, std::string_view path = "clip.webm") {
+        return core::handle_asset_request("http://wlp.localhost/" + std::string(path), assets, range);
+    };
+    std::vector<HttpHeader> partial_headers = expected_headers("video/webm", false);
+    partial_headers.push_back({"Accept-Ranges", "bytes"});
+    const std::vector<std::tuple<std::string_view, std::string_view, std::string_view>> parts = {
+        {"bytes=2-4", "234", "bytes 2-4/10"},       {"bytes=7-", "789", "bytes 7-9/10"},
+        {"bytes=-3", "789", "bytes 7-9/10"},        {"bytes=5-99", "56789", "bytes 5-9/10"},
+        {" BYTES=0-0 ", "0", "bytes 0-0/10"},     {"bytes=-50", "0123456789", "bytes 0-9/10"},
+    };
+    for (const auto& [range, body, content_range] : parts) {
+        const AssetResponse response = answer(range);
+        EXPECT_EQ(response.status, core::kHttpPartialContent) << range;
+        EXPECT_EQ(std::string(response.body.begin(), response.body.end()), body) << range;
+        EXPECT_EQ(response.content_range, content_range) << range;
+        EXPECT_EQ(headers_of(response), partial_headers) << range;
+        EXPECT_FALSE(response.refusal) << range;
+    }
+    std::vector<HttpHeader> unsatisfiable_headers = expected_headers("video/webm", true);
+    unsatisfiable_headers.push_back({"Accept-Ranges", "bytes"});
+    for (const auto& [range, path] : std::vector<std::pair<std::string_view, std::string_view>>{
+             {"bytes=10-", "clip.webm"}, {"bytes=-0", "clip.webm"}, {"bytes=0-", "empty.webm"}}) {
+        const AssetResponse response = answer(range, path);
+        EXPECT_EQ(response.status, core::kHttpRangeNotSatisfiable) << range;
+        EXPECT_TRUE(response.body.empty()) << range;
+        EXPECT_EQ(response.content_range, "bytes */" + std::to_string(assets.at(std::string(path)).size())) << range;
+        EXPECT_EQ(headers_of(response), unsatisfiable_headers) << range;
+        EXPECT_FALSE(response.refusal) << range;
+    }
+    for (std::string_view ignored : {"", "bytes=0-1,4-5", "items=0-1", "bytes=4-2", "bytes=x-", "bytes=-",
+                                     "bytes=99999999999999999999-"}) {
+        const AssetResponse response = answer(ignored);
+        EXPECT_EQ(response.status, core::kHttpOk) << ignored;
+        EXPECT_EQ(response.body.size(), 10u) << ignored;
+        EXPECT_TRUE(response.content_range.empty()) << ignored;
+    }
+    // A refusal stays one, whatever the range.
+    EXPECT_EQ(answer("bytes=0-1", "missing.webm").status, core::kHttpNotFound);
+    EXPECT_EQ(core::reason_phrase(206), "Partial Content");
+    EXPECT_EQ(core::reason_phrase(416), "Range Not Satisfiable");
 }
 
 }  // namespace

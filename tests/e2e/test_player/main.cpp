@@ -70,9 +70,16 @@ public:
         append_beside_program(L"page-events.txt", std::string(script) + "\n");
         return inner_->execute_script(script);
     }
+    // Each change only: the player says it at every tick.
+    core::Status set_unseen(bool unseen) override {
+        if (unseen_ != unseen) append_beside_program(L"page-events.txt", unseen ? "unseen true\n" : "unseen false\n");
+        unseen_ = unseen;
+        return inner_->set_unseen(unseen);
+    }
 
 private:
     std::unique_ptr<player::WebView> inner_;
+    bool unseen_ = false;
 };
 
 // Sees WM_INITMENUPOPUP, which every menu sends its owner before it shows.

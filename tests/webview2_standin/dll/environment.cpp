@@ -20,6 +20,7 @@ HRESULT Controller::put_IsVisible(BOOL visible) {
     if (closed_) return kClosed;
     visible_ = visible;
     channel_.record(std::string("call put_IsVisible ") + (visible ? "TRUE" : "FALSE"));
+    view_->set_visible(visible != FALSE);
     return S_OK;
 }
 

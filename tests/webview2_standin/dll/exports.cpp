@@ -5,6 +5,7 @@
 
 #include "channel.h"
 #include "environment.h"
+#include "quiet.h"
 
 namespace standin {
 namespace {
@@ -55,6 +56,10 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
             if (std::wstring(name) == L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS") arguments = *value;
             if (std::wstring(name) == L"WEBVIEW2_USER_DATA_FOLDER") user_data = *value;
         }
+    }
+    if (const std::string switches = host_webview_switches(); !switches.empty()) {
+        call += " hostSwitches=" + switches;
+        arguments += " " + switches;
     }
     Channel* channel = Channel::current();
     if (channel != nullptr) channel->record(call);

@@ -11,8 +11,8 @@ import sys
 WANTED = [
     "ICoreWebView2Environment",
     "ICoreWebView2Controller",
-    "ICoreWebView2_4",
-    "ICoreWebView2Settings3",
+    "ICoreWebView2_8",
+    "ICoreWebView2Settings6",
     "ICoreWebView2WebResourceRequestedEventArgs",
     "ICoreWebView2WebResourceRequest",
     "ICoreWebView2WebResourceResponse",
@@ -25,6 +25,7 @@ WANTED = [
     "ICoreWebView2DownloadStartingEventArgs",
     "ICoreWebView2WebMessageReceivedEventArgs",
     "ICoreWebView2ProcessFailedEventArgs",
+    "ICoreWebView2ScriptDialogOpeningEventArgs",
 ]
 
 

@@ -45,7 +45,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2 **coreWebView2) override { return E_NOTIMPL; }
 };
 
-class ICoreWebView2_4Stub : public ICoreWebView2_4 {
+class ICoreWebView2_8Stub : public ICoreWebView2_8 {
 public:
     HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings **settings) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_Source(LPWSTR *uri) override { return E_NOTIMPL; }
@@ -121,9 +121,20 @@ public:
     HRESULT STDMETHODCALLTYPE remove_FrameCreated(EventRegistrationToken token) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE remove_DownloadStarting(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_ClientCertificateRequested(ICoreWebView2ClientCertificateRequestedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_ClientCertificateRequested(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OpenTaskManagerWindow(void) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PrintToPdf(LPCWSTR ResultFilePath, ICoreWebView2PrintSettings *printSettings, ICoreWebView2PrintToPdfCompletedHandler *handler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_IsMutedChanged(ICoreWebView2IsMutedChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_IsMutedChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsMuted(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsMuted(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_IsDocumentPlayingAudioChanged(ICoreWebView2IsDocumentPlayingAudioChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_IsDocumentPlayingAudioChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsDocumentPlayingAudio(BOOL *value) override { return E_NOTIMPL; }
 };
 
-class ICoreWebView2Settings3Stub : public ICoreWebView2Settings3 {
+class ICoreWebView2Settings6Stub : public ICoreWebView2Settings6 {
 public:
     HRESULT STDMETHODCALLTYPE get_IsScriptEnabled(BOOL *isScriptEnabled) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_IsScriptEnabled(BOOL isScriptEnabled) override { return E_NOTIMPL; }
@@ -147,6 +158,14 @@ public:
     HRESULT STDMETHODCALLTYPE put_UserAgent(LPCWSTR value) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_AreBrowserAcceleratorKeysEnabled(BOOL *value) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_AreBrowserAcceleratorKeysEnabled(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsPasswordAutosaveEnabled(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsPasswordAutosaveEnabled(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsGeneralAutofillEnabled(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsGeneralAutofillEnabled(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsPinchZoomEnabled(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsPinchZoomEnabled(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsSwipeNavigationEnabled(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsSwipeNavigationEnabled(BOOL value) override { return E_NOTIMPL; }
 };
 
 class ICoreWebView2WebResourceRequestedEventArgsStub : public ICoreWebView2WebResourceRequestedEventArgs {
@@ -256,6 +275,18 @@ public:
 class ICoreWebView2ProcessFailedEventArgsStub : public ICoreWebView2ProcessFailedEventArgs {
 public:
     HRESULT STDMETHODCALLTYPE get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND *value) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ScriptDialogOpeningEventArgsStub : public ICoreWebView2ScriptDialogOpeningEventArgs {
+public:
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR *uri) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND *kind) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Message(LPWSTR *message) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Accept(void) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_DefaultText(LPWSTR *defaultText) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ResultText(LPWSTR *resultText) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ResultText(LPCWSTR resultText) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
 };
 
 #pragma GCC diagnostic pop

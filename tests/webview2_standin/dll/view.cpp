@@ -76,7 +76,8 @@ std::string text_of(const rapidjson::Value& object, const char* name) {
 }  // namespace
 
 WebView::WebView(Channel& channel, int id)
-    : Com({IID_ICoreWebView2, IID_ICoreWebView2_2, IID_ICoreWebView2_3, IID_ICoreWebView2_4}),
+    : Com({IID_ICoreWebView2, IID_ICoreWebView2_2, IID_ICoreWebView2_3, IID_ICoreWebView2_4, IID_ICoreWebView2_5,
+           IID_ICoreWebView2_6, IID_ICoreWebView2_7, IID_ICoreWebView2_8}),
       channel_(channel),
       id_(id),
       settings_(Ref<Settings>::adopt(new Settings(channel))) {}
@@ -91,6 +92,8 @@ void WebView::close() {
     new_window_.clear();
     resource_.clear();
     download_.clear();
+    permission_.clear();
+    dialog_.clear();
     channel_.drop_sink(id_);
     channel_.send("\"op\":\"closeView\",\"view\":" + std::to_string(id_));
 }
@@ -145,6 +148,8 @@ STANDIN_EVENT(ProcessFailed, process_failed_, ICoreWebView2ProcessFailedEventHan
 STANDIN_EVENT(NewWindowRequested, new_window_, ICoreWebView2NewWindowRequestedEventHandler)
 STANDIN_EVENT(WebResourceRequested, resource_, ICoreWebView2WebResourceRequestedEventHandler)
 STANDIN_EVENT(DownloadStarting, download_, ICoreWebView2DownloadStartingEventHandler)
+STANDIN_EVENT(PermissionRequested, permission_, ICoreWebView2PermissionRequestedEventHandler)
+STANDIN_EVENT(ScriptDialogOpening, dialog_, ICoreWebView2ScriptDialogOpeningEventHandler)
 #undef STANDIN_EVENT
 
 // The relay forwards a page's messages only while the view has a handler for them: a
@@ -287,6 +292,8 @@ void WebView::on_event(const rapidjson::Value& event) {
         on_download(event);
     } else if (kind == "processFailed") {
         on_process_failed(event);
+    } else if (kind == "dialog") {
+        on_dialog(event);
     }
 }
 
@@ -387,6 +394,74 @@ void WebView::on_process_failed(const rapidjson::Value& event) {
     process_failed_.raise(static_cast<ICoreWebView2*>(this), args.get());
     // Without its browser the WebView is closed.
     if (browser) close();
+}
+
+// The runtime's reference: TrySuspend needs an invisible view (else ERROR_INVALID_STATE);
+// a suspended view's script timers and animations stop, which the relay does by freezing
+// the page's lifecycle; Resume, or showing the view, thaws it.
+void WebView::set_visible(bool visible) {
+    visible_ = visible;
+    channel_.send("\"op\":\"visible\",\"view\":" + std::to_string(id_) + ",\"on\":" + (visible ? "true" : "false"));
+    if (visible && suspended_) Resume();
+}
+
+void WebView::send_lifecycle(bool frozen) {
+    suspended_ = frozen;
+    channel_.send("\"op\":\"lifecycle\",\"view\":" + std::to_string(id_) + ",\"frozen\":" + (frozen ? "true" : "false"));
+}
+
+HRESULT WebView::TrySuspend(ICoreWebView2TrySuspendCompletedHandler* handler) {
+    if (closed_) return kClosed;
+    channel_.record(std::string("call TrySuspend") + (visible_ ? " while visible" : ""));
+    if (visible_) return HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
+    send_lifecycle(true);
+    auto completion = Ref<ICoreWebView2TrySuspendCompletedHandler>::share(handler);
+    if (completion) channel_.post([completion] { completion->Invoke(S_OK, TRUE); });
+    return S_OK;
+}
+
+HRESULT WebView::Resume() {
+    if (closed_) return kClosed;
+    channel_.record("call Resume");
+    if (suspended_) send_lifecycle(false);
+    return S_OK;
+}
+
+HRESULT WebView::get_IsSuspended(BOOL* suspended) {
+    if (suspended == nullptr) return E_POINTER;
+    *suspended = suspended_ ? TRUE : FALSE;
+    return S_OK;
+}
+
+HRESULT WebView::get_IsMuted(BOOL* muted) {
+    if (muted == nullptr) return E_POINTER;
+    *muted = muted_;
+    return S_OK;
+}
+
+// Recorded only: the relay's headless browser has no sound to silence.
+HRESULT WebView::put_IsMuted(BOOL muted) {
+    if (closed_) return kClosed;
+    muted_ = muted;
+    channel_.record(std::string("call put_IsMuted ") + (muted ? "TRUE" : "FALSE"));
+    return S_OK;
+}
+
+// With the default dialogs on, the runtime shows its own dialog over the host (recorded
+// as shown, then dismissed); with them off it raises ScriptDialogOpening and a dialog
+// nobody accepted is dismissed.
+void WebView::on_dialog(const rapidjson::Value& event) {
+    const std::string kind = text_of(event, "kind");
+    bool accept = false;
+    if (settings_->AreDefaultScriptDialogsEnabled_) {
+        channel_.record("page dialog shown " + kind);
+    } else {
+        auto args = Ref<ScriptDialogArgs>::adopt(new ScriptDialogArgs(kind));
+        dialog_.raise(static_cast<ICoreWebView2*>(this), args.get());
+        accept = args->accepted();
+        channel_.record("event ScriptDialogOpening " + kind + (accept ? " accepted" : " dismissed"));
+    }
+    channel_.send("\"op\":\"dialogAnswer\",\"view\":" + std::to_string(id_) + ",\"accept\":" + (accept ? "true" : "false"));
 }
 
 }  // namespace standin

@@ -10,14 +10,17 @@
 #include "args.h"
 #include "channel.h"
 #include "com.h"
+#include "quiet.h"
 #include "stubs.h"
 
 namespace standin {
 
-class Settings final : public Com<ICoreWebView2Settings3Stub> {
+class Settings final : public Com<ICoreWebView2Settings6Stub> {
 public:
     explicit Settings(Channel& channel)
-        : Com({IID_ICoreWebView2Settings, IID_ICoreWebView2Settings2, IID_ICoreWebView2Settings3}), channel_(channel) {}
+        : Com({IID_ICoreWebView2Settings, IID_ICoreWebView2Settings2, IID_ICoreWebView2Settings3,
+               IID_ICoreWebView2Settings4, IID_ICoreWebView2Settings5, IID_ICoreWebView2Settings6}),
+          channel_(channel) {}
 
 #define STANDIN_SETTING(name, initial)                                       \
     HRESULT STDMETHODCALLTYPE get_##name(BOOL* value) override {             \
@@ -41,18 +44,24 @@ public:
     STANDIN_SETTING(IsZoomControlEnabled, TRUE)
     STANDIN_SETTING(IsBuiltInErrorPageEnabled, TRUE)
     STANDIN_SETTING(AreBrowserAcceleratorKeysEnabled, TRUE)
+    STANDIN_SETTING(IsPasswordAutosaveEnabled, FALSE)
+    STANDIN_SETTING(IsGeneralAutofillEnabled, TRUE)
+    STANDIN_SETTING(IsPinchZoomEnabled, TRUE)
+    STANDIN_SETTING(IsSwipeNavigationEnabled, TRUE)
 #undef STANDIN_SETTING
 
 private:
     Channel& channel_;
 };
 
-// One page in the relay's browser, as ICoreWebView2 up to ICoreWebView2_4.
-class WebView final : public Com<ICoreWebView2_4Stub> {
+// One page in the relay's browser, as ICoreWebView2 up to ICoreWebView2_8.
+class WebView final : public Com<ICoreWebView2_8Stub> {
 public:
     WebView(Channel& channel, int id);
 
     int id() const { return id_; }
+    // The controller's IsVisible: a hidden page is one nobody sees; showing resumes it.
+    void set_visible(bool visible);
     // Ends the page and drops every handler, as closing the controller does.
     void close();
     void on_event(const rapidjson::Value& event);
@@ -91,6 +100,17 @@ public:
     HRESULT STDMETHODCALLTYPE add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* handler,
                                                    EventRegistrationToken* token) override;
     HRESULT STDMETHODCALLTYPE remove_DownloadStarting(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_PermissionRequested(ICoreWebView2PermissionRequestedEventHandler* handler,
+                                                      EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_PermissionRequested(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE add_ScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventHandler* handler,
+                                                      EventRegistrationToken* token) override;
+    HRESULT STDMETHODCALLTYPE remove_ScriptDialogOpening(EventRegistrationToken token) override;
+    HRESULT STDMETHODCALLTYPE TrySuspend(ICoreWebView2TrySuspendCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE Resume() override;
+    HRESULT STDMETHODCALLTYPE get_IsSuspended(BOOL* suspended) override;
+    HRESULT STDMETHODCALLTYPE get_IsMuted(BOOL* muted) override;
+    HRESULT STDMETHODCALLTYPE put_IsMuted(BOOL muted) override;
 
 private:
     struct Filter {
@@ -102,6 +122,8 @@ private:
     void on_new_window(const rapidjson::Value& event);
     void on_download(const rapidjson::Value& event);
     void on_process_failed(const rapidjson::Value& event);
+    void on_dialog(const rapidjson::Value& event);
+    void send_lifecycle(bool frozen);
     void begin_navigation(const std::string& uri);
     bool filtered(const std::string& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
 
@@ -130,6 +152,11 @@ private:
     EventList<ICoreWebView2NewWindowRequestedEventHandler> new_window_;
     EventList<ICoreWebView2WebResourceRequestedEventHandler> resource_;
     EventList<ICoreWebView2DownloadStartingEventHandler> download_;
+    EventList<ICoreWebView2PermissionRequestedEventHandler> permission_;
+    EventList<ICoreWebView2ScriptDialogOpeningEventHandler> dialog_;
+    bool visible_ = true;
+    bool suspended_ = false;
+    BOOL muted_ = FALSE;
 };
 
 }  // namespace standin

@@ -39,7 +39,10 @@ class Browser extends EventEmitter {
   constructor(extraArguments) {
     super();
     this.profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tessary-standin-'));
-    this.arguments = [...FIXED_ARGUMENTS, `--user-data-dir=${this.profile}`, ...extraArguments];
+    // Every socket and host lookup of the browser, for the sandbox checks.
+    this.netLog = path.join(this.profile, 'net-log.json');
+    this.arguments = [...FIXED_ARGUMENTS, `--user-data-dir=${this.profile}`, `--log-net-log=${this.netLog}`,
+      ...extraArguments];
     this.child = spawn(CHROMIUM, this.arguments, { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
     this.child.stderr.on('data', () => {});
     this.nextId = 1;

@@ -7,6 +7,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 const { Browser, splitArguments } = require('./cdp');
 const { distinctColours } = require('./screenshot');
+const { summariseNetLog } = require('./sandbox_watch');
 
 // chrome.webview in the main frame: postMessage goes out through a binding, messages
 // from the host come in through __standinDeliver as 'message' events.
@@ -164,6 +165,20 @@ class Client {
             await this.browser.send('Browser.cancelDownload', { guid: message.guid }).catch(() => {});
           }
           break;
+        case 'visible':
+          this.record(`page ${message.on ? 'shown' : 'hidden'} in view ${message.view}`);
+          if (message.on && view && view.hiddenOnce) {
+            setTimeout(() => this.screenshot(view).catch(error => this.record(`screenshot failed ${error.message}`)), 500);
+          }
+          if (view && !message.on) view.hiddenOnce = true;
+          break;
+        case 'lifecycle':
+          await this.send('Page.setWebLifecycleState', { state: message.frozen ? 'frozen' : 'active' }, view);
+          this.record(`page ${message.frozen ? 'frozen' : 'active'} in view ${message.view}`);
+          break;
+        case 'dialogAnswer':
+          await this.send('Page.handleJavaScriptDialog', { accept: message.accept }, view).catch(() => {});
+          break;
         case 'closeView':
           if (view) {
             this.views.delete(message.view);
@@ -293,8 +308,15 @@ class Client {
         this.record(`page asked for a window ${params.url}`);
         view.windowOpen = params.url;
         break;
-      case 'Runtime.consoleAPICalled':
-        this.record(`page console ${params.type} ${params.args.map(a => a.value ?? a.description ?? a.type).join(' ')}`);
+      case 'Runtime.consoleAPICalled': {
+        const text = params.args.map(a => a.value ?? a.description ?? a.type).join(' ');
+        this.record(`page console ${params.type} ${text}`);
+        // A page's way to ask what has left the browser so far.
+        if (text === 'standin netlog') this.record(summariseNetLog(this.browser.netLog));
+        break;
+      }
+      case 'Page.javascriptDialogOpening':
+        this.emit({ ev: 'dialog', view: viewId, kind: params.type, message: params.message });
         break;
       case 'Runtime.exceptionThrown':
         this.record(`page exception ${params.exceptionDetails.exception?.description || params.exceptionDetails.text}`);

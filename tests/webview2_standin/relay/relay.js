@@ -10,6 +10,7 @@
 const net = require('node:net');
 const fs = require('node:fs');
 const { Client } = require('./client');
+const { watchOtherLoopback } = require('./sandbox_watch');
 
 const options = { port: 0, screenshots: null, portFile: null, watched: new Set() };
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -46,6 +47,7 @@ server.listen(options.port, '127.0.0.1', () => {
 });
 watchNetwork(80);
 watchNetwork(443);
+watchOtherLoopback(text => { for (const client of clients) client.record(text); });
 
 // Ends every browser and waits (briefly) until their profiles are removed.
 const stop = async () => {

@@ -40,7 +40,57 @@ function socket(url) {
   });
 }
 
+// The routes around the content security policy: WebRTC to literals and names, hints and
+// connections the policy does not govern; on another loopback address, where the relay
+// listens, and to names, which must not even be looked up.
+const OTHER = '127.0.0.2';
+
+function hint(rel, href) {
+  const link = document.createElement('link');
+  Object.assign(link, { rel, href });
+  document.head.appendChild(link);
+}
+
+async function webrtc() {
+  const pc = new RTCPeerConnection({ iceServers: [
+    { urls: [`stun:${OTHER}:3478`, 'stun:stun.example.com:3478'] },
+    { urls: [`turn:${OTHER}:3478?transport=udp`, `turn:${OTHER}:3478?transport=tcp`, `turns:${OTHER}:5349`,
+      'turn:turn.example.com:3478'], username: 'u', credential: 'p' },
+  ] });
+  const seen = [];
+  pc.onicecandidate = event => { if (event.candidate) seen.push(event.candidate.type); };
+  pc.createDataChannel('probe');
+  await pc.setLocalDescription(await pc.createOffer());
+  await settle(4000);
+  pc.close();
+  return `candidates=${seen.filter(type => type !== 'host').length}`;
+}
+
+async function aroundThePolicy() {
+  for (const [rel, href] of [['preconnect', `http://${OTHER}/`], ['preconnect', 'https://preconnect.example.com/'],
+    ['dns-prefetch', 'http://prefetch.example.com/'], ['prefetch', `http://${OTHER}:8443/next`],
+    ['prerender', `http://${OTHER}/page`]]) {
+    hint(rel, href);
+  }
+  await attempt('beacon', () => String(navigator.sendBeacon(`http://${OTHER}/beacon`, 'x')));
+  await attempt('literal-socket', () => socket(`ws://${OTHER}:8443/`));
+  await attempt('transport', async () => {
+    const transport = new WebTransport(`https://${OTHER}:8443/`);
+    await transport.ready;
+    return 'open';
+  });
+  await attempt('events', () => new Promise(resolve => {
+    const source = new EventSource(`http://${OTHER}/events`);
+    source.onerror = () => { source.close(); resolve('refused'); };
+  }));
+  await attempt('srcdoc', () => element('iframe', { srcdoc: `<img src="http://${OTHER}/framed.png">` }));
+  await attempt('webrtc', webrtc);
+  await settle(1000);
+  console.log('standin netlog');
+}
+
 async function probe() {
+  await aroundThePolicy();
   await attempt('served-css', () => answer('style.css'));
   await attempt('served-post', () => answer('style.css', { method: 'POST', body: 'x' }));
   await attempt('other-fetch', () => answer('http://example.com/data.json'));
