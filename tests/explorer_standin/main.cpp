@@ -13,12 +13,15 @@
 //   --left-extent=N          the desktop also covers N pixels left of the primary
 //                            monitor, as with a second monitor on that side
 //   --report=PATH            where the handles are written
+//   --wallpaper-visible      the icon view is cut to its icons (see icons.h)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+
+#include "icons.h"
 
 namespace {
 
@@ -30,6 +33,7 @@ struct Options {
     bool newer = true;     // icons and wallpaper WorkerW under Progman
     std::wstring worker = L"normal";
     bool hung = false;
+    bool wallpaper_visible = false;
     int left_extent = 0;
     std::wstring report;
     // Set in the helper process that plays "another program" owning a WorkerW.
@@ -75,6 +79,7 @@ Options parse(int argc, wchar_t** argv) {
         if (std::wcscmp(arg, L"--layout=both") == 0) options.classic = true;
         if (starts_with(arg, L"--worker=")) options.worker = arg + 9;
         if (std::wcscmp(arg, L"--hung") == 0) options.hung = true;
+        if (std::wcscmp(arg, L"--wallpaper-visible") == 0) options.wallpaper_visible = true;
         if (starts_with(arg, L"--left-extent=")) options.left_extent = _wtoi(arg + 14);
         if (starts_with(arg, L"--report=")) options.report = arg + 9;
         if (starts_with(arg, L"--foreign-for=")) {
@@ -222,6 +227,9 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             RECT client{};
             ::GetClientRect(window, &client);
             ::FillRect(reinterpret_cast<HDC>(wparam), &client, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
+            wchar_t name[32] = {};
+            ::GetClassNameW(window, name, 32);
+            if (std::wcscmp(name, L"SysListView32") == 0) paint_desktop_icons(reinterpret_cast<HDC>(wparam));
             return 1;
         }
         default:
@@ -336,6 +344,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (options.newer) d.defview = make_icon_view(d.progman, client);
     report("defview", d.defview);
+    if (options.wallpaper_visible) ::SetWindowRgn(options.newer ? d.defview : d.icons_worker, desktop_icons_region(), TRUE);
     // Explorer's desktop is the shell window; Wine's own desktop leaves it unset.
     using SetShell = BOOL(WINAPI*)(HWND);
     if (const auto set_shell = reinterpret_cast<SetShell>(

@@ -40,6 +40,7 @@ Config Config::read_beside(HMODULE module) {
         else if (key == "crash_renderer_times") config.crash_renderer_times = std::atoi(value.c_str());
         else if (key == "response_limit_bytes") config.response_limit_bytes = std::atoll(value.c_str());
         else if (key == "kill_browser_after_ready_ms") config.kill_browser_after_ready_ms = std::atoi(value.c_str());
+        else if (key == "paint") config.paint = value == "on";
     }
     if (in != nullptr) std::fclose(in);
     return config;

@@ -21,6 +21,7 @@ namespace standin {
 //   response_limit_bytes=N              CreateWebResourceResponse fails with E_OUTOFMEMORY
 //                                       for content longer than N bytes
 //   kill_browser_after_ready_ms=N       the browser is killed N ms after the first "ready"
+//   paint=on                            the view's window shows the page and takes the mouse
 struct Config {
     int relay_port = 0;
     std::wstring log;
@@ -33,6 +34,7 @@ struct Config {
     std::optional<int> crash_renderer_times;
     std::optional<long long> response_limit_bytes;
     std::optional<int> kill_browser_after_ready_ms;
+    bool paint = false;
 
     static Config read_beside(HMODULE module);
 };

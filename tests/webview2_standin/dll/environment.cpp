@@ -21,6 +21,7 @@ HRESULT Controller::put_IsVisible(BOOL visible) {
     visible_ = visible;
     channel_.record(std::string("call put_IsVisible ") + (visible ? "TRUE" : "FALSE"));
     view_->set_visible(visible != FALSE);
+    if (surface_) surface_->set_visible(visible != FALSE);
     return S_OK;
 }
 
@@ -39,6 +40,7 @@ HRESULT Controller::put_Bounds(RECT bounds) {
                     std::to_string(width) + "x" + std::to_string(height));
     channel_.send("\"op\":\"bounds\",\"view\":" + std::to_string(view_->id()) + ",\"width\":" + std::to_string(width) +
                   ",\"height\":" + std::to_string(height));
+    if (surface_) surface_->set_bounds(bounds);
     return S_OK;
 }
 
@@ -52,6 +54,7 @@ HRESULT Controller::put_ParentWindow(HWND parent) {
     if (closed_) return kClosed;
     parent_ = parent;
     channel_.record("call put_ParentWindow");
+    if (surface_) surface_->set_parent(parent);
     return S_OK;
 }
 
@@ -65,6 +68,7 @@ HRESULT Controller::Close() {
     if (closed_) return S_OK;
     channel_.record("call Close");
     closed_ = true;
+    if (surface_) surface_->close();
     view_->close();
     return S_OK;
 }
@@ -94,19 +98,23 @@ HRESULT Environment::CreateCoreWebView2Controller(HWND parent,
     const int id = channel_.next_view();
     auto view = Ref<WebView>::adopt(new WebView(channel_, id));
     Channel* channel = &channel_;
-    channel_.set_sink(id, [view](const rapidjson::Value& event) { view->on_event(event); });
+    auto surface = Surface::create(channel_, parent, id);
+    channel_.set_sink(id, [view, surface](const rapidjson::Value& event) {
+        if (!(surface && surface->on_event(event))) view->on_event(event);
+    });
     const auto asked = std::chrono::steady_clock::now();
     channel_.send("\"op\":\"createView\",\"view\":" + std::to_string(id),
-                  [channel, parent, view, completion, asked](const rapidjson::Value& reply) {
+                  [channel, parent, view, surface, completion, asked](const rapidjson::Value& reply) {
                       channel->timing.controller_ms +=
                           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - asked).count();
                       if (!(reply.HasMember("ok") && reply["ok"].GetBool())) {
                           channel->record("event controller creation failed");
+                          if (surface) surface->close();
                           view->close();
                           completion->Invoke(E_FAIL, nullptr);
                           return;
                       }
-                      auto controller = Ref<Controller>::adopt(new Controller(*channel, parent, view));
+                      auto controller = Ref<Controller>::adopt(new Controller(*channel, parent, view, surface));
                       channel->record("event controller created");
                       completion->Invoke(S_OK, controller.get());
                   });

@@ -1,16 +1,23 @@
 #pragma once
 
+#include <memory>
+
 #include "channel.h"
 #include "com.h"
 #include "stubs.h"
+#include "surface.h"
 #include "view.h"
 
 namespace standin {
 
 class Controller final : public Com<ICoreWebView2ControllerStub> {
 public:
-    Controller(Channel& channel, HWND parent, Ref<WebView> view)
-        : Com({IID_ICoreWebView2Controller}), channel_(channel), parent_(parent), view_(std::move(view)) {}
+    Controller(Channel& channel, HWND parent, Ref<WebView> view, std::shared_ptr<Surface> surface)
+        : Com({IID_ICoreWebView2Controller}),
+          channel_(channel),
+          parent_(parent),
+          view_(std::move(view)),
+          surface_(std::move(surface)) {}
 
     HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL* visible) override;
     HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override;
@@ -26,6 +33,7 @@ private:
     Channel& channel_;
     HWND parent_;
     Ref<WebView> view_;
+    std::shared_ptr<Surface> surface_;  // null unless the stand-in paints
     RECT bounds_{};
     BOOL visible_ = TRUE;
     bool closed_ = false;

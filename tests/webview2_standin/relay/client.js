@@ -8,6 +8,7 @@ const path = require('node:path');
 const { Browser, splitArguments } = require('./cdp');
 const { distinctColours } = require('./screenshot');
 const { summariseNetLog } = require('./sandbox_watch');
+const screencast = require('./screencast');
 
 // chrome.webview in the main frame: postMessage goes out through a binding, messages
 // from the host come in through __standinDeliver as 'message' events.
@@ -155,6 +156,15 @@ class Client {
             await this.send('Emulation.setDeviceMetricsOverride',
               { width: message.width, height: message.height, deviceScaleFactor: 1, mobile: false }, view);
           }
+          break;
+        case 'screencast':
+          await screencast.screencast(this, view, message);
+          break;
+        case 'frameShown':
+          await screencast.shown(this, view, message);
+          break;
+        case 'mouse':
+          await screencast.mouse(this, view, message);
           break;
         case 'newWindowAnswer':
           await this.answerNewWindow(message);
@@ -333,6 +343,9 @@ class Client {
         break;
       case 'Network.webSocketCreated':
         this.record(`page websocket ${params.url}`);
+        break;
+      case 'Page.screencastFrame':
+        screencast.frame(this, view, params);
         break;
       case 'Inspector.targetCrashed':
         this.record(`renderer crashed in view ${viewId}`);

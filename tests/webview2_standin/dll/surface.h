@@ -1,0 +1,71 @@
+#pragma once
+
+#include <windows.h>
+
+#include <rapidjson/document.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "channel.h"
+
+namespace standin {
+
+// The view's window inside the host, as the runtime puts one there: it shows the page's
+// frames (the relay's screencast, decoded off the UI thread) and sends the mouse presses,
+// moves and wheel turns made in it to the page. Only when the configuration asks for it
+// (paint=on): decoding frames costs the host process what the real runtime spends in its
+// own processes.
+class Surface {
+public:
+    static std::shared_ptr<Surface> create(Channel& channel, HWND parent, int view);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    // Takes the view's "frame" events; false for any other event.
+    bool on_event(const rapidjson::Value& event);
+    void set_bounds(const RECT& bounds);
+    void set_visible(bool visible);
+    void set_parent(HWND parent);
+    void close();
+
+    LRESULT on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+private:
+    Surface(Channel& channel, int view) : channel_(channel), view_(view) {}
+    void decode_loop();
+    void show_decoded();
+    void paint();
+    void send_mouse(const char* type, LPARAM position, const char* button, WPARAM keys, int delta = 0);
+    void ask_for_frames();
+
+    struct Frame {
+        std::vector<std::uint32_t> pixels;  // top-down BGRA
+        int width = 0;
+        int height = 0;
+    };
+
+    Channel& channel_;
+    int view_;
+    HWND window_ = nullptr;
+    RECT bounds_{};
+    bool visible_ = true;
+    POINT last_move_{-1, -1};
+
+    std::thread decoder_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool stopping_ = false;              // under lock_
+    std::string encoded_;                // the newest frame not yet decoded (base64), under lock_
+    int pending_frame_ = 0;              // its number, under lock_
+    std::vector<int> unanswered_;        // frames received and not yet acknowledged, under lock_
+    Frame shown_;                        // the frame the window shows, under lock_
+};
+
+}  // namespace standin
