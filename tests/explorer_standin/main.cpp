@@ -13,7 +13,6 @@
 //   --left-extent=N          the desktop also covers N pixels left of the primary
 //                            monitor, as with a second monitor on that side
 //   --report=PATH            where the handles are written
-//   --wallpaper-visible      the icon view is cut to its icons (see icons.h)
 #include <windows.h>
 
 #include <cstdio>
@@ -27,13 +26,13 @@ namespace {
 
 constexpr UINT kSpawnWorkerMessage = 0x052C;
 constexpr UINT_PTR kRestackTimer = 1;
+constexpr UINT_PTR kViewsTimer = 2;  // new frames behind the icons
 
 struct Options {
     bool classic = false;  // icons and wallpaper WorkerW at the top level
     bool newer = true;     // icons and wallpaper WorkerW under Progman
     std::wstring worker = L"normal";
     bool hung = false;
-    bool wallpaper_visible = false;
     int left_extent = 0;
     std::wstring report;
     // Set in the helper process that plays "another program" owning a WorkerW.
@@ -50,6 +49,7 @@ struct Desktop {
     HWND wallpaper_worker = nullptr;
     HWND toplevel_worker = nullptr;  // the second one of the layout "both"
     bool restacking = false;
+    LONG views_sequence = 0;
 };
 
 Desktop g_desktop;
@@ -79,7 +79,6 @@ Options parse(int argc, wchar_t** argv) {
         if (std::wcscmp(arg, L"--layout=both") == 0) options.classic = true;
         if (starts_with(arg, L"--worker=")) options.worker = arg + 9;
         if (std::wcscmp(arg, L"--hung") == 0) options.hung = true;
-        if (std::wcscmp(arg, L"--wallpaper-visible") == 0) options.wallpaper_visible = true;
         if (starts_with(arg, L"--left-extent=")) options.left_extent = _wtoi(arg + 14);
         if (starts_with(arg, L"--report=")) options.report = arg + 9;
         if (starts_with(arg, L"--foreign-for=")) {
@@ -222,6 +221,10 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
         }
         case WM_TIMER:
             if (wparam == kRestackTimer && !in_order()) restack();
+            if (wparam == kViewsTimer && views_behind_sequence(d.wallpaper_worker) != d.views_sequence) {
+                d.views_sequence = views_behind_sequence(d.wallpaper_worker);
+                ::InvalidateRect(::FindWindowExW(d.defview, nullptr, L"SysListView32", nullptr), nullptr, TRUE);
+            }
             return 0;
         case WM_ERASEBKGND: {
             RECT client{};
@@ -229,7 +232,9 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             ::FillRect(reinterpret_cast<HDC>(wparam), &client, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
             wchar_t name[32] = {};
             ::GetClassNameW(window, name, 32);
-            if (std::wcscmp(name, L"SysListView32") == 0) paint_desktop_icons(reinterpret_cast<HDC>(wparam));
+            if (std::wcscmp(name, L"SysListView32") == 0) {
+                paint_desktop_icons(reinterpret_cast<HDC>(wparam), window, d.wallpaper_worker);
+            }
             return 1;
         }
         default:
@@ -344,7 +349,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (options.newer) d.defview = make_icon_view(d.progman, client);
     report("defview", d.defview);
-    if (options.wallpaper_visible) ::SetWindowRgn(options.newer ? d.defview : d.icons_worker, desktop_icons_region(), TRUE);
     // Explorer's desktop is the shell window; Wine's own desktop leaves it unset.
     using SetShell = BOOL(WINAPI*)(HWND);
     if (const auto set_shell = reinterpret_cast<SetShell>(
@@ -358,6 +362,7 @@ int wmain(int argc, wchar_t** argv) {
         raise_then_restack();
     }
     ::SetTimer(d.progman, kRestackTimer, 100, nullptr);
+    ::SetTimer(d.progman, kViewsTimer, 33, nullptr);
 
     // As Explorer does at every start: programs put their notification icons back.
     ::SendNotifyMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);

@@ -4,6 +4,7 @@
 #include <wincrypt.h>
 #include <windowsx.h>
 
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -12,7 +13,7 @@
 namespace standin {
 namespace {
 
-constexpr wchar_t kSurfaceClass[] = L"Tessary.WebView2StandIn.Surface";
+constexpr const wchar_t* kSurfaceClass = standin_frame::kViewClass;
 constexpr UINT kFrameDecoded = WM_APP + 1;
 
 LRESULT CALLBACK surface_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -98,6 +99,13 @@ std::shared_ptr<Surface> Surface::create(Channel& channel, HWND parent, int view
     surface->window_ = ::CreateWindowExW(WS_EX_NOPARENTNOTIFY, kSurfaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                                          0, 0, 0, 0, parent, nullptr, ::GetModuleHandleW(nullptr), surface.get());
     if (surface->window_ == nullptr) return nullptr;
+    surface->shared_mapping_ = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                    static_cast<DWORD>(standin_frame::kSize),
+                                                    standin_frame::name(surface->window_).c_str());
+    if (surface->shared_mapping_ != nullptr) {
+        surface->shared_ = static_cast<standin_frame::Header*>(
+            ::MapViewOfFile(surface->shared_mapping_, FILE_MAP_WRITE, 0, 0, standin_frame::kSize));
+    }
     surface->decoder_ = std::thread([raw = surface.get()] { raw->decode_loop(); });
     return surface;
 }
@@ -113,6 +121,10 @@ void Surface::close() {
         wake_.notify_all();
         decoder_.join();
     }
+    if (shared_ != nullptr) ::UnmapViewOfFile(shared_);
+    if (shared_mapping_ != nullptr) ::CloseHandle(shared_mapping_);
+    shared_ = nullptr;
+    shared_mapping_ = nullptr;
     if (window_ != nullptr) {
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
@@ -159,6 +171,7 @@ void Surface::decode_loop() {
         }
         const auto bytes = from_base64(encoded);
         const bool ok = factory && bytes && decode_image(factory.get(), *bytes, decoded.pixels, decoded.width, decoded.height);
+        if (ok) share(decoded.pixels, decoded.width, decoded.height);
         {
             std::lock_guard guard(lock_);
             if (ok) std::swap(shown_, decoded);
@@ -167,6 +180,21 @@ void Surface::decode_loop() {
         ::PostMessageW(window_, kFrameDecoded, 0, 0);
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
+}
+
+// Only while the window sits inside another process's window (Explorer's, on the desktop).
+void Surface::share(const std::vector<std::uint32_t>& pixels, int width, int height) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(::GetAncestor(window_, GA_ROOT), &owner);
+    if (shared_ == nullptr || owner == ::GetCurrentProcessId() || width > standin_frame::kMaxWidth ||
+        height > standin_frame::kMaxHeight) {
+        return;
+    }
+    ::InterlockedIncrement(&shared_->sequence);
+    shared_->width = width;
+    shared_->height = height;
+    std::memcpy(shared_ + 1, pixels.data(), pixels.size() * sizeof(std::uint32_t));
+    ::InterlockedIncrement(&shared_->sequence);
 }
 
 // On the UI thread: the newest frame is drawn, then every frame received so far is
@@ -275,11 +303,15 @@ LRESULT Surface::on_message(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     }
 }
 
+// Frames of the window's size while it is shown; none while hidden. The program repeats
+// its bounds freely: the screencast restarts only when they changed.
 void Surface::ask_for_frames() {
     const bool wanted = visible_ && width_of(bounds_) > 0 && height_of(bounds_) > 0;
+    const SIZE size{wanted ? width_of(bounds_) : 0, wanted ? height_of(bounds_) : 0};
+    if (size.cx == asked_.cx && size.cy == asked_.cy) return;
+    asked_ = size;
     channel_.send("\"op\":\"screencast\",\"view\":" + std::to_string(view_) + ",\"width\":" +
-                  std::to_string(wanted ? width_of(bounds_) : 0) + ",\"height\":" +
-                  std::to_string(wanted ? height_of(bounds_) : 0));
+                  std::to_string(size.cx) + ",\"height\":" + std::to_string(size.cy));
 }
 
 void Surface::set_bounds(const RECT& bounds) {

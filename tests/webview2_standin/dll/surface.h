@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "channel.h"
+#include "../shared_frame.h"
 
 namespace standin {
 
@@ -44,6 +45,7 @@ private:
     void paint();
     void send_mouse(const char* type, LPARAM position, const char* button, WPARAM keys, int delta = 0);
     void ask_for_frames();
+    void share(const std::vector<std::uint32_t>& pixels, int width, int height);
 
     struct Frame {
         std::vector<std::uint32_t> pixels;  // top-down BGRA
@@ -56,6 +58,7 @@ private:
     HWND window_ = nullptr;
     RECT bounds_{};
     bool visible_ = true;
+    SIZE asked_{};  // the frame size last asked of the relay
     POINT last_move_{-1, -1};
 
     std::thread decoder_;
@@ -66,6 +69,9 @@ private:
     int pending_frame_ = 0;              // its number, under lock_
     std::vector<int> unanswered_;        // frames received and not yet acknowledged, under lock_
     Frame shown_;                        // the frame the window shows, under lock_
+    // The frame for the stand-in Explorer (shared_frame.h), written by the decoder thread.
+    HANDLE shared_mapping_ = nullptr;
+    standin_frame::Header* shared_ = nullptr;
 };
 
 }  // namespace standin
