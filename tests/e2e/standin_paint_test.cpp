@@ -1,0 +1,157 @@
+// The page on the screen: the stand-in runtime paints its frames where the program put its
+// host, in the preview window and behind the stand-in Explorer's icons, and a press made at
+// the X server reaches the page's own document.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/shell/commands.h"
+#include "desktop_fixture.h"
+#include "player/library/paths.h"
+#include "standin_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::StandInPlayerTest;
+
+constexpr auto kLoad = 60s;
+// The two halves of the "painted" test page, and the stand-in Explorer's icon cells.
+constexpr COLORREF kLeftHalf = RGB(0xc8, 0x1e, 0x1e);
+constexpr COLORREF kRightHalf = RGB(0x1e, 0x50, 0xc8);
+constexpr COLORREF kIconCell = RGB(0x40, 0x40, 0x40);
+
+// The whole screen as the X server shows it, read through the desktop's device context.
+class Screenshot {
+public:
+    Screenshot() : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::GetSystemMetrics(SM_CYSCREEN)) {
+        info_.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        const HDC screen = ::GetDC(nullptr);
+        const HDC memory = ::CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        const HBITMAP bitmap = ::CreateDIBSection(memory, &info_, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HGDIOBJ before = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
+        ::GdiFlush();
+        const auto* first = static_cast<const std::uint32_t*>(bits);
+        pixels_.assign(first, first + static_cast<std::size_t>(width_) * height_);
+        ::SelectObject(memory, before);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+    }
+
+    COLORREF at(POINT point) const {
+        const std::uint32_t pixel = pixels_.at(static_cast<std::size_t>(point.y) * width_ + point.x);
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+    // A BMP file beside the test logs, for a person to look at.
+    void save(const std::string& path) const {
+        const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        const DWORD bytes = static_cast<DWORD>(pixels_.size() * 4);
+        const BITMAPFILEHEADER file{0x4D42, headers + bytes, 0, 0, headers};
+        std::vector<std::uint32_t> opaque = pixels_;
+        for (std::uint32_t& pixel : opaque) pixel |= 0xFF000000u;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&file), sizeof file);
+        out.write(reinterpret_cast<const char*>(&info_.bmiHeader), sizeof info_.bmiHeader);
+        out.write(reinterpret_cast<const char*>(opaque.data()), bytes);
+    }
+
+private:
+    int width_;
+    int height_;
+    BITMAPINFO info_{};
+    std::vector<std::uint32_t> pixels_;
+};
+
+// JPEG frames and the display's depth leave a colour a few steps off.
+bool looks_like(COLORREF seen, COLORREF wanted) {
+    return std::abs(GetRValue(seen) - GetRValue(wanted)) <= 24 && std::abs(GetGValue(seen) - GetGValue(wanted)) <= 24 &&
+           std::abs(GetBValue(seen) - GetBValue(wanted)) <= 24;
+}
+
+// Waits until the screen shows each colour at its point; the last screenshot in any case.
+Screenshot wait_for_screen(const std::vector<std::pair<POINT, COLORREF>>& expected) {
+    std::optional<Screenshot> shot;
+    e2e::wait_until(
+        [&] {
+            shot.emplace();
+            for (const auto& [point, colour] : expected) {
+                if (!looks_like(shot->at(point), colour)) return false;
+            }
+            return true;
+        },
+        20s);
+    return *shot;
+}
+
+std::string describe(const Screenshot& shot, const std::vector<std::pair<POINT, COLORREF>>& expected) {
+    std::string text;
+    for (const auto& [point, colour] : expected) {
+        const COLORREF seen = shot.at(point);
+        char line[96];
+        std::snprintf(line, sizeof line, "at %ld,%ld: seen #%02x%02x%02x, wanted #%02x%02x%02x\n", point.x, point.y,
+                      GetRValue(seen), GetGValue(seen), GetBValue(seen), GetRValue(colour), GetGValue(colour),
+                      GetBValue(colour));
+        text += line;
+    }
+    return text;
+}
+
+TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
+    configure({"paint=on"});
+    add_test_wallpaper("painted");
+    start_player();
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
+
+    // In the preview window, brought to the front: the page's halves where the host is.
+    const HWND host = ::FindWindowW(L"Tessary.Host", nullptr);
+    ASSERT_NE(host, nullptr);
+    ::SetForegroundWindow(host);
+    RECT client{};
+    ASSERT_TRUE(::GetClientRect(host, &client));
+    const POINT inside_left{client.right / 4, client.bottom / 2};
+    POINT left = inside_left;
+    POINT right{client.right * 3 / 4, client.bottom / 2};
+    ::ClientToScreen(host, &left);
+    ::ClientToScreen(host, &right);
+    const std::vector<std::pair<POINT, COLORREF>> preview = {{left, kLeftHalf}, {right, kRightHalf}};
+    const Screenshot in_preview = wait_for_screen(preview);
+    EXPECT_TRUE(looks_like(in_preview.at(left), kLeftHalf) && looks_like(in_preview.at(right), kRightHalf))
+        << describe(in_preview, preview) << logs();
+
+    // A press at the X server reaches the document where it was made.
+    e2e::press_at(left.x, left.y);
+    EXPECT_TRUE(wait_for_standin("page console log scene mousedown " + std::to_string(inside_left.x) + "," +
+                                     std::to_string(inside_left.y) + " button=0 trusted=true",
+                                 15s))
+        << logs();
+
+    // On the stand-in desktop the same page fills the primary monitor behind the icons
+    // (points below the control window, which opens at the top left).
+    e2e::ExplorerStandIn explorer(root_ / "explorer-report.txt");
+    explorer.start({});
+    command(core::CMD_SET_DESKTOP);
+    ASSERT_TRUE(wait_for_log("desktop mounted", kLoad)) << logs();
+    const int w = ::GetSystemMetrics(SM_CXSCREEN);
+    const int h = ::GetSystemMetrics(SM_CYSCREEN);
+    const std::vector<std::pair<POINT, COLORREF>> desktop = {
+        {{w / 4, h * 7 / 8}, kLeftHalf}, {{w * 3 / 4, h * 7 / 8}, kRightHalf}, {{8, 8}, kIconCell}};
+    const Screenshot on_desktop = wait_for_screen(desktop);
+    on_desktop.save(player::join_path(test::test_program_folder(), "..\\..\\..\\test-logs\\standin-desktop-screen.bmp"));
+    for (const auto& [point, colour] : desktop) {
+        EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, desktop) << logs();
+    }
+}
+
+}  // namespace
