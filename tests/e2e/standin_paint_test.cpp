@@ -8,14 +8,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/shell/commands.h"
 #include "desktop_fixture.h"
-#include "player/library/paths.h"
+#include "player/win32/gdi.h"
 #include "standin_fixture.h"
 
 namespace {
@@ -33,44 +32,29 @@ constexpr COLORREF kIconCell = RGB(0x40, 0x40, 0x40);
 class Screenshot {
 public:
     Screenshot() : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::GetSystemMetrics(SM_CYSCREEN)) {
-        info_.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        const HDC screen = ::GetDC(nullptr);
-        const HDC memory = ::CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        const win32::unique_memory_dc screen(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+        const win32::unique_memory_dc memory(::CreateCompatibleDC(screen.get()));
         void* bits = nullptr;
-        const HBITMAP bitmap = ::CreateDIBSection(memory, &info_, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ before = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
+        const win32::unique_bitmap bitmap(::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (bits == nullptr) return;
+        const win32::unique_selection selected(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
         ::GdiFlush();
         const auto* first = static_cast<const std::uint32_t*>(bits);
         pixels_.assign(first, first + static_cast<std::size_t>(width_) * height_);
-        ::SelectObject(memory, before);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(memory);
-        ::ReleaseDC(nullptr, screen);
     }
 
     COLORREF at(POINT point) const {
+        if (pixels_.empty()) return CLR_INVALID;
         const std::uint32_t pixel = pixels_.at(static_cast<std::size_t>(point.y) * width_ + point.x);
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-    // A BMP file beside the test logs, for a person to look at.
-    void save(const std::string& path) const {
-        const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        const DWORD bytes = static_cast<DWORD>(pixels_.size() * 4);
-        const BITMAPFILEHEADER file{0x4D42, headers + bytes, 0, 0, headers};
-        std::vector<std::uint32_t> opaque = pixels_;
-        for (std::uint32_t& pixel : opaque) pixel |= 0xFF000000u;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&file), sizeof file);
-        out.write(reinterpret_cast<const char*>(&info_.bmiHeader), sizeof info_.bmiHeader);
-        out.write(reinterpret_cast<const char*>(opaque.data()), bytes);
     }
 
 private:
     int width_;
     int height_;
-    BITMAPINFO info_{};
     std::vector<std::uint32_t> pixels_;
 };
 
@@ -148,7 +132,6 @@ TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     const std::vector<std::pair<POINT, COLORREF>> desktop = {
         {{w / 4, h * 7 / 8}, kLeftHalf}, {{w * 3 / 4, h * 7 / 8}, kRightHalf}, {{8, 8}, kIconCell}};
     const Screenshot on_desktop = wait_for_screen(desktop);
-    on_desktop.save(player::join_path(test::test_program_folder(), "..\\..\\..\\test-logs\\standin-desktop-screen.bmp"));
     for (const auto& [point, colour] : desktop) {
         EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, desktop) << logs();
     }

@@ -27,15 +27,17 @@ function frame(client, view, params) {
   client.emit({ ev: 'frame', view: view.id, frame: params.sessionId, data: params.data });
 }
 
-function shown(client, view, { frame: sessionId }) {
-  return client.send('Page.screencastFrameAck', { sessionId }, view);
+// A view closed meanwhile takes no answer.
+async function shown(client, view, { frame: sessionId }) {
+  if (view) await client.send('Page.screencastFrameAck', { sessionId }, view);
 }
 
 // A press, release, move or wheel turn in the host's window, in the page's CSS pixels.
-function mouse(client, view, { type, x, y, button, buttons, deltaY }) {
+async function mouse(client, view, { type, x, y, button, buttons, deltaY }) {
+  if (!view) return;
   const event = { type, x, y, button, buttons, clickCount: type === 'mousePressed' || type === 'mouseReleased' ? 1 : 0 };
   if (type === 'mouseWheel') Object.assign(event, { deltaX: 0, deltaY });
-  return client.send('Input.dispatchMouseEvent', event, view);
+  await client.send('Input.dispatchMouseEvent', event, view);
 }
 
 module.exports = { screencast, frame, shown, mouse };
