@@ -19,6 +19,9 @@ inline constexpr std::string_view kDesktopFallbackStatus =
 inline constexpr std::string_view kDesktopReconnectingStatus =
     "Windows 桌面发生变化，壁纸正在尝试重新连接。也可以点击“设为桌面壁纸”立即重试。";
 
+inline constexpr std::string_view kTrayUnavailableStatus =
+    "Windows 托盘图标暂时未能恢复。仍可使用此控制窗口操作壁纸。";
+
 // Only the outermost message decides: a WebView2 failure wrapped in another context is
 // reported as a generic one.
 std::string_view status_text_for_error(const Error& error);
