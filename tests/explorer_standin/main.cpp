@@ -28,8 +28,6 @@
 #include <cwchar>
 #include <string>
 
-#include "notification_area.h"
-
 namespace {
 
 constexpr UINT kSpawnWorkerMessage = 0x052C;
@@ -221,26 +219,50 @@ HWND create_wallpaper_worker(bool under_progman) {
     return worker;
 }
 
-// Fits every desktop window to the desktop's area again: the top-level ones to the area,
-// those under a desktop window to its client area.
+// Fits every desktop window to the desktop's area: top-level ones in screen coordinates,
+// children in their parent's.
 void fit_desktop_windows() {
-    Desktop& d = g_desktop;
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    for (HWND window : {d.progman, d.icons_worker, d.toplevel_worker, d.wallpaper_worker}) {
-        if (window == nullptr || !::IsWindow(window)) continue;
-        if (::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow()) {
-            ::SetWindowPos(window, nullptr, d.area.left, d.area.top, width(d.area), height(d.area), flags);
-        } else {
-            ::SetWindowPos(window, nullptr, 0, 0, width(d.area), height(d.area), flags);
-        }
+    const Desktop& d = g_desktop;
+    for (HWND window : {d.progman, d.icons_worker, d.toplevel_worker, d.wallpaper_worker, d.defview}) {
+        const bool top = ::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow();
+        ::SetWindowPos(window, nullptr, top ? d.area.left : 0, top ? d.area.top : 0, width(d.area), height(d.area),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    if (d.defview != nullptr) ::SetWindowPos(d.defview, nullptr, 0, 0, width(d.area), height(d.area), flags);
 }
 
-// Whether a window of another process lives in the wallpaper WorkerW.
-bool wallpaper_worker_hosts_a_window() {
-    const HWND worker = g_desktop.wallpaper_worker;
-    return worker != nullptr && ::IsWindow(worker) && ::GetWindow(worker, GW_CHILD) != nullptr;
+// A window that is not there yet: a notification area that is not ready (see the README).
+HWND g_tray = nullptr;
+ULONGLONG g_tray_ready_at = 0;
+
+BOOL CALLBACK find_wine_tray(HWND window, LPARAM found) {
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    if (window == g_tray || std::wcscmp(name, L"Shell_TrayWnd") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+LRESULT CALLBACK tray_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_COPYDATA) return ::DefWindowProcW(window, message, wparam, lparam);
+    HWND wine_tray = nullptr;
+    if (::GetTickCount64() >= g_tray_ready_at) ::EnumWindows(find_wine_tray, reinterpret_cast<LPARAM>(&wine_tray));
+    DWORD_PTR result = FALSE;
+    // Shell_NotifyIcon gives the notification area four seconds.
+    if (wine_tray != nullptr) ::SendMessageTimeoutW(wine_tray, WM_COPYDATA, wparam, lparam, 0, 4000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// Never shown; topmost, so that the search by class meets it before Wine's own.
+HWND start_notification_area(DWORD refuses_for_ms) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = tray_procedure;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"Shell_TrayWnd";
+    ::RegisterClassW(&window_class);
+    g_tray_ready_at = ::GetTickCount64() + refuses_for_ms;
+    g_tray = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    return g_tray;
 }
 
 LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -268,8 +290,8 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             break;
         }
         case WM_TIMER:
-            if (wparam == kRestackTimer && d.options.hang_after_mount && wallpaper_worker_hosts_a_window()) {
-                // A busy Explorer: its desktop thread stops answering anything.
+            if (wparam == kRestackTimer && d.options.hang_after_mount && ::GetWindow(d.wallpaper_worker, GW_CHILD)) {
+                // Another program's window lives in the WorkerW: Explorer's thread stops.
                 report("hung", nullptr);
                 for (;;) ::Sleep(INFINITE);
             }
