@@ -129,9 +129,6 @@ TEST_F(DesktopWindowsTest, AHostThatExplorerMovesLateCoversThePrimaryMonitorAgai
     // The same host in the same WorkerW, whose left 200 pixels now lie off the monitor.
     EXPECT_EQ(::GetParent(host), worker);
     EXPECT_TRUE(e2e::same_rect(e2e::window_rect(host), e2e::primary_monitor()));
-    RECT in_worker = e2e::window_rect(host);
-    ::MapWindowPoints(nullptr, worker, reinterpret_cast<POINT*>(&in_worker), 2);
-    EXPECT_EQ(in_worker.left, 200);
     exit_player();
 }
 
