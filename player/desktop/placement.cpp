@@ -73,8 +73,8 @@ void release_activation(HWND host) {
 // article 125361650, its comments; lulu6432.com/archives/1751668688997). A project found
 // that the compositor refuses a window that is already layered at the moment of
 // SetParent (github.com/amnweb/yasb pull 920): so the style is cleared before SetParent
-// and set after it. Layered child windows need a manifest for Windows 8 or later, which
-// ours is (Windows 10). docs/desktop.md keeps these facts and what only a 24H2 machine
+// and set after it. Layered child windows need a manifest for Windows 8 or later; ours
+// declares Windows 10. docs/desktop.md keeps these facts and what only a 24H2 machine
 // can confirm.
 core::Status make_layered(HWND host) {
     const LONG_PTR ex_style = ::GetWindowLongPtrW(host, GWL_EXSTYLE);
