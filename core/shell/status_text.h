@@ -33,6 +33,9 @@ inline constexpr std::string_view kBrowserSwitchesRefusal =
 inline constexpr std::string_view kBrowserSwitchesStatus =
     "启动参数中带有 --edge-webview-switches，它会改写壁纸浏览器的安全设置，因此壁纸没有打开。请去掉该参数后重新启动。";
 
+inline constexpr std::string_view kTrayUnavailableStatus =
+    "Windows 托盘图标暂时未能恢复。仍可使用此控制窗口操作壁纸。";
+
 // Only the outermost message decides: a WebView2 failure wrapped in another context is
 // reported as a generic one.
 std::string_view status_text_for_error(const Error& error);

@@ -53,6 +53,18 @@ RECT primary_monitor_rect() {
     return info.rcMonitor;
 }
 
+bool wallpaper_must_be_layered() {
+    const HWND progman = ::FindWindowW(L"Progman", nullptr);
+    return progman != nullptr && (::GetWindowLongPtrW(progman, GWL_EXSTYLE) & WS_EX_NOREDIRECTIONBITMAP) != 0;
+}
+
+bool covers_primary_monitor(HWND window) {
+    RECT rect{};
+    if (!::GetWindowRect(window, &rect)) return false;
+    const RECT primary = primary_monitor_rect();
+    return ::EqualRect(&rect, &primary) != FALSE;
+}
+
 bool is_safe_wallpaper_workerw(HWND window, DWORD explorer_process) {
     if (window == nullptr || !::IsWindow(window) || !::IsWindowVisible(window)) return false;
     if (owning_process(window) != explorer_process) return false;

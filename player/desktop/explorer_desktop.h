@@ -25,4 +25,11 @@ bool foreground_hides_wallpaper(HWND host);
 // The primary monitor's full rectangle (not the work area).
 RECT primary_monitor_rect();
 
+// Whether Explorer composes its desktop from layered children, as from Windows 11 24H2:
+// Progman then has no redirection bitmap (WS_EX_NOREDIRECTIONBITMAP).
+bool wallpaper_must_be_layered();
+
+// Whether the window covers exactly the primary monitor.
+bool covers_primary_monitor(HWND window);
+
 }  // namespace player

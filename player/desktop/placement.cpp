@@ -18,7 +18,11 @@ constexpr int kPreviewHeight = 720;
 // sizing frame and the minimise and maximise boxes; and the never-activate tool window.
 constexpr LONG_PTR kMountedStyleCleared = 0xC0CF0000;
 constexpr LONG_PTR kMountedExStyleCleared = 0x08040080;
-constexpr LONG_PTR kMountedExStyleAdded = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+// A child without WS_EX_NOPARENTNOTIFY sends WM_PARENTNOTIFY to Explorer's WorkerW when it
+// is destroyed, and waits for Explorer's thread to answer: a hung Explorer would hold
+// every switch and the exit (documented for WM_PARENTNOTIFY; measured under Wine: 5.5 s
+// for a busy parent, 8 ms with the style).
+constexpr LONG_PTR kMountedExStyleAdded = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY;
 
 // SetWindowLongPtrW may legitimately return 0: only a set last error marks a failure.
 core::Status set_window_long(HWND window, int index, LONG_PTR value) {
@@ -50,6 +54,37 @@ core::Status position_over_primary_monitor(HWND host, HWND parent) {
     return {};
 }
 
+// The preview window is this thread's active (and focus) window. Under Explorer's window it
+// must be neither: when it is hidden or destroyed there, activation and focus are handed
+// on, possibly to Explorer's window, and with Explorer hung that hand-over waits for it
+// (seen under Wine as a switch or exit that never ends).
+void release_activation(HWND host) {
+    if (::GetActiveWindow() == host) ::SetActiveWindow(nullptr);
+    const HWND focus = ::GetFocus();
+    if (focus != nullptr && (focus == host || ::IsChild(host, focus))) ::SetFocus(nullptr);
+}
+
+// Windows 11 24H2 (build 26100) composes the desktop differently: Progman is created with
+// WS_EX_NOREDIRECTIONBITMAP (no content of its own), the icon view SHELLDLL_DefView is a
+// WS_EX_LAYERED child of Progman, and the WorkerW made by message 0x052C is a child of
+// Progman below it. Microsoft's word to wallpaper programs, relayed in public threads: a
+// window placed there must be a WS_EX_LAYERED child, preferably with
+// SetLayeredWindowAttributes alpha 255, or it is not composed (blog.csdn.net/qq_59075481
+// article 125361650, its comments; lulu6432.com/archives/1751668688997). A project found
+// that the compositor refuses a window that is already layered at the moment of
+// SetParent (github.com/amnweb/yasb pull 920): so the style is cleared before SetParent
+// and set after it. Layered child windows need a manifest for Windows 8 or later; ours
+// declares Windows 10. docs/desktop.md keeps these facts and what only a 24H2 machine
+// can confirm.
+core::Status make_layered(HWND host) {
+    const LONG_PTR ex_style = ::GetWindowLongPtrW(host, GWL_EXSTYLE);
+    if (auto set = set_window_long(host, GWL_EXSTYLE, ex_style | WS_EX_LAYERED); !set) return set;
+    if (!::SetLayeredWindowAttributes(host, 0, 255, LWA_ALPHA)) {
+        return core::fail("desktop layering failed: " + std::to_string(::GetLastError()));
+    }
+    return {};
+}
+
 // Re-parents the host into the WorkerW; on failure the host gets its old parent and
 // styles back.
 core::Status mount_into(HWND host, HWND worker) {
@@ -58,18 +93,19 @@ core::Status mount_into(HWND host, HWND worker) {
     const LONG_PTR old_style = ::GetWindowLongPtrW(host, GWL_STYLE);
     const LONG_PTR old_ex_style = ::GetWindowLongPtrW(host, GWL_EXSTYLE);
     const HWND old_parent = ::GetParent(host);
+    const bool layered = wallpaper_must_be_layered();
 
+    release_activation(host);
     if (auto set = set_window_long(host, GWL_STYLE, (old_style & ~kMountedStyleCleared) | WS_CHILD); !set) return set;
-    if (auto set = set_window_long(host, GWL_EXSTYLE, (old_ex_style & ~kMountedExStyleCleared) | kMountedExStyleAdded);
-        !set) {
-        return set;
-    }
+    const LONG_PTR ex_style = (old_ex_style & ~(kMountedExStyleCleared | WS_EX_LAYERED)) | kMountedExStyleAdded;
+    if (auto set = set_window_long(host, GWL_EXSTYLE, ex_style); !set) return set;
     ::SetLastError(0);
     core::Status placed;
     if (::SetParent(host, worker) == nullptr && ::GetLastError() != 0) {
         placed = core::fail("SetParent failed: " + std::to_string(::GetLastError()));
     } else {
-        placed = position_over_primary_monitor(host, worker);
+        placed = layered ? make_layered(host) : core::Status{};
+        if (placed) placed = position_over_primary_monitor(host, worker);
     }
     if (!placed) {
         ::SetParent(host, ::IsWindow(old_parent) ? old_parent : nullptr);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/shell/autostart_value.h"
+#include "core/shell/startup_approved.h"
 #include "player/shell/exe_path.h"
 #include "player/win32/system_error.h"
 #include "player/win32/unique_resource.h"
@@ -19,6 +20,40 @@ constexpr std::string_view kSaveFailed = "开机启动设置保存失败";
 core::Error registry_error(std::string_view what, DWORD code, std::optional<core::Error> cause = std::nullopt) {
     return core::Error(std::string(what) + "（" + std::to_string(code) + "）",
                        cause ? std::move(*cause) : win32::system_error(code));
+}
+
+core::Status change_run_value(const AutostartEntry& entry, core::AutostartChange change, const std::wstring& value) {
+    win32::unique_hkey key;
+    LSTATUS result = ::RegCreateKeyExW(entry.root, entry.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       KEY_SET_VALUE, nullptr, key.put(), nullptr);
+    if (result != ERROR_SUCCESS) {
+        return std::unexpected(registry_error(kOpenFailed, static_cast<DWORD>(result)));
+    }
+    if (change == core::AutostartChange::write) {
+        const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+        result = ::RegSetValueExW(key.get(), entry.value_name.c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(value.c_str()), bytes);
+    } else {
+        result = ::RegDeleteValueW(key.get(), entry.value_name.c_str());
+        // Gone in the meantime: what was wanted.
+        if (result == ERROR_FILE_NOT_FOUND) result = ERROR_SUCCESS;
+    }
+    if (result != ERROR_SUCCESS) {
+        return std::unexpected(registry_error(kSaveFailed, static_cast<DWORD>(result)));
+    }
+    return {};
+}
+
+// Turns Windows' Startup apps switch for the value on, as Task Manager does.
+core::Status enable_startup_approval(const AutostartEntry& entry) {
+    win32::unique_hkey key;
+    LSTATUS result = ::RegCreateKeyExW(entry.root, entry.approval_subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       KEY_SET_VALUE, nullptr, key.put(), nullptr);
+    if (result != ERROR_SUCCESS) return std::unexpected(registry_error(kOpenFailed, static_cast<DWORD>(result)));
+    result = ::RegSetValueExW(key.get(), entry.value_name.c_str(), 0, REG_BINARY, core::kStartupApprovalEnabled.data(),
+                              static_cast<DWORD>(core::kStartupApprovalEnabled.size()));
+    if (result != ERROR_SUCCESS) return std::unexpected(registry_error(kSaveFailed, static_cast<DWORD>(result)));
+    return {};
 }
 
 }  // namespace
@@ -48,6 +83,20 @@ core::Result<std::optional<std::string>> read_autostart_value(const AutostartEnt
     return std::optional<std::string>(std::move(*value));
 }
 
+core::Result<bool> startup_approval_disables(const AutostartEntry& entry) {
+    win32::unique_hkey key;
+    LSTATUS result = ::RegOpenKeyExW(entry.root, entry.approval_subkey.c_str(), 0, KEY_QUERY_VALUE, key.put());
+    if (result == ERROR_FILE_NOT_FOUND) return core::startup_approval_disables(std::nullopt);
+    if (result != ERROR_SUCCESS) return std::unexpected(registry_error(kReadFailed, static_cast<DWORD>(result)));
+    // The flag is twelve bytes; anything much longer is no flag Windows wrote.
+    std::array<std::uint8_t, 256> buffer;
+    DWORD size = static_cast<DWORD>(buffer.size());
+    result = ::RegQueryValueExW(key.get(), entry.value_name.c_str(), nullptr, nullptr, buffer.data(), &size);
+    if (result == ERROR_FILE_NOT_FOUND) return core::startup_approval_disables(std::nullopt);
+    if (result != ERROR_SUCCESS) return std::unexpected(registry_error(kReadFailed, static_cast<DWORD>(result)));
+    return core::startup_approval_disables(std::span<const std::uint8_t>(buffer.data(), size));
+}
+
 core::Result<std::string> expected_autostart_value(const AutostartEntry& entry) {
     std::wstring program;
     if (entry.program) {
@@ -67,7 +116,10 @@ core::Result<bool> autostart_status(const AutostartEntry& entry) {
     if (!current) return std::unexpected(current.error());
     auto expected = expected_autostart_value(entry);
     if (!expected) return std::unexpected(expected.error());
-    return core::autostart_enabled(*current, *expected);
+    if (!core::autostart_enabled(*current, *expected)) return false;
+    auto disabled = startup_approval_disables(entry);
+    if (!disabled) return std::unexpected(disabled.error());
+    return !*disabled;
 }
 
 core::Status set_autostart(bool wanted, const AutostartEntry& entry) {
@@ -77,28 +129,24 @@ core::Status set_autostart(bool wanted, const AutostartEntry& entry) {
     if (!current) return std::unexpected(current.error());
     auto change = core::plan_autostart_change(*current, *expected, wanted);
     if (!change) return std::unexpected(change.error());
-    if (*change == core::AutostartChange::none) return {};
-
-    const auto value = win32::to_wide(*expected);
-    if (!value) return core::fail(std::string(core::kUnwritableAutostartPath), value.error());
-
-    win32::unique_hkey key;
-    LSTATUS result = ::RegCreateKeyExW(entry.root, entry.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_SET_VALUE, nullptr, key.put(), nullptr);
-    if (result != ERROR_SUCCESS) {
-        return std::unexpected(registry_error(kOpenFailed, static_cast<DWORD>(result)));
+    // Read before anything changes, so that an unreadable flag changes nothing.
+    bool approval_disabled = false;
+    if (wanted) {
+        auto disabled = startup_approval_disables(entry);
+        if (!disabled) return std::unexpected(disabled.error());
+        approval_disabled = *disabled;
     }
-    if (*change == core::AutostartChange::write) {
-        const DWORD bytes = static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t));
-        result = ::RegSetValueExW(key.get(), entry.value_name.c_str(), 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(value->c_str()), bytes);
-    } else {
-        result = ::RegDeleteValueW(key.get(), entry.value_name.c_str());
-        // Gone in the meantime: what was wanted.
-        if (result == ERROR_FILE_NOT_FOUND) result = ERROR_SUCCESS;
+    if (*change != core::AutostartChange::none) {
+        const auto value = win32::to_wide(*expected);
+        if (!value) return core::fail(std::string(core::kUnwritableAutostartPath), value.error());
+        if (auto changed = change_run_value(entry, *change, *value); !changed) return changed;
     }
-    if (result != ERROR_SUCCESS) {
-        return std::unexpected(registry_error(kSaveFailed, static_cast<DWORD>(result)));
+    if (approval_disabled) {
+        if (auto enabled = enable_startup_approval(entry); !enabled) {
+            // Back to how it was: the value written a moment ago goes again.
+            if (*change == core::AutostartChange::write) change_run_value(entry, core::AutostartChange::remove, {});
+            return enabled;
+        }
     }
     return {};
 }

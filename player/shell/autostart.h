@@ -15,6 +15,8 @@ struct AutostartEntry {
     HKEY root = HKEY_CURRENT_USER;
     std::wstring subkey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     std::wstring value_name = L"Tessary";
+    // Windows' own "Startup apps" switch for the value: a binary value of the same name.
+    std::wstring approval_subkey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
     // The program as the system names it; none means the running executable.
     std::optional<std::wstring> program;
 };
@@ -25,11 +27,17 @@ core::Result<std::optional<std::string>> read_autostart_value(const AutostartEnt
 // The value that would start the program with "--startup".
 core::Result<std::string> expected_autostart_value(const AutostartEntry& entry = {});
 
-// True when the value exists and is exactly the expected one.
+// Whether Windows' Startup apps switch keeps the value from starting.
+core::Result<bool> startup_approval_disables(const AutostartEntry& entry = {});
+
+// True when the value exists, is exactly the expected one and Windows' Startup apps switch
+// does not disable it.
 core::Result<bool> autostart_status(const AutostartEntry& entry = {});
 
 // Writes (wanted) or removes (not wanted) this program's entry; a value that points
-// elsewhere is left alone and reported. The registry is unchanged on every error.
+// elsewhere is left alone and reported. Wanted also turns Windows' Startup apps switch for
+// it back on (the user asked for the start); not wanted leaves that switch alone. The
+// registry is unchanged on every error.
 core::Status set_autostart(bool wanted, const AutostartEntry& entry = {});
 
 }  // namespace player

@@ -43,6 +43,7 @@ void PlayerController::refresh_playback() {
     apply_readiness_limit(host_, now, log_function());
     if (current_) run_recovery_step(now);
     look_for_run_key(now);
+    run_shell_retry(now);
     refresh_control();
     push_state();
 }
@@ -53,6 +54,13 @@ void PlayerController::run_recovery_step(core::MonotonicTime now) {
     const HWND window = host_.window.get();
     const bool healthy = window != nullptr && ::IsWindow(window) && host_.webview &&
                          (!host_.mounted || ::IsWindow(host_.parent_worker));
+    // Explorer may resize its desktop windows some time after it reported a display
+    // change, taking the host along: placed again at once, it covers the primary monitor.
+    if (healthy && host_.mounted && !covers_primary_monitor(window)) {
+        log("desktop host off the primary monitor");
+        if (auto placed = apply_host_mode(host_, false); !placed) report_error("desktop recovery", placed.error());
+        return;
+    }
     const bool needed = !healthy || (host_.desktop_wanted && !host_.mounted);
     if (!needed || !elapsed_since(host_.last_attempt, now, kRecoveryAttemptInterval)) return;
     host_.last_attempt = now;
@@ -202,10 +210,15 @@ void PlayerController::handle_page_process_failure() {
 }
 
 void PlayerController::recover_tray() {
-    if (auto added = tray_->add(); !added) {
+    auto added = tray_->add();
+    tray_added_ = added.has_value();
+    if (!added) {
         log("tray recovery: " + added.error().chain());
-        host_.status_text = "Windows 托盘图标暂时未能恢复。仍可使用此控制窗口操作壁纸。";
+        host_.status_text = std::string(core::kTrayUnavailableStatus);
     }
+    // A new shell: what it refuses now is tried again for a while.
+    if (session_) session_->retry();
+    if (!tray_added_ || (session_ && !session_->registered())) shell_retry_.start(clock_());
     // A restarted Explorer has new desktop windows: examine the placement at the next tick.
     host_.last_check = clock_() - std::chrono::seconds(3);
 }

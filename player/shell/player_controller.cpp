@@ -25,7 +25,8 @@ PlayerController::PlayerController(ControllerSetup setup)
       publisher_key_(setup.publisher_key),
       startup_(setup.startup),
       removal_prompts_(std::move(setup.removal_prompts)),
-      clock_(std::move(setup.clock)) {
+      clock_(std::move(setup.clock)),
+      started_at_(clock_()) {
     host_.desktop_wanted = setup.desktop_wanted;
     tray_.emplace(controller_window_.handle());
     display_power_.emplace(controller_window_.handle());
@@ -180,12 +181,6 @@ core::Status PlayerController::apply_display_mode() {
 }
 
 void PlayerController::reload_library() { library_ = player::reload_library(data_folder_); }
-
-void PlayerController::register_session_notifications() { session_.emplace(controller_window_.handle()); }
-
-void PlayerController::add_tray_icon() {
-    if (auto added = tray_->add(); !added) log("optional tray unavailable: " + added.error().chain());
-}
 
 void PlayerController::set_package_source(std::string path) {
     source_path_ = std::move(path);

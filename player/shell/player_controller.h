@@ -11,6 +11,7 @@
 
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
+#include "core/shell/shell_retry.h"
 #include "core/startup/instance.h"
 #include "player/controls/control_window.h"
 #include "player/desktop/desktop_placement.h"
@@ -117,6 +118,10 @@ private:
     std::uint32_t open_tray_menu();
     void handle_page_process_failure();
     void recover_tray();
+    // Tries again what the shell refused early in the logon, and shows a hidden player
+    // that has no icon yet.
+    void run_shell_retry(core::MonotonicTime now);
+    bool retry_shell_registrations();
     void show_control_window();
     void select_from_list();
     void toggle_autostart();
@@ -144,11 +149,14 @@ private:
     std::optional<TrayIcon> tray_;
     std::optional<DisplayPowerNotification> display_power_;
     std::optional<SessionNotification> session_;
+    bool tray_added_ = false;
+    core::ShellRetrySchedule shell_retry_;
     bool startup_ = false;
     PauseReasons pause_;
     UINT taskbar_created_ = 0;
     RemovalPrompts removal_prompts_;
     std::function<core::MonotonicTime()> clock_;
+    core::MonotonicTime started_at_;
     // When the page's browser process failed lately; too many stop the automatic rebuilds
     // until the user selects or retries.
     std::vector<core::MonotonicTime> page_failures_;

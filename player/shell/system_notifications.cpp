@@ -20,10 +20,19 @@ DisplayPowerNotification::~DisplayPowerNotification() {
 }
 
 SessionNotification::SessionNotification(HWND window) : window_(window) {
-    // Without it the player only misses the lock pause; nothing to report.
-    ::WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
+    registered_ = ::WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+    if (!registered_) log_line("session notification unavailable: " + std::to_string(::GetLastError()));
 }
 
-SessionNotification::~SessionNotification() { ::WTSUnRegisterSessionNotification(window_); }
+SessionNotification::~SessionNotification() {
+    if (registered_) ::WTSUnRegisterSessionNotification(window_);
+}
+
+bool SessionNotification::retry() {
+    if (registered_) return true;
+    registered_ = ::WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+    if (registered_) log_line("session notification registered");
+    return registered_;
+}
 
 }  // namespace player

@@ -18,6 +18,8 @@ private:
 };
 
 // Lock and unlock of this session for the controller window; unregistered when dropped.
+// Early in a logon the registration can fail (RPC_S_INVALID_BINDING until Terminal
+// Services run, as documented): the failure is logged and the caller tries again.
 class SessionNotification {
 public:
     explicit SessionNotification(HWND window);
@@ -25,8 +27,13 @@ public:
     SessionNotification(const SessionNotification&) = delete;
     SessionNotification& operator=(const SessionNotification&) = delete;
 
+    bool registered() const { return registered_; }
+    // Tries once more when not registered; true once it is.
+    bool retry();
+
 private:
     HWND window_;
+    bool registered_ = false;
 };
 
 }  // namespace player

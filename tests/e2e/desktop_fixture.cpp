@@ -1,8 +1,10 @@
 #include "desktop_fixture.h"
 
+#include <shellapi.h>
+#include <wtsapi32.h>
+
 #include <algorithm>
 #include <cstdio>
-#include <wtsapi32.h>
 #include <sstream>
 
 #include "player/library/paths.h"
@@ -40,19 +42,46 @@ std::string handle_text(HWND window) {
     return text;
 }
 
+RECT primary_monitor() {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcMonitor;
+}
+
+RECT window_rect(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool same_rect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool tray_has_icon(HWND controller) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = controller;
+    data.uID = 1;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+void remove_tray_icon(HWND controller) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = controller;
+    data.uID = 1;
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
 void ExplorerStandIn::start(const std::vector<std::string>& switches) {
     end();
     ::DeleteFileA(report_.c_str());
     std::vector<std::string> args = switches;
     args.push_back("--report=" + report_);
     process_.emplace(test::start_process(standin_program(), args));
-    const bool ready = wait_until(
-        [&] {
-            const auto lines = lines_of(read_or_empty(report_));
-            return std::find(lines.begin(), lines.end(), "ready") != lines.end();
-        },
-        kStartTimeout);
-    ASSERT_TRUE(ready) << "the stand-in Explorer did not start";
+    ASSERT_TRUE(reported("ready", kStartTimeout)) << "the stand-in Explorer did not start";
 }
 
 void ExplorerStandIn::end() {
@@ -79,6 +108,15 @@ HWND ExplorerStandIn::handle(const std::string& name, std::chrono::milliseconds 
         },
         timeout);
     return found;
+}
+
+bool ExplorerStandIn::reported(const std::string& line, std::chrono::milliseconds timeout) const {
+    return wait_until(
+        [&] {
+            const auto lines = lines_of(read_or_empty(report_));
+            return std::find(lines.begin(), lines.end(), line) != lines.end();
+        },
+        timeout);
 }
 
 void press_at(int x, int y, int button) {
@@ -126,8 +164,10 @@ void DesktopPlayerTest::TearDown() {
 }
 
 void DesktopPlayerTest::start_player(std::vector<std::string> args) {
+    // A second run appends to the first one's log.
+    const std::size_t from = log_text().size();
     player_.emplace(start(std::move(args)));
-    ASSERT_TRUE(wait_for_log("state paused=", kStartTimeout)) << log_text();
+    ASSERT_TRUE(wait_for_log("state paused=", kStartTimeout, from)) << log_text();
     controller_ = find_player_window(kStartTimeout);
     ASSERT_NE(controller_, nullptr);
 }

@@ -27,6 +27,8 @@ public:
     // A window it reported ("progman", "icons_worker", "defview", "listview",
     // "wallpaper_worker"), waiting for it up to the time-out; null when never reported.
     HWND handle(const std::string& name, std::chrono::milliseconds timeout = std::chrono::milliseconds(0)) const;
+    // Whether it wrote the line ("hung", "resized"), waiting for it up to the time-out.
+    bool reported(const std::string& line, std::chrono::milliseconds timeout) const;
 
 private:
     std::string report_;
@@ -88,5 +90,15 @@ bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds tim
 
 // "0x" and lowercase hexadecimal, as the player's log writes handles.
 std::string handle_text(HWND window);
+
+RECT primary_monitor();
+RECT window_rect(HWND window);
+bool same_rect(const RECT& a, const RECT& b);
+
+// Whether the notification area holds the player's icon: changing nothing in it succeeds
+// only for an icon that is there.
+bool tray_has_icon(HWND controller);
+// What a crashing Explorer takes with it: the notification area's icons.
+void remove_tray_icon(HWND controller);
 
 }  // namespace e2e

@@ -13,51 +13,20 @@ using namespace std::chrono_literals;
 using e2e::DesktopPlayerTest;
 using e2e::wait_until;
 using e2e::handle_text;
+using e2e::primary_monitor;
+using e2e::remove_tray_icon;
+using e2e::same_rect;
+using e2e::tray_has_icon;
+using e2e::window_rect;
 
 constexpr auto kTimeout = 30s;
 constexpr const char* kNoSafeWorker = "desktop mount unavailable: No safe wallpaper WorkerW; use preview and retry after Explorer restarts";
-
-RECT primary_monitor() {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    return info.rcMonitor;
-}
-
-RECT window_rect(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return rect;
-}
-
-bool same_rect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-// Whether the notification area holds the player's icon: changing nothing in it succeeds
-// only for an icon that is there.
-bool tray_has_icon(HWND controller) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = controller;
-    data.uID = 1;
-    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
-// What a crashing Explorer takes with it: the notification area's icons.
-void remove_tray_icon(HWND controller) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = controller;
-    data.uID = 1;
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
-}
 
 class DesktopMountTest : public DesktopPlayerTest {
 protected:
     // The mounted host as the log names it: it is the host window, a child of the
     // expected WorkerW with the mounted styles, covering exactly the primary monitor.
-    void expect_mounted_in(HWND worker, std::size_t log_from, int left_extent = 0) {
+    void expect_mounted_in(HWND worker, std::size_t log_from, int left_extent = 0, bool layered = false) {
         ASSERT_TRUE(wait_for_log("desktop mounted host=", kTimeout, log_from)) << log_text().substr(log_from);
         EXPECT_EQ(log_value(" parent=", log_from), handle_text(worker));
         const HWND host = host_window();
@@ -69,6 +38,16 @@ protected:
         EXPECT_EQ(style & 0xC0CF0000u, static_cast<DWORD>(WS_CHILD)) << std::hex << style;
         const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(host, GWL_EXSTYLE));
         EXPECT_EQ(ex_style & 0x08040080u, 0x08000080u) << std::hex << ex_style;
+        // Explorer never hears of the host's end; only 24H2's composition wants it layered.
+        EXPECT_NE(ex_style & WS_EX_NOPARENTNOTIFY, 0u);
+        EXPECT_EQ((ex_style & WS_EX_LAYERED) != 0, layered) << std::hex << ex_style;
+        if (layered) {
+            BYTE alpha = 0;
+            DWORD flags = 0;
+            EXPECT_TRUE(::GetLayeredWindowAttributes(host, nullptr, &alpha, &flags));
+            EXPECT_EQ(alpha, 255);
+            EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+        }
         EXPECT_TRUE(same_rect(window_rect(host), primary_monitor()));
         // In the WorkerW's client coordinates the primary monitor starts after the part of
         // the desktop that lies left of it.
@@ -83,6 +62,7 @@ TEST_F(DesktopMountTest, MountsBehindTheIconsInEachLayout) {
     struct Case {
         std::vector<std::string> switches;
         int left_extent;
+        bool layered = false;
     };
     // A desktop that reaches left of the primary monitor, as with a second monitor on that
     // side, gives the host a positive x offset inside the WorkerW.
@@ -91,6 +71,8 @@ TEST_F(DesktopMountTest, MountsBehindTheIconsInEachLayout) {
         {{"--layout=classic", "--left-extent=200"}, 200},
         // Icons under Progman and a top-level WorkerW as well: Progman's child wins.
         {{"--layout=both"}, 0},
+        // 24H2: Progman without a redirection bitmap composes layered children.
+        {{"--layout=24h2"}, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.switches.front());
@@ -103,7 +85,7 @@ TEST_F(DesktopMountTest, MountsBehindTheIconsInEachLayout) {
         const HWND worker = explorer_.handle("wallpaper_worker", kTimeout);
         ASSERT_NE(worker, nullptr);
         EXPECT_EQ(::GetParent(worker) != nullptr, c.switches.front() != "--layout=classic");
-        expect_mounted_in(worker, from, c.left_extent);
+        expect_mounted_in(worker, from, c.left_extent, c.layered);
         EXPECT_NE(log_text().find("loaded aurora-drift mode=desktop host=" + handle_text(host_window()) +
                                       " parent=" + handle_text(worker),
                                   from),
@@ -114,7 +96,7 @@ TEST_F(DesktopMountTest, MountsBehindTheIconsInEachLayout) {
         const std::size_t before_change = log_text().size();
         const HWND host = host_window();
         ::PostMessageW(controller_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
-        expect_mounted_in(worker, before_change, c.left_extent);
+        expect_mounted_in(worker, before_change, c.left_extent, c.layered);
         EXPECT_EQ(host_window(), host);
         exit_player();
         explorer_.end();

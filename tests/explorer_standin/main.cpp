@@ -4,14 +4,22 @@
 // told to misbehave in the ways the player guards against. Handles go to a report file,
 // one "name=0x..." line each, so that a test can find them; "ready" ends the start-up.
 //
-//   --layout=classic|newer|both
+//   --layout=classic|newer|both|24h2
 //                            icons in a top-level WorkerW, or everything under Progman,
-//                            or both at once (then 0x052C makes a WorkerW in each place)
+//                            or both at once (then 0x052C makes a WorkerW in each place),
+//                            or everything under Progman with the styles of 24H2
 //   --worker=normal|hidden|small|foreign|missing|icons
 //                            the wallpaper WorkerW as Explorer makes it, or unusable
 //   --hung                   never answers 0x052C
+//   --hang-after-mount       hangs once another program's window lives in the wallpaper
+//                            WorkerW
 //   --left-extent=N          the desktop also covers N pixels left of the primary
 //                            monitor, as with a second monitor on that side
+//   --resize-after-display-change=N
+//                            a moment after WM_DISPLAYCHANGE, stretches the desktop
+//                            windows N pixels further left
+//   --tray-refuses-for=MS    owns a notification area that refuses every request for MS
+//                            milliseconds after the start, then passes them to Wine's
 //   --report=PATH            where the handles are written
 #include <windows.h>
 
@@ -27,13 +35,20 @@ namespace {
 constexpr UINT kSpawnWorkerMessage = 0x052C;
 constexpr UINT_PTR kRestackTimer = 1;
 constexpr UINT_PTR kViewsTimer = 2;  // new frames behind the icons
+constexpr UINT_PTR kResizeTimer = 3;
+// How long after WM_DISPLAYCHANGE the desktop windows change their size.
+constexpr UINT kResizeDelayMs = 1000;
 
 struct Options {
     bool classic = false;  // icons and wallpaper WorkerW at the top level
     bool newer = true;     // icons and wallpaper WorkerW under Progman
     std::wstring worker = L"normal";
     bool hung = false;
+    bool hang_after_mount = false;
+    bool layered_desktop = false;  // the 24H2 layout
     int left_extent = 0;
+    int resize_after_display_change = 0;
+    int tray_refuses_for_ms = -1;  // no notification area of its own
     std::wstring report;
     // Set in the helper process that plays "another program" owning a WorkerW.
     HWND foreign_for = nullptr;
@@ -77,8 +92,12 @@ Options parse(int argc, wchar_t** argv) {
             options.newer = false;
         }
         if (std::wcscmp(arg, L"--layout=both") == 0) options.classic = true;
+        if (std::wcscmp(arg, L"--layout=24h2") == 0) options.layered_desktop = true;
         if (starts_with(arg, L"--worker=")) options.worker = arg + 9;
         if (std::wcscmp(arg, L"--hung") == 0) options.hung = true;
+        if (std::wcscmp(arg, L"--hang-after-mount") == 0) options.hang_after_mount = true;
+        if (starts_with(arg, L"--resize-after-display-change=")) options.resize_after_display_change = _wtoi(arg + 30);
+        if (starts_with(arg, L"--tray-refuses-for=")) options.tray_refuses_for_ms = _wtoi(arg + 19);
         if (starts_with(arg, L"--left-extent=")) options.left_extent = _wtoi(arg + 14);
         if (starts_with(arg, L"--report=")) options.report = arg + 9;
         if (starts_with(arg, L"--foreign-for=")) {
@@ -157,16 +176,25 @@ bool in_order() {
 
 HWND make_worker(HWND parent, const RECT& rect, bool visible) {
     DWORD style = WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (parent != nullptr ? WS_CHILD : WS_POPUP);
+    DWORD ex_style = parent != nullptr ? 0 : WS_EX_TOOLWINDOW;
+    if (parent != nullptr && g_desktop.options.layered_desktop) {
+        // 24H2's wallpaper WorkerW: a disabled child that input passes through.
+        style = WS_CHILD | WS_DISABLED;
+        ex_style = WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    }
     if (visible) style |= WS_VISIBLE;
-    return ::CreateWindowExW(parent != nullptr ? 0 : WS_EX_TOOLWINDOW, L"WorkerW", L"", style, rect.left, rect.top,
-                             width(rect), height(rect), parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    return ::CreateWindowExW(ex_style, L"WorkerW", L"", style, rect.left, rect.top, width(rect), height(rect), parent,
+                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
-// The icon view: SHELLDLL_DefView with the list of icons inside, filling its parent.
+// The icon view: SHELLDLL_DefView with the list of icons inside, filling its parent. In
+// 24H2 it is a layered child of Progman, which has no content of its own.
 HWND make_icon_view(HWND parent, const RECT& client) {
-    const HWND view = ::CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                        width(client), height(client), parent, nullptr, ::GetModuleHandleW(nullptr),
-                                        nullptr);
+    const bool layered = g_desktop.options.layered_desktop && parent == g_desktop.progman;
+    const HWND view = ::CreateWindowExW(layered ? WS_EX_LAYERED : 0, L"SHELLDLL_DefView", L"",
+                                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width(client), height(client),
+                                        parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (layered) ::SetLayeredWindowAttributes(view, 0, 255, LWA_ALPHA);
     const HWND list = ::CreateWindowExW(0, L"SysListView32", L"FolderView", WS_CHILD | WS_VISIBLE, 0, 0, width(client),
                                         height(client), view, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     report("listview", list);
@@ -195,6 +223,52 @@ HWND create_wallpaper_worker(bool under_progman) {
     return worker;
 }
 
+// Fits every desktop window to the desktop's area: top-level ones in screen coordinates,
+// children in their parent's.
+void fit_desktop_windows() {
+    const Desktop& d = g_desktop;
+    for (HWND window : {d.progman, d.icons_worker, d.toplevel_worker, d.wallpaper_worker, d.defview}) {
+        const bool top = ::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow();
+        ::SetWindowPos(window, nullptr, top ? d.area.left : 0, top ? d.area.top : 0, width(d.area), height(d.area),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// A window that is not there yet: a notification area that is not ready (see the README).
+HWND g_tray = nullptr;
+ULONGLONG g_tray_ready_at = 0;
+
+BOOL CALLBACK find_wine_tray(HWND window, LPARAM found) {
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    if (window == g_tray || std::wcscmp(name, L"Shell_TrayWnd") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+LRESULT CALLBACK tray_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_COPYDATA) return ::DefWindowProcW(window, message, wparam, lparam);
+    HWND wine_tray = nullptr;
+    if (::GetTickCount64() >= g_tray_ready_at) ::EnumWindows(find_wine_tray, reinterpret_cast<LPARAM>(&wine_tray));
+    DWORD_PTR result = FALSE;
+    // Shell_NotifyIcon gives the notification area four seconds.
+    if (wine_tray != nullptr) ::SendMessageTimeoutW(wine_tray, WM_COPYDATA, wparam, lparam, 0, 4000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// Never shown; topmost, so that the search by class meets it before Wine's own.
+HWND start_notification_area(DWORD refuses_for_ms) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = tray_procedure;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"Shell_TrayWnd";
+    ::RegisterClassW(&window_class);
+    g_tray_ready_at = ::GetTickCount64() + refuses_for_ms;
+    g_tray = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    return g_tray;
+}
+
 LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     Desktop& d = g_desktop;
     switch (message) {
@@ -220,12 +294,29 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             break;
         }
         case WM_TIMER:
+            if (wparam == kRestackTimer && d.options.hang_after_mount && ::GetWindow(d.wallpaper_worker, GW_CHILD)) {
+                // Another program's window lives in the WorkerW: Explorer's thread stops.
+                report("hung", nullptr);
+                for (;;) ::Sleep(INFINITE);
+            }
             if (wparam == kRestackTimer && !in_order()) restack();
             if (wparam == kViewsTimer && views_behind_sequence(d.wallpaper_worker) != d.views_sequence) {
                 d.views_sequence = views_behind_sequence(d.wallpaper_worker);
                 ::InvalidateRect(::FindWindowExW(d.defview, nullptr, L"SysListView32", nullptr), nullptr, TRUE);
             }
+            if (wparam == kResizeTimer) {
+                ::KillTimer(window, kResizeTimer);
+                d.area.left -= d.options.resize_after_display_change;
+                fit_desktop_windows();
+                report("resized", nullptr);
+            }
             return 0;
+        case WM_DISPLAYCHANGE:
+            // Explorer settles its desktop windows a moment after the display changed.
+            if (window == d.progman && d.options.resize_after_display_change != 0) {
+                ::SetTimer(window, kResizeTimer, kResizeDelayMs, nullptr);
+            }
+            break;
         case WM_ERASEBKGND: {
             RECT client{};
             ::GetClientRect(window, &client);
@@ -335,10 +426,18 @@ int wmain(int argc, wchar_t** argv) {
     Desktop& d = g_desktop;
     d.options = options;
     d.area = primary_monitor();
+    if (options.layered_desktop) {
+        // 24H2's Progman spans the whole virtual screen.
+        d.area = RECT{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                      ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                      ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    }
     d.area.left -= options.left_extent;
     const RECT client{0, 0, width(d.area), height(d.area)};
 
-    d.progman = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"Progman", L"Program Manager",
+    // From 24H2 Progman has no content of its own: its children are composed.
+    const DWORD progman_ex_style = WS_EX_TOOLWINDOW | (options.layered_desktop ? WS_EX_NOREDIRECTIONBITMAP : 0);
+    d.progman = ::CreateWindowExW(progman_ex_style, L"Progman", L"Program Manager",
                                   WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, d.area.left, d.area.top,
                                   width(d.area), height(d.area), nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     report("progman", d.progman);
@@ -363,6 +462,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     ::SetTimer(d.progman, kRestackTimer, 100, nullptr);
     ::SetTimer(d.progman, kViewsTimer, 33, nullptr);
+    if (options.tray_refuses_for_ms >= 0) {
+        report("tray", start_notification_area(static_cast<DWORD>(options.tray_refuses_for_ms)));
+    }
 
     // As Explorer does at every start: programs put their notification icons back.
     ::SendNotifyMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);

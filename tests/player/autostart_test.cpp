@@ -51,8 +51,11 @@ protected:
     ~Autostart() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, parent_.c_str()); }
 
     AutostartEntry entry(std::optional<std::wstring> program = kProgram) const {
-        return AutostartEntry{
-            .root = HKEY_CURRENT_USER, .subkey = subkey_, .value_name = L"Tessary", .program = std::move(program)};
+        return AutostartEntry{.root = HKEY_CURRENT_USER,
+                              .subkey = subkey_,
+                              .value_name = L"Tessary",
+                              .approval_subkey = parent_ + L"\\StartupApproved",
+                              .program = std::move(program)};
     }
 
     bool run_key_exists() const {
