@@ -222,13 +222,6 @@ core::Result<std::string> install_into_library(std::string_view library_folder, 
     return final_folder;
 }
 
-core::Result<std::string> install_into_library(std::string_view library_folder, const core::WallpaperItem& item) {
-    auto names = staging_names_for_now();
-    if (!names) return std::unexpected(names.error());
-    WindowsDirectoryReader reader;
-    return install_into_library(library_folder, item, reader, *names);
-}
-
 namespace {
 
 // Removes what it can below and including folder; false when it stopped at a link, an
