@@ -11,8 +11,8 @@
 namespace player {
 namespace {
 
-constexpr int kControlFont = 3;
-constexpr int kDetailFont = 5;
+constexpr int kControlFont = core::kUiFontBody;
+constexpr int kDetailFont = core::kUiFontDetail;
 
 struct TextMeasure {
     int line_height = 0;

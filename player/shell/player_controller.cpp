@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "core/content/frame_rate.h"
 #include "core/controls/panel_content.h"
 #include "core/shell/commands.h"
 #include "core/shell/status_text.h"
@@ -89,7 +90,7 @@ void PlayerController::dispatch(std::uint32_t command) {
             break;
         case core::CMD_FPS_30:
         case core::CMD_FPS_60:
-            settings_.fps = command == core::CMD_FPS_30 ? 30 : 60;
+            settings_.fps = command == core::CMD_FPS_30 ? core::kLowFrameRate : core::kHighFrameRate;
             save_settings(data_folder_, settings_);
             refresh_playback();
             break;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controller_fixture.h"
+#include "core/shell/commands.h"
 #include "player/library/paths.h"
 #include "player/library/removal.h"
 #include "player/windows/host_build.h"
@@ -77,7 +78,7 @@ TEST_F(ControllerRemovalTest, TheOnlyPlayingWallpaperGoesAndPlaybackStops) {
 
     // Nothing plays any more: ticks build nothing, and there is no source to reopen.
     controller_->refresh_playback();
-    controller_->dispatch(110);
+    controller_->dispatch(core::CMD_SET_DESKTOP);
     EXPECT_EQ(layer_.pages().size(), pages);
     EXPECT_EQ(controller_->status_text(), std::nullopt);
 }
@@ -181,7 +182,7 @@ TEST_F(ControllerRemovalTest, ANeighbourThatFailsToPlayStopsPlaybackAndIsReturne
     // Playback is over: the failed neighbour is not retried by the tick or by command 110.
     layer_.fail_creation(std::nullopt);
     controller_->refresh_playback();
-    controller_->dispatch(110);
+    controller_->dispatch(core::CMD_SET_DESKTOP);
     EXPECT_EQ(layer_.pages().size(), 1u);
 }
 

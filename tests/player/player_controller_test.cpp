@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controller_fixture.h"
+#include "core/shell/commands.h"
 #include "core/shell/status_text.h"
 #include "player/library/paths.h"
 #include "player/windows/host_build.h"
@@ -27,11 +28,11 @@ TEST_F(PlayerControllerTest, FirstStartPlaysTheFirstEntryAndPushesItsStateOnce) 
 
 TEST_F(PlayerControllerTest, PauseTwicePushesTwiceAndFrameRateIsSaved) {
     play_first();
-    controller_->dispatch(101);
+    controller_->dispatch(core::CMD_TOGGLE_PAUSE);
     EXPECT_TRUE(logged("state paused=true fps=60"));
-    controller_->dispatch(101);
+    controller_->dispatch(core::CMD_TOGGLE_PAUSE);
     EXPECT_EQ(count_lines("state paused=false fps=60"), 2u);
-    controller_->dispatch(108);
+    controller_->dispatch(core::CMD_FPS_30);
     EXPECT_TRUE(logged("state paused=false fps=30"));
     EXPECT_EQ(state_scripts(), 4u);
     EXPECT_NE(test::read_file(player::join_path(data_, "settings.json")).find("\"fps\": 30"), std::string::npos);
@@ -41,9 +42,9 @@ TEST_F(PlayerControllerTest, PauseTwicePushesTwiceAndFrameRateIsSaved) {
 TEST_F(PlayerControllerTest, UnofferedCommandsAreOnlyLogged) {
     play_first();
     const std::size_t before = log_.lines().size();
-    controller_->dispatch(104);
+    controller_->dispatch(core::CMD_UNOFFERED_LAST);
     EXPECT_EQ(log_.lines().size(), before + 1);
-    EXPECT_EQ(log_.lines().back(), "control command=104");
+    EXPECT_EQ(log_.lines().back(), "control command=105");
 }
 
 TEST_F(PlayerControllerTest, ASelectionThatIsNotInstalledLeavesThePlayingWallpaper) {
