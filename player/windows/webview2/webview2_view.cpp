@@ -8,11 +8,11 @@
 #include <cwchar>
 #include <optional>
 
-#include "core/text/hex.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "core/web/page_message.h"
 #include "core/web/page_message_budget.h"
+#include "player/win32/system_error.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
@@ -32,7 +32,7 @@ constexpr std::size_t kLongestPageMessage = std::max(core::kReadyMessage.size(),
 
 core::Status check(HRESULT result, std::string_view what) {
     if (SUCCEEDED(result)) return {};
-    return core::fail(std::string(what) + " failed: " + hresult_text(result));
+    return std::unexpected(win32::failed_hresult(what, result));
 }
 
 // A text the runtime allocated; freed here whatever happens.
@@ -333,8 +333,6 @@ core::Status add_document_script(ICoreWebView2& webview, const std::wstring& scr
 }
 
 }  // namespace
-
-std::string hresult_text(HRESULT result) { return core::hex_number(static_cast<std::uint32_t>(result)); }
 
 core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
                                                         win32::com_ptr<ICoreWebView2Environment> environment,
