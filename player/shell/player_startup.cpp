@@ -94,6 +94,7 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
 
     const std::unique_ptr<WebLayer> web_layer = make_web_layer(join_path(context.data_folder, "webview-profile"));
     PlayerController controller(ControllerSetup{.data_folder = context.data_folder,
+                                                .settings = settings,
                                                 .controller_window = std::move(*controller_window),
                                                 .publisher_key = context.publisher_key,
                                                 .desktop_wanted = !context.options.preview && !context.source_folder,

@@ -171,7 +171,7 @@ protected:
 TEST_F(ControllerStartedHiddenTest, TheWindowComesForwardOnceThereIsAProblem) {
     controller_->refresh_control();
     EXPECT_FALSE(::IsWindowVisible(panel_));
-    controller_->start_first_wallpaper(std::string("gamma"));
+    controller_->start_first_wallpaper(core::validate_requested_id("gamma").value());
     controller_->refresh_control();
     EXPECT_TRUE(::IsWindowVisible(panel_));
     EXPECT_EQ(panel().content.status, "操作暂时没有完成");

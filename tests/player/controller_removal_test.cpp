@@ -84,7 +84,7 @@ TEST_F(ControllerRemovalTest, TheOnlyPlayingWallpaperGoesAndPlaybackStops) {
 }
 
 TEST_F(ControllerRemovalTest, TheLastEntryPlayingHandsOverToTheOneBeforeIt) {
-    ASSERT_TRUE(controller_->select_by_id("beta"));
+    ASSERT_TRUE(controller_->select_by_id(core::validate_requested_id("beta").value()));
     ASSERT_TRUE(controller_->remove_wallpaper("beta"));
     ASSERT_EQ(confirmations_.size(), 1u);
     EXPECT_EQ(confirmations_[0].extra_line, "删除后会自动换成下一个壁纸。");

@@ -68,7 +68,7 @@ TEST_F(ControllerWindowTest, HandOffOfAValidIdIsQueuedAndAnswered1) {
     const auto events = queued();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].message, player::MSG_SELECT_WALLPAPER);
-    EXPECT_EQ(std::get<std::string>(events[0].payload), "aurora");
+    EXPECT_EQ(std::get<core::RequestedId>(events[0].payload), "aurora");
     EXPECT_EQ(drain_posted(), std::vector<UINT>{player::MSG_QUEUE_WAKE});
 }
 

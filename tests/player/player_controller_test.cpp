@@ -50,7 +50,7 @@ TEST_F(PlayerControllerTest, UnofferedCommandsAreOnlyLogged) {
 TEST_F(PlayerControllerTest, ASelectionThatIsNotInstalledLeavesThePlayingWallpaper) {
     play_first();
     const std::size_t pages = layer_.pages().size();
-    player::queue_event({player::MSG_SELECT_WALLPAPER, 0, std::string("gamma")});
+    player::queue_event({player::MSG_SELECT_WALLPAPER, 0, core::validate_requested_id("gamma").value()});
     controller_->handle_event(*player::pop_event());
     EXPECT_TRUE(logged("select wallpaper: 指定壁纸未安装或未通过验证"));
     EXPECT_EQ(controller_->status_text(), std::string(core::kGenericFailureStatus));
@@ -60,7 +60,7 @@ TEST_F(PlayerControllerTest, ASelectionThatIsNotInstalledLeavesThePlayingWallpap
 
 TEST_F(PlayerControllerTest, HandedOverSelectionRebuildsTheHostForTheNewWallpaper) {
     play_first();
-    controller_->handle_event({player::MSG_SELECT_WALLPAPER, 0, std::string("beta")});
+    controller_->handle_event({player::MSG_SELECT_WALLPAPER, 0, core::validate_requested_id("beta").value()});
     EXPECT_EQ(count_lines("free library load: id=beta"), 1u);
     EXPECT_EQ(layer_.pages().size(), 2u);
     EXPECT_TRUE(layer_.pages().front()->destroyed());
@@ -76,9 +76,13 @@ TEST_F(PlayerControllerTest, HandedOverSelectionRebuildsTheHostForTheNewWallpape
 
 TEST_F(PlayerControllerTest, AMissingBrowserShowsTheWebView2Text) {
     layer_.fail_creation(core::Error(std::string(player::kWebViewUnavailableMessage), core::Error("0x80070002")));
+    // The start plays from the listing it has just built: a refused folder is logged once.
+    test::make_folder(player::join_path(library_folder(), "refused"));
+    controller_->reload_library();
     controller_->start_first_wallpaper(std::nullopt);
     EXPECT_EQ(controller_->status_text(), std::string(core::kWebView2FailureStatus));
     EXPECT_EQ(count_lines("startup: WebView2 初始化失败。"), 1u);
+    EXPECT_EQ(count_lines("library rejected item: "), 1u);
 }
 
 TEST_F(PlayerControllerTest, AnEmptyLibraryIsReportedAtStart) {
