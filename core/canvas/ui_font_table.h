@@ -7,6 +7,16 @@ namespace core {
 // The seven fonts of the control window, numbered 1 to 7 in the design.
 inline constexpr int kUiFontCount = 7;
 
+// Each font by its number, named for its size and weight; the rows of kUiFontStyles
+// below are in this order.
+inline constexpr int kUiFontTitle = 1;         // 20 px, 600
+inline constexpr int kUiFontHeading = 2;       // 15 px, 600
+inline constexpr int kUiFontBody = 3;          // 14 px, 400
+inline constexpr int kUiFontBodyStrong = 4;    // 14 px, 600
+inline constexpr int kUiFontDetail = 5;        // 13 px, 400
+inline constexpr int kUiFontSmall = 6;         // 12 px, 400
+inline constexpr int kUiFontSmallStrong = 7;   // 12 px, 600
+
 struct UiFontStyle {
     int size = 0;  // pixels at 96 DPI
     int weight = 0;

@@ -1,12 +1,11 @@
 #include "core/content/manifest.h"
 
 #include "core/content/asset_path.h"
+#include "core/content/frame_rate.h"
 
 namespace core {
 namespace {
 
-constexpr std::uint32_t kLowFrameRate = 30;
-constexpr std::uint32_t kHighFrameRate = 60;
 constexpr std::string_view kEntrySuffix = ".html";
 
 }  // namespace
@@ -34,9 +33,7 @@ Status validate_manifest(const Manifest& manifest) {
         return fail("invalid name");
     }
     if (manifest.version != kManifestVersion) return fail("unsupported manifest version");
-    if (manifest.fps != kLowFrameRate && manifest.fps != kHighFrameRate) {
-        return fail("fps must be 30 or 60");
-    }
+    if (!is_supported_fps(manifest.fps)) return fail(std::string(kUnsupportedFpsMessage));
     const Status entry = validate_asset_path(manifest.entry);
     if (!entry) return entry;
     // Only the exact lower-case ending: the host opens the entry as an HTML page.

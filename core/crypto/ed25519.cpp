@@ -8,6 +8,7 @@
 
 #include "core/crypto/edwards25519.h"
 #include "core/crypto/gcrypt_library.h"
+#include "core/unique_resource.h"
 
 namespace core {
 namespace {
@@ -18,34 +19,12 @@ namespace {
 // steps of RFC 8032 (sections 5.1.6 and 5.1.7) are spelled out here over libgcrypt's
 // hash, big-number and curve operations; the message is hashed where it lies, uncopied.
 
+// libgcrypt's objects, each released by its own function.
 template <class Handle, void (*Release)(Handle)>
-class Owned {
-public:
-    Owned() = default;
-    explicit Owned(Handle handle) : handle_(handle) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    Owned& operator=(Owned&& other) noexcept {
-        if (this != &other) {
-            reset();
-            handle_ = std::exchange(other.handle_, nullptr);
-        }
-        return *this;
-    }
-    ~Owned() { reset(); }
-    Handle* put() {
-        reset();
-        return &handle_;
-    }
-    Handle get() const { return handle_; }
-
-private:
-    void reset() {
-        if (handle_ != nullptr) Release(std::exchange(handle_, nullptr));
-    }
-
-    Handle handle_ = nullptr;
+struct gcrypt_traits {
+    using handle_type = Handle;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle handle) { Release(handle); }
 };
 
 void release_mpi(gcry_mpi_t mpi) { gcry_mpi_release(mpi); }
@@ -53,10 +32,10 @@ void release_point(gcry_mpi_point_t point) { gcry_mpi_point_release(point); }
 void release_context(gcry_ctx_t context) { gcry_ctx_release(context); }
 void release_hash(gcry_md_hd_t hash) { gcry_md_close(hash); }
 
-using Mpi = Owned<gcry_mpi_t, release_mpi>;
-using Point = Owned<gcry_mpi_point_t, release_point>;
-using Context = Owned<gcry_ctx_t, release_context>;
-using Hash = Owned<gcry_md_hd_t, release_hash>;
+using Mpi = unique_resource<gcrypt_traits<gcry_mpi_t, release_mpi>>;
+using Point = unique_resource<gcrypt_traits<gcry_mpi_point_t, release_point>>;
+using Context = unique_resource<gcrypt_traits<gcry_ctx_t, release_context>>;
+using Hash = unique_resource<gcrypt_traits<gcry_md_hd_t, release_hash>>;
 
 constexpr std::size_t kHashBytes = 64;
 

@@ -18,6 +18,10 @@ inline constexpr std::uint32_t CMD_AUTOSTART = 114;
 inline constexpr std::uint32_t CMD_REMOVE_WALLPAPER = 115;
 
 // Numbers no menu or control offers; a command with one is only logged.
-inline constexpr bool is_unoffered_command(std::uint32_t command) { return command >= 103 && command <= 105; }
+inline constexpr std::uint32_t CMD_UNOFFERED_FIRST = 103;
+inline constexpr std::uint32_t CMD_UNOFFERED_LAST = 105;
+inline constexpr bool is_unoffered_command(std::uint32_t command) {
+    return command >= CMD_UNOFFERED_FIRST && command <= CMD_UNOFFERED_LAST;
+}
 
 }  // namespace core

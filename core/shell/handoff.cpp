@@ -11,13 +11,15 @@ std::string handoff_record(std::string_view id) {
     return record;
 }
 
-std::optional<std::string> read_handoff_record(const void* data, std::size_t size) {
+std::optional<RequestedId> read_handoff_record(const void* data, std::size_t size) {
     if (data == nullptr || size < kMinHandoffBytes || size > kMaxHandoffBytes) return std::nullopt;
     const std::string_view bytes(static_cast<const char*>(data), size);
     if (bytes.back() != '\0') return std::nullopt;
     const std::string_view id = bytes.substr(0, size - 1);
-    if (!is_valid_utf8(id) || !validate_requested_id(id)) return std::nullopt;
-    return std::string(id);
+    if (!is_valid_utf8(id)) return std::nullopt;
+    auto valid = validate_requested_id(id);
+    if (!valid) return std::nullopt;
+    return std::move(*valid);
 }
 
 }  // namespace core

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/startup/command_line.h"
+
 namespace core {
 
 // Tag of the WM_COPYDATA record that hands a wallpaper id to the running player.
@@ -19,6 +21,6 @@ std::string handoff_record(std::string_view id);
 
 // The receiver's check of a record from another process: size, terminating zero, UTF-8
 // and the id rule. Anything else is refused.
-std::optional<std::string> read_handoff_record(const void* data, std::size_t size);
+std::optional<RequestedId> read_handoff_record(const void* data, std::size_t size);
 
 }  // namespace core

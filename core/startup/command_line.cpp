@@ -28,9 +28,9 @@ std::optional<std::string> option_value(const Args& args, std::string_view optio
 
 }  // namespace
 
-Status validate_requested_id(std::string_view id) {
+Result<RequestedId> validate_requested_id(std::string_view id) {
     if (!validate_library_id(id)) return fail("invalid wallpaper ID");
-    return {};
+    return RequestedId(id);
 }
 
 Result<StartupOptions> parse_startup_options(const Args& args) {
@@ -42,8 +42,9 @@ Result<StartupOptions> parse_startup_options(const Args& args) {
     if (has(args, "--select-wallpaper")) {
         auto id = option_value(args, "--select-wallpaper");
         if (!id) return fail("--select-wallpaper needs a wallpaper ID");
-        if (auto valid = validate_requested_id(*id); !valid) return std::unexpected(valid.error());
-        options.select_wallpaper = std::move(*id);
+        auto valid = validate_requested_id(*id);
+        if (!valid) return std::unexpected(valid.error());
+        options.select_wallpaper = std::move(*valid);
     }
 
     // The package path is taken as given; opening it decides whether it is any good.

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/content/wallpaper_id.h"
@@ -9,10 +10,24 @@
 
 namespace core {
 
+// A wallpaper id that passed the id rule for requested ids. Only validate_requested_id
+// makes one, so whoever holds one (the start-up, a hand-off, a selection) checks nothing
+// again.
+class RequestedId {
+public:
+    const WallpaperId& value() const { return id_; }
+    bool operator==(std::string_view other) const { return id_ == other; }
+
+private:
+    friend Result<RequestedId> validate_requested_id(std::string_view id);
+    explicit RequestedId(std::string_view id) : id_(id) {}
+    WallpaperId id_;
+};
+
 // What the command line asked for; filled once at start and read-only afterwards.
 struct StartupOptions {
     bool startup = false;  // launched by the autostart entry
-    std::optional<WallpaperId> select_wallpaper;
+    std::optional<RequestedId> select_wallpaper;
     std::optional<std::string> package_path;
     bool preview = false;
     bool exit_request = false;
@@ -33,6 +48,6 @@ Result<std::optional<std::string>> source_folder_option(const std::vector<std::s
 
 // The id rule for a requested id (command line, hand-off): any failure of the library-id
 // rule is reported as "invalid wallpaper ID".
-Status validate_requested_id(std::string_view id);
+Result<RequestedId> validate_requested_id(std::string_view id);
 
 }  // namespace core

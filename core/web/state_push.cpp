@@ -1,11 +1,11 @@
 #include "core/web/state_push.h"
 
+#include "core/content/frame_rate.h"
+
 namespace core {
 namespace {
 
-constexpr std::uint32_t kDefaultFps = 30;
-
-bool is_supported_fps(std::uint32_t fps) { return fps == 30 || fps == 60; }
+constexpr std::uint32_t kDefaultFps = kLowFrameRate;
 
 }  // namespace
 

@@ -16,7 +16,7 @@
 namespace player {
 namespace {
 
-constexpr int kLabelFont = 3;
+constexpr int kLabelFont = core::kUiFontBody;
 
 constexpr core::ColorRef kTrackOn = core::rgb(0xE3, 0xA2, 0x56);
 constexpr core::ColorRef kTrackOnHot = core::rgb(0xD9, 0x96, 0x44);

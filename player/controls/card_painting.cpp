@@ -13,10 +13,10 @@
 namespace player {
 namespace {
 
-constexpr int kNameFont = 3;
-constexpr int kNameInUseFont = 4;
-constexpr int kInitialFont = 4;
-constexpr int kBadgeFont = 7;
+constexpr int kNameFont = core::kUiFontBody;
+constexpr int kNameInUseFont = core::kUiFontBodyStrong;
+constexpr int kInitialFont = core::kUiFontBodyStrong;
+constexpr int kBadgeFont = core::kUiFontSmallStrong;
 
 constexpr core::ColorRef kSelectedCard = core::rgb(0xF9, 0xEC, 0xD9);
 constexpr core::ColorRef kSelectedHoveredCard = core::rgb(0xF6, 0xE3, 0xC8);

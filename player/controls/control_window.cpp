@@ -39,15 +39,21 @@ static_assert(std::size(kChildren) == std::tuple_size_v<decltype(PanelState::chi
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
 
+// DWMWA_BORDER_COLOR, DWMWA_CAPTION_COLOR and DWMWA_TEXT_COLOR of the Windows 11 SDK,
+// which MinGW-w64's dwmapi.h does not name yet.
+constexpr DWORD kDwmBorderColor = 34;
+constexpr DWORD kDwmCaptionColor = 35;
+constexpr DWORD kDwmTextColor = 36;
+
 // The caption, its text and the border in the window's own palette; systems without
 // these attributes simply keep their colours.
 void colour_frame(HWND window) {
     const COLORREF caption = core::rgb(0xFB, 0xF6, 0xEE);
     const COLORREF text = core::rgb(0x3A, 0x2A, 0x21);
     const COLORREF border = core::rgb(0xDC, 0xC9, 0xAC);
-    ::DwmSetWindowAttribute(window, 35, &caption, sizeof caption);
-    ::DwmSetWindowAttribute(window, 36, &text, sizeof text);
-    ::DwmSetWindowAttribute(window, 34, &border, sizeof border);
+    ::DwmSetWindowAttribute(window, kDwmCaptionColor, &caption, sizeof caption);
+    ::DwmSetWindowAttribute(window, kDwmTextColor, &text, sizeof text);
+    ::DwmSetWindowAttribute(window, kDwmBorderColor, &border, sizeof border);
 }
 
 core::Status create_children(PanelState& state) {

@@ -6,13 +6,14 @@
 #include "player/controls/panel_internal.h"
 #include "player/controls/panel_text.h"
 #include "player/win32/dpi.h"
+#include "player/win32/gdi.h"
 #include "player/win32/wide.h"
 
 namespace player {
 namespace {
 
-constexpr int kControlFont = 3;
-constexpr int kDetailFont = 5;
+constexpr int kControlFont = core::kUiFontBody;
+constexpr int kDetailFont = core::kUiFontDetail;
 
 struct TextMeasure {
     int line_height = 0;
@@ -22,17 +23,16 @@ struct TextMeasure {
 // The detail text's height when wrapped to the width the layout gives it, in its font.
 TextMeasure measure_detail(const PanelState& state) {
     TextMeasure measure;
-    const HDC dc = ::GetDC(state.window);
-    if (dc == nullptr) return measure;
-    const HGDIOBJ previous = ::SelectObject(dc, state.fonts.font(kDetailFont));
+    const win32::unique_window_dc window_dc = win32::get_window_dc(state.window);
+    if (!window_dc) return measure;
+    const HDC dc = window_dc.get().dc;
+    const win32::unique_selection font(dc, state.fonts.font(kDetailFont));
     TEXTMETRICW metrics{};
     if (::GetTextMetricsW(dc, &metrics)) measure.line_height = metrics.tmHeight;
     const std::wstring detail = win32::to_wide(state.content.detail).value_or(std::wstring());
     RECT bounds{0, 0, core::detail_text_width(static_cast<int>(state.dpi)), 0};
     ::DrawTextW(dc, detail.c_str(), static_cast<int>(detail.size()), &bounds, DT_CALCRECT | kDetailText);
     measure.detail_height = bounds.bottom - bounds.top;
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(state.window, dc);
     return measure;
 }
 

@@ -13,12 +13,12 @@
 namespace player {
 namespace {
 
-constexpr int kTitleFont = 1;
-constexpr int kHeadingFont = 2;
-constexpr int kStatusFont = 4;
-constexpr int kDetailFont = 5;
-constexpr int kHintFont = 6;
-constexpr int kCountFont = 7;
+constexpr int kTitleFont = core::kUiFontTitle;
+constexpr int kHeadingFont = core::kUiFontHeading;
+constexpr int kStatusFont = core::kUiFontBodyStrong;
+constexpr int kDetailFont = core::kUiFontDetail;
+constexpr int kHintFont = core::kUiFontSmall;
+constexpr int kCountFont = core::kUiFontSmallStrong;
 
 // A card floating on the window: a wide soft shadow, a tight one just below, the face and
 // a hairline border.

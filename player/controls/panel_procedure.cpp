@@ -8,6 +8,7 @@
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
 #include "player/win32/dpi.h"
+#include "player/win32/gdi.h"
 
 namespace player {
 namespace {
@@ -51,12 +52,10 @@ void on_dpi_changed(PanelState& state, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT on_paint(PanelState& state) {
-    PAINTSTRUCT paint{};
-    const HDC target = ::BeginPaint(state.window, &paint);
+    const win32::unique_paint painting = win32::begin_paint(state.window);
     RECT client{};
     ::GetClientRect(state.window, &client);
-    paint_panel(state, target, client);
-    ::EndPaint(state.window, &paint);
+    paint_panel(state, painting.get().paint.hdc, client);
     return 0;
 }
 

@@ -17,7 +17,7 @@ core::Status create_directory(std::string_view path) {
         const DWORD attributes = ::GetFileAttributesW(wide->c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
     }
-    return std::unexpected(win32::system_error(code));
+    return std::unexpected(win32::failed_call("CreateDirectoryW", code));
 }
 
 core::Status create_directory_tree(std::string_view path) {

@@ -16,7 +16,7 @@ core::Result<OwnAttributes> read_own_attributes(std::string_view path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     // GetFileAttributesExW describes the entry itself, never a link's target.
     if (!::GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
-        return std::unexpected(win32::last_error());
+        return std::unexpected(win32::failed_call("GetFileAttributesExW"));
     }
     OwnAttributes own{
         .attributes = data.dwFileAttributes,
@@ -45,7 +45,7 @@ core::Result<std::string> final_path(std::string_view path) {
     const win32::unique_file handle(::CreateFileW(
         wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return std::unexpected(win32::last_error());
+    if (!handle) return std::unexpected(win32::failed_call("CreateFileW"));
     return final_path_of(handle.get());
 }
 
@@ -54,7 +54,7 @@ core::Result<std::string> final_path_of(HANDLE entry) {
     while (true) {
         const DWORD length =
             ::GetFinalPathNameByHandleW(entry, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) return std::unexpected(win32::last_error());
+        if (length == 0) return std::unexpected(win32::failed_call("GetFinalPathNameByHandleW"));
         if (length < buffer.size()) return win32::to_utf8(std::wstring_view(buffer.data(), length));
         buffer.resize(length + 1);
     }
@@ -67,14 +67,14 @@ core::Result<win32::unique_file> open_folder_entry(std::string_view path) {
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                             nullptr));
-    if (!folder) return std::unexpected(win32::last_error());
+    if (!folder) return std::unexpected(win32::failed_call("CreateFileW"));
     return folder;
 }
 
 core::Result<OwnAttributes> own_attributes_of(HANDLE entry) {
     FILE_ATTRIBUTE_TAG_INFO own{};
     if (!::GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &own, sizeof own)) {
-        return std::unexpected(win32::last_error());
+        return std::unexpected(win32::failed_call("GetFileInformationByHandleEx"));
     }
     const bool reparse = (own.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     return OwnAttributes{.attributes = own.FileAttributes, .reparse_tag = reparse ? own.ReparseTag : 0};
@@ -124,7 +124,7 @@ core::Status for_each_raw_entry(HANDLE folder, const std::function<core::Status(
     if (code == ERROR_NO_MORE_FILES) return {};
     // An empty drive root has not even "." and "..": its first query finds nothing.
     if (code == ERROR_FILE_NOT_FOUND && query == FileFullDirectoryRestartInfo) return {};
-    return std::unexpected(win32::system_error(code));
+    return std::unexpected(win32::failed_call("GetFileInformationByHandleEx", code));
 }
 
 core::Status for_each_raw_entry(std::string_view folder, const std::function<core::Status(const RawEntry&)>& visit) {

@@ -75,9 +75,9 @@ core::Result<FileToRead> open_within_limit(std::string_view path, std::uint64_t 
     FileToRead opened{.file = win32::unique_file(::CreateFileW(
                           wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr))};
-    if (!opened.file) return std::unexpected(win32::last_error());
+    if (!opened.file) return std::unexpected(win32::failed_call("CreateFileW"));
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(opened.file.get(), &size)) return std::unexpected(win32::last_error());
+    if (!::GetFileSizeEx(opened.file.get(), &size)) return std::unexpected(win32::failed_call("GetFileSizeEx"));
     opened.size = static_cast<std::uint64_t>(size.QuadPart);
     if (opened.size > limit) return core::fail("file too large");
     return opened;
@@ -94,7 +94,7 @@ core::Result<std::uint64_t> read_to_end(HANDLE file, std::uint64_t limit, Room r
         const std::span<std::uint8_t> next = room(filled);
         const DWORD chunk = static_cast<DWORD>(std::min<std::uint64_t>({next.size(), most - filled, 1u << 30}));
         DWORD read = 0;
-        if (!::ReadFile(file, next.data(), chunk, &read, nullptr)) return std::unexpected(win32::last_error());
+        if (!::ReadFile(file, next.data(), chunk, &read, nullptr)) return std::unexpected(win32::failed_call("ReadFile"));
         filled += read;
         // A disk file reads short only at its end: one more call would just return 0.
         // A file that grew fills the whole request and is read on.

@@ -34,7 +34,7 @@ core::Status write_new_file(const std::string& path, std::span<const std::uint8_
     if (!wide) return std::unexpected(wide.error());
     const win32::unique_file file(
         ::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::unexpected(win32::last_error());
+    if (!file) return std::unexpected(win32::failed_call("CreateFileW"));
     return win32::write_all(file.get(), bytes);
 }
 
@@ -86,7 +86,7 @@ core::Status fill_and_rename(const std::string& staging, const std::string& fina
     auto to = long_path(final_folder);
     if (!to) return std::unexpected(to.error());
     // Without MOVEFILE_REPLACE_EXISTING: a folder that appeared meanwhile is never replaced.
-    if (!::MoveFileExW(from->c_str(), to->c_str(), 0)) return std::unexpected(win32::last_error());
+    if (!::MoveFileExW(from->c_str(), to->c_str(), 0)) return std::unexpected(win32::failed_call("MoveFileExW"));
     return {};
 }
 
@@ -210,7 +210,7 @@ core::Result<std::string> install_into_library(std::string_view library_folder, 
         if (::CreateDirectoryW(wide->c_str(), nullptr)) {
             staging = candidate;
         } else if (const DWORD code = ::GetLastError(); code != ERROR_ALREADY_EXISTS) {
-            return std::unexpected(win32::system_error(code));
+            return std::unexpected(win32::failed_call("CreateDirectoryW", code));
         }
     }
     if (!staging) return core::fail("cannot create unique import directory");
@@ -220,13 +220,6 @@ core::Result<std::string> install_into_library(std::string_view library_folder, 
         return std::unexpected(done.error());
     }
     return final_folder;
-}
-
-core::Result<std::string> install_into_library(std::string_view library_folder, const core::WallpaperItem& item) {
-    auto names = staging_names_for_now();
-    if (!names) return std::unexpected(names.error());
-    WindowsDirectoryReader reader;
-    return install_into_library(library_folder, item, reader, *names);
 }
 
 namespace {

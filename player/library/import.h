@@ -33,7 +33,6 @@ core::Result<StagingNames> staging_names_for_now();
 // folder is returned as it is. Returns the final folder.
 core::Result<std::string> install_into_library(std::string_view library_folder, const core::WallpaperItem& item,
                                                WindowsDirectoryReader& reader, const StagingNames& names);
-core::Result<std::string> install_into_library(std::string_view library_folder, const core::WallpaperItem& item);
 
 // Deletes a folder tree as far as it safely can: never through a link, stopping at the
 // first entry that is one or cannot be examined.

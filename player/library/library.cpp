@@ -85,11 +85,6 @@ core::Result<LibraryEntry> load_library_entry(std::string_view folder, WindowsDi
     return library_entry_for(folder, item->manifest);
 }
 
-core::Result<LibraryEntry> load_library_entry(std::string_view folder) {
-    WindowsDirectoryReader reader;
-    return load_library_entry(folder, reader);
-}
-
 core::Result<std::vector<std::string>> list_folder_entries(std::string_view folder) {
     std::vector<std::string> names;
     auto listed = for_each_raw_entry(folder, [&](const RawEntry& entry) -> core::Status {

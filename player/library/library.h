@@ -26,7 +26,6 @@ core::Result<core::WallpaperItem> load_wallpaper_folder(std::string_view folder)
 // A verified folder as a library row: its name must equal the manifest id. The asset
 // files are read in full, but their bytes are never kept.
 core::Result<LibraryEntry> load_library_entry(std::string_view folder, WindowsDirectoryReader& reader);
-core::Result<LibraryEntry> load_library_entry(std::string_view folder);
 
 // The row of a folder already loaded: the name check of load_library_entry alone.
 core::Result<LibraryEntry> library_entry_for(std::string_view folder, const core::Manifest& manifest);

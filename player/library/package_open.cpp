@@ -73,7 +73,7 @@ core::Result<std::string> store_package_copy(std::string_view packages_folder, s
     if (!file) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) return *opened;
-        return std::unexpected(win32::system_error(code));
+        return std::unexpected(win32::failed_call("CreateFileW", code));
     }
     // Written from the verified bytes themselves, so what is stored is what was checked.
     // Closing is checked too: it is where a delayed write can still fail. A copy that did

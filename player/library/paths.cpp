@@ -103,7 +103,7 @@ core::Result<std::wstring> full_path_utf16(const std::wstring& path) {
     while (true) {
         const DWORD length =
             ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-        if (length == 0) return std::unexpected(win32::last_error());
+        if (length == 0) return std::unexpected(win32::failed_call("GetFullPathNameW"));
         if (length < buffer.size()) return std::wstring(buffer.data(), length);
         buffer.resize(length);
     }

@@ -8,6 +8,8 @@
 #include <string>
 #include <variant>
 
+#include "core/startup/command_line.h"
+
 namespace player {
 
 // Private messages of the controller window (WM_APP = 0x8000).
@@ -42,7 +44,7 @@ struct ClickRecord {
 struct ControllerEvent {
     UINT message = 0;
     WPARAM wparam = 0;
-    std::variant<std::monostate, std::string, std::uint32_t, ClickRecord> payload;
+    std::variant<std::monostate, core::RequestedId, std::uint32_t, ClickRecord> payload;
 };
 
 // The main thread's event queue. Only the controller window procedure pushes and only

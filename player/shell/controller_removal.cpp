@@ -45,7 +45,10 @@ core::Status PlayerController::remove_wallpaper(const std::optional<std::string>
         stop_playback();
         return {};
     }
-    if (auto selected = select_by_id(neighbour->id); !selected) {
+    const auto neighbour_id = core::validate_requested_id(neighbour->id);
+    const core::Status selected =
+        neighbour_id ? select_by_id(*neighbour_id) : core::Status(std::unexpected(neighbour_id.error()));
+    if (!selected) {
         // Whatever the failed selection left behind belongs to a wallpaper that is gone.
         stop_playback();
         return selected;

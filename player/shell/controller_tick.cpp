@@ -290,7 +290,7 @@ bool PlayerController::handle_event(const ControllerEvent& event) {
             follow_autostart_change();
             return true;
         case MSG_SELECT_WALLPAPER:
-            if (auto selected = select_by_id(std::get<std::string>(event.payload)); !selected) {
+            if (auto selected = select_by_id(std::get<core::RequestedId>(event.payload)); !selected) {
                 report_error("select wallpaper", selected.error());
             }
             refresh_control();

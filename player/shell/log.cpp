@@ -96,12 +96,4 @@ core::Status open_log(std::string_view data_folder) {
     return {};
 }
 
-void panic(std::string_view message, std::source_location where) {
-    std::string report = where.file_name();
-    report += ":" + std::to_string(where.line()) + ": ";
-    report += message;
-    log_line("panic: " + report);
-    std::abort();
-}
-
 }  // namespace player

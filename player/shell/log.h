@@ -1,6 +1,5 @@
 #pragma once
 
-#include <source_location>
 #include <string_view>
 
 #include "core/error/error.h"
@@ -19,9 +18,5 @@ void set_log_observer(LogObserver observer, void* context);
 // Moves an oversized player.log aside, opens the log in the data folder for appending and
 // installs it for the rest of the process, with the handler that logs "panic: " reports.
 core::Status open_log(std::string_view data_folder);
-
-// Logs "panic: " with the source location and ends the process: for broken invariants.
-[[noreturn]] void panic(std::string_view message,
-                        std::source_location where = std::source_location::current());
 
 }  // namespace player

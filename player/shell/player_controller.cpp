@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "core/content/frame_rate.h"
 #include "core/controls/panel_content.h"
 #include "core/shell/commands.h"
 #include "core/shell/status_text.h"
@@ -21,7 +22,7 @@ PlayerController::PlayerController(ControllerSetup setup)
     : data_folder_(std::move(setup.data_folder)),
       controller_window_(std::move(setup.controller_window)),
       web_layer_(setup.web_layer),
-      settings_(load_settings(data_folder_)),
+      settings_(std::move(setup.settings)),
       publisher_key_(setup.publisher_key),
       startup_(setup.startup),
       removal_prompts_(std::move(setup.removal_prompts)),
@@ -91,7 +92,7 @@ void PlayerController::dispatch(std::uint32_t command) {
             break;
         case core::CMD_FPS_30:
         case core::CMD_FPS_60:
-            settings_.fps = command == core::CMD_FPS_30 ? 30 : 60;
+            settings_.fps = command == core::CMD_FPS_30 ? core::kLowFrameRate : core::kHighFrameRate;
             save_settings(data_folder_, settings_);
             refresh_playback();
             break;
@@ -129,10 +130,9 @@ void PlayerController::dispatch(std::uint32_t command) {
     refresh_control();
 }
 
-core::Status PlayerController::select_by_id(std::string_view id) {
-    if (auto valid = core::validate_requested_id(id); !valid) return valid;
+core::Status PlayerController::select_by_id(const core::RequestedId& id) {
     reload_library();
-    auto chosen = choose_entry(library_.entries, std::string(id), std::nullopt);
+    auto chosen = choose_entry(library_.entries, id.value(), std::nullopt);
     if (!chosen) return std::unexpected(chosen.error());
     if (!*chosen) return core::fail("壁纸库还没有作品");
     return play_library_folder((*chosen)->folder);
@@ -187,8 +187,12 @@ void PlayerController::set_package_source(std::string path) {
     from_library_ = false;
 }
 
-void PlayerController::start_first_wallpaper(const std::optional<std::string>& requested_id) {
-    auto chosen = choose_entry(library_.entries, requested_id, settings_.selected_id);
+// The listing start-up has just built serves the choice: the chosen entry is played
+// straight away instead of being looked up again in a second rebuild.
+void PlayerController::start_first_wallpaper(const std::optional<core::RequestedId>& requested_id) {
+    const std::optional<std::string> requested =
+        requested_id ? std::optional<std::string>(requested_id->value()) : std::nullopt;
+    auto chosen = choose_entry(library_.entries, requested, settings_.selected_id);
     if (!chosen) {
         report_error("startup", chosen.error());
         return;
@@ -198,10 +202,10 @@ void PlayerController::start_first_wallpaper(const std::optional<std::string>& r
                      core::Error("壁纸库还没有作品。请安装壁纸，或完整解压含 wallpapers 文件夹的便携版后运行。"));
         return;
     }
-    if (auto selected = select_by_id((*chosen)->id); !selected) {
-        report_error("startup", selected.error());
+    if (auto played = play_library_folder((*chosen)->folder); !played) {
+        report_error("startup", played.error());
         // Nothing the user can do in the player helps: the start-up itself must change.
-        if (selected.error().message() == core::kBrowserSwitchesRefusal) {
+        if (played.error().message() == core::kBrowserSwitchesRefusal) {
             show_startup_message("启动失败：\n" + std::string(core::kBrowserSwitchesStatus));
         }
     }
@@ -272,9 +276,11 @@ void PlayerController::show_control_window() {
 void PlayerController::select_from_list() {
     // A nested loop inside one of the window's handlers leaves its requests alone.
     if (!control_ || control_->in_use()) return;
-    const auto id = control_->take_pending_selection();
-    if (!id) return;
-    if (auto selected = select_by_id(*id); !selected) {
+    const auto pending = control_->take_pending_selection();
+    if (!pending) return;
+    const auto id = core::validate_requested_id(*pending);
+    const core::Status selected = id ? select_by_id(*id) : core::Status(std::unexpected(id.error()));
+    if (!selected) {
         report_error("command " + std::to_string(core::CMD_SELECT_FROM_LIST), selected.error());
     }
 }

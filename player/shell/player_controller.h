@@ -12,6 +12,7 @@
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
 #include "core/shell/shell_retry.h"
+#include "core/startup/command_line.h"
 #include "core/startup/instance.h"
 #include "player/controls/control_window.h"
 #include "player/desktop/desktop_placement.h"
@@ -42,6 +43,8 @@ struct PauseReasons {
 // What the start-up hands the controller.
 struct ControllerSetup {
     std::string data_folder;
+    // The settings start-up has read from the data folder.
+    Config settings;
     ControllerWindow controller_window;
     core::PublisherKey publisher_key;
     bool desktop_wanted = true;
@@ -64,7 +67,7 @@ public:
     PlayerController& operator=(const PlayerController&) = delete;
 
     void dispatch(std::uint32_t command);
-    core::Status select_by_id(std::string_view id);
+    core::Status select_by_id(const core::RequestedId& id);
     void report_error(std::string_view context, const core::Error& error);
     // The tick: readiness limit, recovery, control refresh, state push.
     void refresh_playback();
@@ -79,7 +82,7 @@ public:
     void register_session_notifications();
     void add_tray_icon();
     void set_package_source(std::string path);
-    void start_first_wallpaper(const std::optional<std::string>& requested_id);
+    void start_first_wallpaper(const std::optional<core::RequestedId>& requested_id);
     // The author-preview build: plays the author's folder where it is (never installed),
     // and again whenever it changed (MSG_SOURCE_CHANGED).
     void start_source(std::string folder);

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "core/text/hex.h"
 #include "player/desktop/mouse_input.h"
 #include "player/library/file_entry.h"
 #include "player/library/import.h"
@@ -17,6 +16,7 @@
 #include "player/shell/single_instance.h"
 #include "player/shell/window_class.h"
 #include "player/win32/dpi.h"
+#include "player/win32/system_error.h"
 #include "player/windows/host_window.h"
 
 namespace player {
@@ -28,7 +28,7 @@ public:
     static core::Result<ComApartment> initialize() {
         const HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         if (FAILED(result)) {
-            return core::fail("COM initialization failed: " + core::hex_number(static_cast<std::uint32_t>(result)));
+            return core::fail("COM initialization failed: " + win32::hresult_text(result));
         }
         return ComApartment();
     }
@@ -94,6 +94,7 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
 
     const std::unique_ptr<WebLayer> web_layer = make_web_layer(join_path(context.data_folder, "webview-profile"));
     PlayerController controller(ControllerSetup{.data_folder = context.data_folder,
+                                                .settings = settings,
                                                 .controller_window = std::move(*controller_window),
                                                 .publisher_key = context.publisher_key,
                                                 .desktop_wanted = !context.options.preview && !context.source_folder,

@@ -39,7 +39,7 @@ core::Status hand_off_to_running_player(const std::string& instance_name, const 
     ::AllowSetForegroundWindow(process_id);
 
     if (request.wallpaper_id) {
-        std::string record = core::handoff_record(*request.wallpaper_id);
+        std::string record = core::handoff_record(request.wallpaper_id->value());
         COPYDATASTRUCT data{};
         data.dwData = core::kHandoffTag;
         data.cbData = static_cast<DWORD>(record.size());

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/error/error.h"
+#include "core/startup/command_line.h"
 #include "player/win32/unique_resource.h"
 
 namespace player {
@@ -23,7 +24,7 @@ core::Result<std::optional<InstanceLock>> take_instance_lock(const std::string& 
 // The second start's part: find the running player, hand over the requested id and ask it
 // to show its control window (unless started by autostart).
 struct HandOff {
-    std::optional<std::string> wallpaper_id;
+    std::optional<core::RequestedId> wallpaper_id;
     bool startup = false;
 };
 core::Status hand_off_to_running_player(const std::string& instance_name, const HandOff& request);

@@ -11,7 +11,7 @@ core::Result<SourceWatch> SourceWatch::watch(const std::string& folder) {
     constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                                FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
     win32::unique_change_notification notification(::FindFirstChangeNotificationW(wide->c_str(), TRUE, kChanges));
-    if (!notification) return core::fail("cannot watch the source folder", win32::last_error());
+    if (!notification) return core::fail("cannot watch the source folder", win32::failed_call("FindFirstChangeNotificationW"));
     return SourceWatch(std::move(notification));
 }
 
@@ -24,7 +24,7 @@ DWORD SourceWatch::wait_ms(ULONGLONG now) const {
 core::Status SourceWatch::signalled(ULONGLONG now) {
     quiet_from_ = now;
     if (!::FindNextChangeNotification(notification_.get())) {
-        return core::fail("cannot watch the source folder", win32::last_error());
+        return core::fail("cannot watch the source folder", win32::failed_call("FindNextChangeNotification"));
     }
     return {};
 }

@@ -15,13 +15,6 @@ constexpr UINT kTrayIconId = 1;
 // The full current record, which every supported Windows accepts.
 static_assert(sizeof(NOTIFYICONDATAW) == 976);
 
-struct menu_traits {
-    using handle_type = HMENU;
-    static HMENU invalid() { return nullptr; }
-    static void close(HMENU menu) { ::DestroyMenu(menu); }
-};
-using unique_menu = win32::unique_resource<menu_traits>;
-
 const wchar_t* desktop_item_text(const TrayMenuState& state) {
     if (state.desktop_mounted) return L"窗口预览";
     return state.desktop_wanted ? L"重试设为桌面壁纸" : L"设为桌面壁纸";
@@ -30,22 +23,19 @@ const wchar_t* desktop_item_text(const TrayMenuState& state) {
 }  // namespace
 
 TrayIcon::TrayIcon(HWND controller_window) {
-    icon_ = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CXSMICON),
-                                            LR_DEFAULTCOLOR));
+    icon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CXSMICON),
+                                                LR_DEFAULTCOLOR)));
     data_.cbSize = sizeof(data_);
     data_.hWnd = controller_window;
     data_.uID = kTrayIconId;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = MSG_TRAY_CALLBACK;
-    data_.hIcon = icon_;
+    data_.hIcon = icon_.get();
     std::wcsncpy(data_.szTip, L"Tessary · 点击打开壁纸控制窗口", std::size(data_.szTip) - 1);
 }
 
-TrayIcon::~TrayIcon() {
-    remove();
-    if (icon_ != nullptr) ::DestroyIcon(icon_);
-}
+TrayIcon::~TrayIcon() { remove(); }
 
 core::Status TrayIcon::add() {
     if (::Shell_NotifyIconW(NIM_ADD, &data_)) return {};
@@ -59,7 +49,7 @@ void TrayIcon::remove() { ::Shell_NotifyIconW(NIM_DELETE, &data_); }
 
 std::uint32_t run_tray_menu(const std::function<HWND()>& choose_owner, HWND controller_window,
                             const TrayMenuState& state) {
-    const unique_menu menu(::CreatePopupMenu());
+    const win32::unique_menu menu(::CreatePopupMenu());
     if (!menu) return 0;
     ::AppendMenuW(menu.get(), MF_STRING, core::CMD_TOGGLE_PAUSE, state.user_paused ? L"继续播放" : L"暂停");
     ::AppendMenuW(menu.get(), MF_STRING, core::CMD_TOGGLE_DESKTOP, desktop_item_text(state));

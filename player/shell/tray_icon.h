@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/error/error.h"
+#include "player/win32/unique_resource.h"
 
 namespace player {
 
@@ -24,7 +25,7 @@ public:
 
 private:
     NOTIFYICONDATAW data_{};
-    HICON icon_ = nullptr;
+    win32::unique_icon icon_;
 };
 
 // The texts of the menu items that depend on the player's state.

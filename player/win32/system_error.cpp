@@ -1,5 +1,6 @@
 #include "player/win32/system_error.h"
 
+#include "core/text/hex.h"
 #include "player/win32/unique_resource.h"
 #include "player/win32/wide.h"
 
@@ -27,5 +28,17 @@ core::Error system_error(DWORD code) {
 }
 
 core::Error last_error() { return system_error(::GetLastError()); }
+
+core::Error failed_call(std::string_view call, DWORD code) {
+    return core::Error::os(std::string(call) + " failed: " + system_error(code).message(), code);
+}
+
+core::Error failed_call(std::string_view call) { return failed_call(call, ::GetLastError()); }
+
+core::Error failed_hresult(std::string_view call, HRESULT result) {
+    return core::Error(std::string(call) + " failed: " + hresult_text(result));
+}
+
+std::string hresult_text(HRESULT result) { return core::hex_number(static_cast<std::uint32_t>(result)); }
 
 }  // namespace win32

@@ -2,48 +2,14 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "core/unique_resource.h"
 
 namespace win32 {
 
-// One owner for one OS resource. Traits give the handle type, its invalid value and how to
-// release it. Move-only, so a handle can never be released twice.
+// The one owner template, shared with the platform-free core; the traits below give each
+// handle kind of the system its invalid value and its release.
 template <class Traits>
-class unique_resource {
-public:
-    using handle_type = typename Traits::handle_type;
-
-    unique_resource() = default;
-    explicit unique_resource(handle_type handle) : handle_(handle) {}
-    ~unique_resource() { reset(); }
-
-    unique_resource(const unique_resource&) = delete;
-    unique_resource& operator=(const unique_resource&) = delete;
-    unique_resource(unique_resource&& other) noexcept : handle_(other.release()) {}
-    unique_resource& operator=(unique_resource&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-
-    handle_type get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Traits::invalid(); }
-
-    handle_type release() { return std::exchange(handle_, Traits::invalid()); }
-
-    void reset(handle_type handle = Traits::invalid()) {
-        const handle_type old = std::exchange(handle_, handle);
-        if (old != Traits::invalid()) Traits::close(old);
-    }
-
-    // For out-parameters: releases what is held first.
-    handle_type* put() {
-        reset();
-        return &handle_;
-    }
-
-private:
-    handle_type handle_ = Traits::invalid();
-};
+using unique_resource = core::unique_resource<Traits>;
 
 struct file_handle_traits {
     using handle_type = HANDLE;
@@ -97,6 +63,19 @@ struct registry_key_traits {
     static void close(HKEY key) { ::RegCloseKey(key); }
 };
 
+struct menu_traits {
+    using handle_type = HMENU;
+    static HMENU invalid() { return nullptr; }
+    static void close(HMENU menu) { ::DestroyMenu(menu); }
+};
+
+// An icon loaded from a resource without LR_SHARED, which its loader destroys.
+struct icon_traits {
+    using handle_type = HICON;
+    static HICON invalid() { return nullptr; }
+    static void close(HICON icon) { ::DestroyIcon(icon); }
+};
+
 // CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE; most other
 // kernel objects as null.
 using unique_file = unique_resource<file_handle_traits>;
@@ -107,5 +86,7 @@ using unique_change_notification = unique_resource<change_notification_traits>;
 using unique_window = unique_resource<window_traits>;
 using unique_module = unique_resource<module_traits>;
 using unique_hkey = unique_resource<registry_key_traits>;
+using unique_menu = unique_resource<menu_traits>;
+using unique_icon = unique_resource<icon_traits>;
 
 }  // namespace win32

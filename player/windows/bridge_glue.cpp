@@ -5,6 +5,7 @@
 #include "core/web/dispatch_script.h"
 #include "core/web/page_message.h"
 #include "player/shell/controller_event.h"
+#include "player/win32/system_error.h"
 
 namespace player {
 namespace {
@@ -18,7 +19,7 @@ void notify_controller(HWND controller_window, core::BridgeFlags& flags, const L
     if (controller_window == nullptr || flags.refresh_posted.exchange(true)) return;
     if (!::PostMessageW(controller_window, MSG_REFRESH_CONTROL, 0, 0)) {
         flags.refresh_posted.store(false);
-        if (log) log("cannot notify the controller: " + std::to_string(::GetLastError()));
+        if (log) log("cannot notify the controller: " + win32::failed_call("PostMessageW").message());
     }
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // The WebView's own hook on the host is number 1.
 constexpr UINT_PTR kNoticeSubclass = 2;
-constexpr int kNoticeFont = 4;
+constexpr int kNoticeFont = core::kUiFontBodyStrong;
 constexpr UINT kNoticeFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
 
 }  // namespace
@@ -64,10 +64,11 @@ LRESULT CALLBACK HostNotice::procedure(HWND window, UINT message, WPARAM wparam,
 // Off-screen first, so that a resize never shows the background without its text. A step
 // that fails leaves what was there: the next paint tries again.
 void HostNotice::paint() const {
-    const win32::unique_paint painting(window_);
+    const win32::unique_paint painting = win32::begin_paint(window_);
+    const HDC dc = painting.get().paint.hdc;
     RECT client{};
-    if (painting.dc() == nullptr || !::GetClientRect(window_, &client)) return;
-    auto canvas = create_canvas(painting.dc(), client.right, client.bottom);
+    if (dc == nullptr || !::GetClientRect(window_, &client)) return;
+    auto canvas = create_canvas(dc, client.right, client.bottom);
     if (!canvas) return;
     core::clear_surface(canvas->surface(), palette::kWindow);
     const auto fonts = create_ui_fonts(win32::window_dpi(window_));
@@ -76,7 +77,7 @@ void HostNotice::paint() const {
         const RECT area{margin, client.bottom * 2 / 5, client.right - margin, client.bottom};
         draw_text(canvas->dc(), fonts->font(kNoticeFont), palette::kInk, text_, area, kNoticeFormat);
     }
-    present_canvas(std::move(*canvas), painting.dc(), 0, 0);
+    present_canvas(std::move(*canvas), dc, 0, 0);
 }
 
 }  // namespace player

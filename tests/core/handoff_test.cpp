@@ -5,7 +5,8 @@
 namespace {
 
 std::optional<std::string> read(std::string_view bytes) {
-    return core::read_handoff_record(bytes.data(), bytes.size());
+    const auto id = core::read_handoff_record(bytes.data(), bytes.size());
+    return id ? std::optional<std::string>(id->value()) : std::nullopt;
 }
 
 TEST(Handoff, RecordIsTheIdAndOneZeroByte) {

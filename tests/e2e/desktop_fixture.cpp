@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "core/shell/commands.h"
 #include "player/library/paths.h"
 
 namespace e2e {
@@ -263,7 +264,7 @@ void DesktopPlayerTest::send_session_event(WPARAM event) {
 
 void DesktopPlayerTest::sync() {
     const std::size_t from = log_text().size();
-    command(103);
+    command(core::CMD_UNOFFERED_FIRST);
     ASSERT_TRUE(wait_for_log("control command=103", kStartTimeout, from));
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "core/shell/commands.h"
 #include "desktop_fixture.h"
 
 namespace {
@@ -103,10 +104,10 @@ TEST_F(DesktopInputTest, PressesOnTheDesktopReachThePageNormalisedToThePrimaryMo
 
     // While paused nothing counts, not even on the desktop.
     ::SetForegroundWindow(progman);
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     ASSERT_TRUE(wait_for_log("state paused=true", kTimeout));
     press_expecting(w / 2, h / 2, 1, 3);
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     ASSERT_TRUE(wait_for_log("state paused=false fps=60\n", kTimeout, log_text().find("state paused=true")));
     ::SetForegroundWindow(progman);
     test::pump_messages(300ms);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/shell/commands.h"
 #include "desktop_fixture.h"
 
 namespace {
@@ -186,7 +187,7 @@ TEST_F(DesktopMountTest, AHungExplorerNeverFreezesThePlayer) {
     while (::GetTickCount64() < until) {
         const ULONGLONG before = ::GetTickCount64();
         const std::size_t mark = log_text().size();
-        command(103);
+        command(core::CMD_UNOFFERED_FIRST);
         ASSERT_TRUE(wait_for_log("control command=103", kTimeout, mark));
         slowest = std::max(slowest, ::GetTickCount64() - before);
         test::pump_messages(200ms);

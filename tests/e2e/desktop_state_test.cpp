@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/shell/commands.h"
 #include "desktop_fixture.h"
 #include "player/library/paths.h"
 #include "player/win32/wide.h"
@@ -90,11 +91,11 @@ TEST_F(DesktopStateTest, PauseReasonsAreIndependentAndThePageHearsEachChange) {
     // Suspended, then paused by the user too: resuming leaves the user's pause.
     send_power_event(PBT_APMSUSPEND);
     from = expect_state(from, "state paused=true fps=60");
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     from = expect_state(from, "state paused=true fps=60");  // the toggle forces a push
     send_power_event(PBT_APMRESUMEAUTOMATIC);
     expect_no_state(from);
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     from = expect_state(from, "state paused=false fps=60");
 
     // A resume without a suspend, an unlock without a lock, a remote connection and an

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "core/shell/commands.h"
 #include "core/shell/handoff.h"
 #include "player/library/paths.h"
 #include "player/win32/wide.h"
@@ -94,13 +95,13 @@ TEST_F(RunningPlayerTest, ExitFromASecondProcessEndsTheFirstCleanly) {
 TEST_F(RunningPlayerTest, PauseAndFrameRateCommandsPushOneStateEach) {
     start_player();
     const std::size_t before = log_text().size();
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     ASSERT_TRUE(wait_for_log("state paused=true fps=60", 10s, before));
-    command(108);
+    command(core::CMD_FPS_30);
     ASSERT_TRUE(wait_for_log("state paused=true fps=30", 10s, before));
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     ASSERT_TRUE(wait_for_log("state paused=false fps=30", 10s, before));
-    command(109);
+    command(core::CMD_FPS_60);
     ASSERT_TRUE(wait_for_log("state paused=false fps=60", 10s, before));
     test::pump_messages(1500ms);  // ticks in between must push nothing more
     EXPECT_EQ(count_in_log("state paused=", before), 4u) << log_text().substr(before);
@@ -113,12 +114,12 @@ TEST_F(RunningPlayerTest, PauseAndFrameRateCommandsPushOneStateEach) {
 TEST_F(RunningPlayerTest, Fps30IsSavedAndUnofferedCommandsOnlyLog) {
     start_player();
     const std::size_t before = log_text().size();
-    command(108);
+    command(core::CMD_FPS_30);
     ASSERT_TRUE(wait_for_log("state paused=false fps=30", 10s, before));
     EXPECT_NE(test::read_file(player::join_path(data_folder(), "settings.json")).find("\"fps\": 30"),
               std::string::npos);
     const std::size_t after_fps = log_text().size();
-    for (const WPARAM unoffered : {103, 104, 105}) command(unoffered);
+    for (WPARAM unoffered = core::CMD_UNOFFERED_FIRST; unoffered <= core::CMD_UNOFFERED_LAST; ++unoffered) command(unoffered);
     ASSERT_TRUE(wait_for_log("control command=105", 10s, after_fps));
     test::pump_messages(500ms);
     // Three lines and nothing else: no state push, no refresh, no settings save.
@@ -145,7 +146,7 @@ TEST_F(RunningPlayerTest, TheControlWindowListsTheLibraryAndClosingItExits) {
     wchar_t title[64] = {};
     ::GetWindowTextW(panel, title, 64);
     EXPECT_EQ(std::wstring(title), L"Tessary · 壁纸控制");
-    const HWND list = ::GetDlgItem(panel, 112);
+    const HWND list = ::GetDlgItem(panel, core::CMD_SELECT_FROM_LIST);
     EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 6);  // the six samples
     EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);  // aurora-drift, in use
 

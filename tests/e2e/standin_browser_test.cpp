@@ -67,26 +67,26 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
 
     // Pause, resume and the frame rates reach the page.
     std::size_t mark = standin_log().size();
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     ASSERT_TRUE(wait_for_standin(state_seen(true, 60), kReact, mark)) << logs();
-    command(108);
+    command(core::CMD_FPS_30);
     ASSERT_TRUE(wait_for_standin(state_seen(true, 30), kReact, mark)) << logs();
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     ASSERT_TRUE(wait_for_standin(state_seen(false, 30), kReact, mark)) << logs();
-    command(109);
+    command(core::CMD_FPS_60);
     ASSERT_TRUE(wait_for_standin(state_seen(false, 60), kReact, mark)) << logs();
 
     // Desktop (which Wine cannot offer) and back to preview keep the same page.
     mark = standin_log().size();
     const std::size_t player_mark = log_text().size();
-    command(110);
-    command(111);
+    command(core::CMD_SET_DESKTOP);
+    command(core::CMD_WINDOW_PREVIEW);
     ASSERT_TRUE(wait_for_log("control command=111", kReact, player_mark)) << logs();
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
     ASSERT_TRUE(wait_for_standin(state_seen(true, 60), kReact, mark)) << logs();
     EXPECT_EQ(count_in_standin("view 2 created", mark), 0u) << logs();
     EXPECT_EQ(count_in_standin("page navigated", mark), 0u) << logs();
-    command(101);
+    command(core::CMD_TOGGLE_PAUSE);
 
     // Another wallpaper gets a new host: the old page is closed, the new one loads and
     // reports readiness again.
@@ -182,7 +182,7 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     // builds it afresh.
     EXPECT_EQ(player_->wait(0ms), std::nullopt);
     const std::size_t mark = standin_log().size();
-    command(111);
+    command(core::CMD_WINDOW_PREVIEW);
     ASSERT_TRUE(wait_for_standin("view 2 created", kReact, mark)) << logs();
     EXPECT_TRUE(wait_for_standin("page posted \"ready\"", kLoad, mark)) << logs();
 }

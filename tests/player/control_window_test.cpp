@@ -11,6 +11,7 @@
 #include "core/controls/panel_content.h"
 #include "core/controls/panel_layout.h"
 #include "core/controls/panel_scale.h"
+#include "core/shell/commands.h"
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
 #include "player/win32/unique_resource.h"
@@ -125,7 +126,7 @@ TEST_F(ControlWindowTest, ButtonsAndTheCloseBoxOnlyPostCommands) {
         ::SendMessageW(child(id), BM_CLICK, 0, 0);
     }
     ::SendMessageW(window(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(commands(), (std::vector<int>{110, 101, 111, 114, 107, 107}));
+    EXPECT_EQ(commands(), (std::vector<int>{core::CMD_SET_DESKTOP, core::CMD_TOGGLE_PAUSE, core::CMD_WINDOW_PREVIEW, core::CMD_AUTOSTART, core::CMD_EXIT, core::CMD_EXIT}));
     EXPECT_TRUE(::IsWindow(window()));
     // The check box changed its own state before its command left.
     EXPECT_TRUE(panel_->autostart_checked());
@@ -171,7 +172,7 @@ TEST_F(ControlWindowTest, PickingACardSelectsItUnlessItIsInUse) {
                        reinterpret_cast<LPARAM>(list));
     };
     pick(2);
-    EXPECT_EQ(commands(), std::vector<int>{112});
+    EXPECT_EQ(commands(), std::vector<int>{core::CMD_SELECT_FROM_LIST});
     EXPECT_EQ(panel_->take_pending_selection(), "w2");
     EXPECT_EQ(panel_->take_pending_selection(), std::nullopt);
     // The pick did not play: the next refresh puts the selection back on the card in use,
@@ -181,7 +182,7 @@ TEST_F(ControlWindowTest, PickingACardSelectsItUnlessItIsInUse) {
 
     pick(2);
     pick(0);  // the wallpaper in use: forgets the pending pick and asks nothing
-    EXPECT_EQ(commands(), std::vector<int>{112});
+    EXPECT_EQ(commands(), std::vector<int>{core::CMD_SELECT_FROM_LIST});
     EXPECT_EQ(panel_->take_pending_selection(), std::nullopt);
 }
 
@@ -190,13 +191,13 @@ TEST_F(ControlWindowTest, TheRightEndOfACardAndTheDeleteKeyAskToDelete) {
     const HWND list = child(player::kWallpaperList);
     ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point_in_item(1, 4));
     ::SendMessageW(list, WM_LBUTTONUP, 0, point_in_item(1, 4));
-    EXPECT_EQ(commands(), std::vector<int>{115});
+    EXPECT_EQ(commands(), std::vector<int>{core::CMD_REMOVE_WALLPAPER});
     EXPECT_EQ(panel_->take_pending_deletion(), "w1");
     EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);  // not selected
 
     ::SendMessageW(list, LB_SETCURSEL, 2, 0);
     ::SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ(commands(), std::vector<int>{115});
+    EXPECT_EQ(commands(), std::vector<int>{core::CMD_REMOVE_WALLPAPER});
     EXPECT_EQ(panel_->take_pending_deletion(), "w2");
 }
 

@@ -43,7 +43,7 @@ TEST_F(ClickTest, OnlyPressesOfTheLastSecondSinceThePageLoadedReachThePreview) {
     EXPECT_TRUE(page.executed_scripts().back().starts_with(R"(window.__tessaryDispatch("click",{"x":0.5,"y":0.)"));
 
     // A press made before the current page started loading never reaches it.
-    ASSERT_TRUE(controller_->select_by_id("beta"));
+    ASSERT_TRUE(controller_->select_by_id(core::validate_requested_id("beta").value()));
     test::FakePage& next = *layer_.last_page();
     ASSERT_TRUE(next.post_message("ready"));
     ::SetForegroundWindow(next.parent());

@@ -6,6 +6,7 @@
 #include "controller_fixture.h"
 #include "core/crypto/ed25519.h"
 #include "core/package/package_writer.h"
+#include "core/shell/commands.h"
 #include "core/shell/status_text.h"
 #include "core/text/hex.h"
 #include "player/library/paths.h"
@@ -40,14 +41,14 @@ std::string json_escaped(const std::string& path) {
 TEST_F(ControllerCommandsTest, WithNothingPlayingTheModeCommandsReopenThePackageSourceOrDoNothing) {
     const std::string settings_file = player::join_path(data_, "settings.json");
     // No source: nothing to reopen, nothing to show.
-    controller_->dispatch(110);
-    controller_->dispatch(111);
+    controller_->dispatch(core::CMD_SET_DESKTOP);
+    controller_->dispatch(core::CMD_WINDOW_PREVIEW);
     EXPECT_EQ(layer_.last_page(), nullptr);
     EXPECT_FALSE(controller_->status_text());
 
     // A package candidate that cannot be opened is reported and changes nothing.
     controller_->set_package_source(root_ / "missing.wallpkg");
-    controller_->dispatch(110);
+    controller_->dispatch(core::CMD_SET_DESKTOP);
     EXPECT_EQ(count_lines("command 110: "), 1u);
     EXPECT_EQ(controller_->status_text(), std::string(core::kGenericFailureStatus));
     EXPECT_EQ(layer_.last_page(), nullptr);
@@ -57,7 +58,7 @@ TEST_F(ControllerCommandsTest, WithNothingPlayingTheModeCommandsReopenThePackage
     const std::string package = root_ / "gamma.wallpkg";
     test::write_file(package, development_package());
     controller_->set_package_source(package);
-    controller_->dispatch(110);
+    controller_->dispatch(core::CMD_SET_DESKTOP);
     ASSERT_NE(layer_.last_page(), nullptr);
     EXPECT_EQ(layer_.last_page()->config().start_url, "wlp://localhost/index.html");
     const std::string settings = test::read_file(settings_file);
@@ -70,9 +71,9 @@ TEST_F(ControllerCommandsTest, WithNothingPlayingTheModeCommandsReopenThePackage
               "暂时未能连接 Windows 桌面，当前显示窗口预览。点击“设为桌面壁纸”重试。");
 
     // The mode commands then act on the playing page.
-    controller_->dispatch(111);
+    controller_->dispatch(core::CMD_WINDOW_PREVIEW);
     EXPECT_FALSE(controller_->status_text());
-    controller_->dispatch(102);
+    controller_->dispatch(core::CMD_TOGGLE_DESKTOP);
     EXPECT_TRUE(controller_->status_text());
     EXPECT_EQ(layer_.pages().size(), 1u);
 }

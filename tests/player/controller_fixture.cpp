@@ -40,6 +40,8 @@ void ControllerFixture::SetUp() {
                                   .startup = false,
                                   .web_layer = layer_};
     adjust_setup(setup);
+    // As the start-up does: the settings are read once, before the controller exists.
+    setup.settings = player::load_settings(data_);
     controller_.emplace(std::move(setup));
     controller_->reload_library();
 }

@@ -8,6 +8,7 @@
 
 #include "child_process.h"
 #include "controller_fixture.h"
+#include "core/shell/commands.h"
 #include "core/shell/status_text.h"
 #include "player/controls/panel_palette.h"
 #include "player/shell/message_loop.h"
@@ -75,7 +76,7 @@ TEST_F(PageProcessTest, ADeadPageIsRebuiltAtTheRecoveryPaceAndGivenUpAfterThreeF
     EXPECT_EQ(controller_->status_text(), std::string(core::kPageProcessFailureStatus));
 
     // The user's retry builds again and starts the count afresh.
-    controller_->dispatch(111);
+    controller_->dispatch(core::CMD_WINDOW_PREVIEW);
     ASSERT_EQ(layer_.pages().size(), 4u);
     EXPECT_FALSE(controller_->status_text());
     fail(*layer_.last_page());
@@ -101,7 +102,7 @@ void choose_exit_from_menu(std::atomic<bool>& chosen) {
 TEST_F(TrayMenuTest, ExitFromTheTrayMenuDropsTheEventsStillQueued) {
     play_first();
     player::queue_event({player::MSG_TRAY_MENU, 0, {}});
-    player::queue_event({WM_COMMAND, 108, {}});
+    player::queue_event({WM_COMMAND, core::CMD_FPS_30, {}});
     std::atomic<bool> chosen{false};
     std::thread picker(choose_exit_from_menu, std::ref(chosen));
     const auto ran = player::run_message_loop(*controller_);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controller_fixture.h"
+#include "core/shell/commands.h"
 #include "core/shell/status_text.h"
 #include "player/controls/control_window.h"
 #include "player/controls/panel_ids.h"
@@ -72,7 +73,7 @@ TEST_F(ControllerPanelTest, TheWindowShowsWhatPlaysAndTheLibrary) {
     EXPECT_EQ(panel().id_in_use, "alpha");
     EXPECT_EQ(::SendMessageW(child(player::kWallpaperList), LB_GETCURSEL, 0, 0), 0);
 
-    controller_->dispatch(101);
+    controller_->dispatch(core::CMD_TOGGLE_PAUSE);
     EXPECT_EQ(panel().content.user_paused, true);
     wchar_t caption[32] = {};
     ::GetWindowTextW(child(player::kPauseButton), caption, 32);
@@ -126,14 +127,14 @@ TEST_F(ControllerPanelTest, RequestsWaitWhileTheWindowIsInUseAndTheShowMessageBr
     panel().pending_selection = "beta";
     panel().pending_deletion = "alpha";
     panel().in_use = true;
-    controller_->dispatch(112);
-    controller_->dispatch(115);
+    controller_->dispatch(core::CMD_SELECT_FROM_LIST);
+    controller_->dispatch(core::CMD_REMOVE_WALLPAPER);
     EXPECT_EQ(count_lines("free library load: id=beta"), 0u);
     EXPECT_TRUE(asked_.empty());
     panel().in_use = false;
-    controller_->dispatch(112);
+    controller_->dispatch(core::CMD_SELECT_FROM_LIST);
     EXPECT_EQ(count_lines("free library load: id=beta"), 1u);
-    controller_->dispatch(115);
+    controller_->dispatch(core::CMD_REMOVE_WALLPAPER);
     EXPECT_EQ(asked_, std::vector<std::string>{"alpha"});
 
     EXPECT_FALSE(::IsWindowVisible(panel_));
@@ -183,7 +184,7 @@ protected:
 TEST_F(ControllerStartedHiddenTest, TheWindowComesForwardOnceThereIsAProblem) {
     controller_->refresh_control();
     EXPECT_FALSE(::IsWindowVisible(panel_));
-    controller_->start_first_wallpaper(std::string("gamma"));
+    controller_->start_first_wallpaper(core::validate_requested_id("gamma").value());
     controller_->refresh_control();
     EXPECT_TRUE(::IsWindowVisible(panel_));
     EXPECT_EQ(panel().content.status, "操作暂时没有完成");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controller_fixture.h"
+#include "core/shell/commands.h"
 #include "player/library/paths.h"
 #include "player/library/removal.h"
 #include "player/windows/host_build.h"
@@ -77,13 +78,13 @@ TEST_F(ControllerRemovalTest, TheOnlyPlayingWallpaperGoesAndPlaybackStops) {
 
     // Nothing plays any more: ticks build nothing, and there is no source to reopen.
     controller_->refresh_playback();
-    controller_->dispatch(110);
+    controller_->dispatch(core::CMD_SET_DESKTOP);
     EXPECT_EQ(layer_.pages().size(), pages);
     EXPECT_EQ(controller_->status_text(), std::nullopt);
 }
 
 TEST_F(ControllerRemovalTest, TheLastEntryPlayingHandsOverToTheOneBeforeIt) {
-    ASSERT_TRUE(controller_->select_by_id("beta"));
+    ASSERT_TRUE(controller_->select_by_id(core::validate_requested_id("beta").value()));
     ASSERT_TRUE(controller_->remove_wallpaper("beta"));
     ASSERT_EQ(confirmations_.size(), 1u);
     EXPECT_EQ(confirmations_[0].extra_line, "删除后会自动换成下一个壁纸。");
@@ -181,7 +182,7 @@ TEST_F(ControllerRemovalTest, ANeighbourThatFailsToPlayStopsPlaybackAndIsReturne
     // Playback is over: the failed neighbour is not retried by the tick or by command 110.
     layer_.fail_creation(std::nullopt);
     controller_->refresh_playback();
-    controller_->dispatch(110);
+    controller_->dispatch(core::CMD_SET_DESKTOP);
     EXPECT_EQ(layer_.pages().size(), 1u);
 }
 

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/shell/commands.h"
 #include "core/shell/handoff.h"
 #include "player/shell/controller_event.h"
 #include "player/shell/message_loop.h"
@@ -67,7 +68,7 @@ TEST_F(ControllerWindowTest, HandOffOfAValidIdIsQueuedAndAnswered1) {
     const auto events = queued();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].message, player::MSG_SELECT_WALLPAPER);
-    EXPECT_EQ(std::get<std::string>(events[0].payload), "aurora");
+    EXPECT_EQ(std::get<core::RequestedId>(events[0].payload), "aurora");
     EXPECT_EQ(drain_posted(), std::vector<UINT>{player::MSG_QUEUE_WAKE});
 }
 
@@ -82,7 +83,7 @@ TEST_F(ControllerWindowTest, BadHandOffRecordsAreAnswered0AndNotQueued) {
 }
 
 TEST_F(ControllerWindowTest, CommandsTimerAndNoticesAreQueuedWithoutWakeUp) {
-    ::SendMessageW(hwnd(), WM_COMMAND, 108, 0);
+    ::SendMessageW(hwnd(), WM_COMMAND, core::CMD_FPS_30, 0);
     ::SendMessageW(hwnd(), WM_TIMER, player::kTickTimerId, 0);
     ::SendMessageW(hwnd(), WM_TIMER, 7, 0);  // not the tick
     ::SendMessageW(hwnd(), player::MSG_REFRESH_CONTROL, 0, 0);
@@ -94,7 +95,7 @@ TEST_F(ControllerWindowTest, CommandsTimerAndNoticesAreQueuedWithoutWakeUp) {
     std::vector<std::pair<UINT, WPARAM>> seen;
     for (const auto& event : events) seen.emplace_back(event.message, event.wparam);
     const std::vector<std::pair<UINT, WPARAM>> expected = {
-        {WM_COMMAND, 108},        {WM_TIMER, player::kTickTimerId}, {player::MSG_REFRESH_CONTROL, 0},
+        {WM_COMMAND, core::CMD_FPS_30},        {WM_TIMER, player::kTickTimerId}, {player::MSG_REFRESH_CONTROL, 0},
         {player::MSG_SHOW_CONTROL, 0}, {player::MSG_TRAY_MENU, 0},  {WM_DISPLAYCHANGE, 32},
         {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK}};
     EXPECT_EQ(seen, expected);
@@ -158,7 +159,7 @@ struct RecordingHandler : player::EventHandler {
     std::vector<UINT> handled;
     bool handle_event(const ControllerEvent& event) override {
         handled.push_back(event.message == WM_COMMAND ? static_cast<UINT>(event.wparam) : event.message);
-        if (event.message == WM_COMMAND && event.wparam == 107) {
+        if (event.message == WM_COMMAND && event.wparam == core::CMD_EXIT) {
             ::PostQuitMessage(0);
             return false;
         }
@@ -171,13 +172,13 @@ TEST_F(ControllerWindowTest, LoopHandlesEventsInOrderAndDropsTheRestAfterExit) {
     // Events queued while a nested loop ran (a menu, say): the exit among them drops the
     // ones behind it.
     player::queue_event(ControllerEvent{player::MSG_REFRESH_CONTROL, 0, {}});
-    player::queue_event(ControllerEvent{WM_COMMAND, 108, {}});
-    player::queue_event(ControllerEvent{WM_COMMAND, 107, {}});
-    player::queue_event(ControllerEvent{WM_COMMAND, 109, {}});
+    player::queue_event(ControllerEvent{WM_COMMAND, core::CMD_FPS_30, {}});
+    player::queue_event(ControllerEvent{WM_COMMAND, core::CMD_EXIT, {}});
+    player::queue_event(ControllerEvent{WM_COMMAND, core::CMD_FPS_60, {}});
     player::queue_event(ControllerEvent{player::MSG_REFRESH_CONTROL, 0, {}});
     RecordingHandler handler;
     ASSERT_TRUE(player::run_message_loop(handler));
-    EXPECT_EQ(handler.handled, (std::vector<UINT>{player::MSG_REFRESH_CONTROL, 108, 107}));
+    EXPECT_EQ(handler.handled, (std::vector<UINT>{player::MSG_REFRESH_CONTROL, core::CMD_FPS_30, core::CMD_EXIT}));
     EXPECT_TRUE(queued().empty());
 }
 

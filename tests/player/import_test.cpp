@@ -97,9 +97,11 @@ TEST_F(ImportTest, ALibraryWithoutAParentCannotBeCreated) {
     test::write_wallpaper(exe_ / "content", "tide");
     const auto item = player::load_wallpaper_folder(exe_ / "content").value();
     // A drive root that does not exist has no parent to create it in.
-    EXPECT_EQ(player::install_into_library("Q:\\", item).error().message(), "library parent unavailable");
+    player::WindowsDirectoryReader reader;
+    const auto names = player::staging_names_for_now().value();
+    EXPECT_EQ(player::install_into_library("Q:\\", item, reader, names).error().message(), "library parent unavailable");
     // A missing library folder with a plain parent is created on demand.
-    EXPECT_EQ(player::install_into_library(library(), item).value(), in_library("tide"));
+    EXPECT_EQ(player::install_into_library(library(), item, reader, names).value(), in_library("tide"));
 }
 
 // Reads the staged copy as something else than what was written: a file system that

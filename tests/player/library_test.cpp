@@ -21,7 +21,8 @@ std::string load_message(const std::string& folder) { return message_of(player::
 
 // The same through a library row, which reads every file but keeps no bytes.
 std::string entry_message(const std::string& folder) {
-    const auto entry = player::load_library_entry(folder);
+    player::WindowsDirectoryReader reader;
+    const auto entry = player::load_library_entry(folder, reader);
     return entry ? "ok" : entry.error().message();
 }
 
@@ -160,9 +161,10 @@ TEST(WallpaperFolder, AssetCountAndSizeLimitsHoldExactly) {
 TEST(LibraryEntry, TheFolderNameMustEqualTheIdByteForByte) {
     TestFolder folder;
     test::write_wallpaper(folder / "Foo", "foo");
-    EXPECT_EQ(player::load_library_entry(folder / "Foo").error().message(), "wallpaper folder must match manifest ID");
+    player::WindowsDirectoryReader reader;
+    EXPECT_EQ(player::load_library_entry(folder / "Foo", reader).error().message(), "wallpaper folder must match manifest ID");
     test::write_wallpaper(folder / "foo2", "foo2");
-    const auto entry = player::load_library_entry(folder / "foo2");
+    const auto entry = player::load_library_entry(folder / "foo2", reader);
     ASSERT_TRUE(entry) << entry.error().chain();
     EXPECT_EQ(*entry, (player::LibraryEntry{"foo2", "Wallpaper foo2", folder / "foo2"}));
 }

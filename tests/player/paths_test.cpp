@@ -90,7 +90,9 @@ TEST(Paths, EveryFileSystemCallOnDataTakesTheLongForm) {
     core::Result<win32::unique_file> log = core::fail("not run");
     {
         const test::PathRecorder recorder;
-        installed = player::install_into_library(player::join_path(data, "library"), item);
+        player::WindowsDirectoryReader reader;
+        installed = player::install_into_library(player::join_path(data, "library"), item, reader,
+                                                 player::staging_names_for_now().value());
         player::remove_tree_safely(player::join_path(data, "left"));
         stored = player::store_package_copy(player::join_path(data, "packages"), std::string(64, 'e'), bytes, package);
         saved = player::write_settings_file(data, core::Config{.selected_id = "tide"});

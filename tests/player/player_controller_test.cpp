@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controller_fixture.h"
+#include "core/shell/commands.h"
 #include "core/shell/status_text.h"
 #include "player/library/paths.h"
 #include "player/windows/host_build.h"
@@ -27,11 +28,11 @@ TEST_F(PlayerControllerTest, FirstStartPlaysTheFirstEntryAndPushesItsStateOnce) 
 
 TEST_F(PlayerControllerTest, PauseTwicePushesTwiceAndFrameRateIsSaved) {
     play_first();
-    controller_->dispatch(101);
+    controller_->dispatch(core::CMD_TOGGLE_PAUSE);
     EXPECT_TRUE(logged("state paused=true fps=60"));
-    controller_->dispatch(101);
+    controller_->dispatch(core::CMD_TOGGLE_PAUSE);
     EXPECT_EQ(count_lines("state paused=false fps=60"), 2u);
-    controller_->dispatch(108);
+    controller_->dispatch(core::CMD_FPS_30);
     EXPECT_TRUE(logged("state paused=false fps=30"));
     EXPECT_EQ(state_scripts(), 4u);
     EXPECT_NE(test::read_file(player::join_path(data_, "settings.json")).find("\"fps\": 30"), std::string::npos);
@@ -41,15 +42,15 @@ TEST_F(PlayerControllerTest, PauseTwicePushesTwiceAndFrameRateIsSaved) {
 TEST_F(PlayerControllerTest, UnofferedCommandsAreOnlyLogged) {
     play_first();
     const std::size_t before = log_.lines().size();
-    controller_->dispatch(104);
+    controller_->dispatch(core::CMD_UNOFFERED_LAST);
     EXPECT_EQ(log_.lines().size(), before + 1);
-    EXPECT_EQ(log_.lines().back(), "control command=104");
+    EXPECT_EQ(log_.lines().back(), "control command=105");
 }
 
 TEST_F(PlayerControllerTest, ASelectionThatIsNotInstalledLeavesThePlayingWallpaper) {
     play_first();
     const std::size_t pages = layer_.pages().size();
-    player::queue_event({player::MSG_SELECT_WALLPAPER, 0, std::string("gamma")});
+    player::queue_event({player::MSG_SELECT_WALLPAPER, 0, core::validate_requested_id("gamma").value()});
     controller_->handle_event(*player::pop_event());
     EXPECT_TRUE(logged("select wallpaper: 指定壁纸未安装或未通过验证"));
     EXPECT_EQ(controller_->status_text(), std::string(core::kGenericFailureStatus));
@@ -59,7 +60,7 @@ TEST_F(PlayerControllerTest, ASelectionThatIsNotInstalledLeavesThePlayingWallpap
 
 TEST_F(PlayerControllerTest, HandedOverSelectionRebuildsTheHostForTheNewWallpaper) {
     play_first();
-    controller_->handle_event({player::MSG_SELECT_WALLPAPER, 0, std::string("beta")});
+    controller_->handle_event({player::MSG_SELECT_WALLPAPER, 0, core::validate_requested_id("beta").value()});
     EXPECT_EQ(count_lines("free library load: id=beta"), 1u);
     EXPECT_EQ(layer_.pages().size(), 2u);
     EXPECT_TRUE(layer_.pages().front()->destroyed());
@@ -75,9 +76,13 @@ TEST_F(PlayerControllerTest, HandedOverSelectionRebuildsTheHostForTheNewWallpape
 
 TEST_F(PlayerControllerTest, AMissingBrowserShowsTheWebView2Text) {
     layer_.fail_creation(core::Error(std::string(player::kWebViewUnavailableMessage), core::Error("0x80070002")));
+    // The start plays from the listing it has just built: a refused folder is logged once.
+    test::make_folder(player::join_path(library_folder(), "refused"));
+    controller_->reload_library();
     controller_->start_first_wallpaper(std::nullopt);
     EXPECT_EQ(controller_->status_text(), std::string(core::kWebView2FailureStatus));
     EXPECT_EQ(count_lines("startup: WebView2 初始化失败。"), 1u);
+    EXPECT_EQ(count_lines("library rejected item: "), 1u);
 }
 
 TEST_F(PlayerControllerTest, AnEmptyLibraryIsReportedAtStart) {

@@ -39,10 +39,10 @@ TEST(HandOff, IdReachesTheRunningPlayerThenItIsAskedToShowItself) {
     ASSERT_TRUE(window);
     player::clear_events();
 
-    ASSERT_TRUE(player::hand_off_to_running_player(name, {.wallpaper_id = "aurora", .startup = false}));
+    ASSERT_TRUE(player::hand_off_to_running_player(name, {.wallpaper_id = core::validate_requested_id("aurora").value(), .startup = false}));
     auto event = player::pop_event();
     ASSERT_TRUE(event);
-    EXPECT_EQ(std::get<std::string>(event->payload), "aurora");
+    EXPECT_EQ(std::get<core::RequestedId>(event->payload), "aurora");
 
     MSG message;
     std::vector<UINT> posted;
@@ -67,7 +67,7 @@ TEST(HandOff, AHungPlayerFailsTheSenderAfterTheTimeOut) {
         ::WaitForSingleObject(release, 20000);
     });
     ASSERT_EQ(::WaitForSingleObject(created, 10000), WAIT_OBJECT_0);
-    const auto result = player::hand_off_to_running_player(name, {.wallpaper_id = "aurora", .startup = true});
+    const auto result = player::hand_off_to_running_player(name, {.wallpaper_id = core::validate_requested_id("aurora").value(), .startup = true});
     ::SetEvent(release);
     hung.join();
     ::CloseHandle(created);

@@ -1,6 +1,7 @@
 #include "player/windows/webview2/webview2_layer.h"
 
 #include "core/shell/status_text.h"
+#include "player/win32/system_error.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/browser_overrides.h"
 #include "player/windows/webview2/environment_options.h"
@@ -36,12 +37,12 @@ core::Result<win32::com_ptr<Interface>> await_creation(const std::string& call, 
         return S_OK;
     });
     const HRESULT started = start(handler.get());
-    if (FAILED(started)) return core::fail(call + " failed: " + hresult_text(started));
+    if (FAILED(started)) return std::unexpected(win32::failed_hresult(call, started));
     if (auto waited = pump_messages_until([&] { return creation->done; }, kStartLimit); !waited) {
         return core::fail("WebView2 " + what + " creation did not finish", waited.error());
     }
     if (FAILED(creation->result) || !creation->created) {
-        return core::fail("WebView2 " + what + " creation failed: " + hresult_text(creation->result));
+        return core::fail("WebView2 " + what + " creation failed: " + win32::hresult_text(creation->result));
     }
     return creation->created;
 }

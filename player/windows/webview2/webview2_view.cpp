@@ -9,11 +9,11 @@
 #include <new>
 #include <optional>
 
-#include "core/text/hex.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "core/web/page_message.h"
 #include "core/web/page_message_budget.h"
+#include "player/win32/system_error.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
@@ -44,7 +44,7 @@ win32::com_ptr<Interface> query(IUnknown& object, REFIID iid) {
 
 core::Status check(HRESULT result, std::string_view what) {
     if (SUCCEEDED(result)) return {};
-    return core::fail(std::string(what) + " failed: " + hresult_text(result));
+    return std::unexpected(win32::failed_hresult(what, result));
 }
 
 // A text the runtime allocated; freed here whatever happens.
@@ -123,7 +123,7 @@ HRESULT answer_request(ICoreWebView2Environment& environment, const WebViewConfi
         url = request.url;
         const HRESULT answered = put_response(environment, args, config.serve_asset(url, request.range));
         if (SUCCEEDED(answered)) return S_OK;
-        cause += ": " + hresult_text(answered);
+        cause += ": " + win32::hresult_text(answered);
     } catch (const std::bad_alloc&) {
         cause += ": out of memory";
     } catch (...) {
@@ -449,8 +449,6 @@ core::Status add_document_script(ICoreWebView2& webview, const std::wstring& scr
 }
 
 }  // namespace
-
-std::string hresult_text(HRESULT result) { return core::hex_number(static_cast<std::uint32_t>(result)); }
 
 core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
                                                         win32::com_ptr<ICoreWebView2Environment> environment,

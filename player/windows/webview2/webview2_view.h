@@ -23,7 +23,4 @@ core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
                                                         WebViewConfig config, const NoteOnce& note,
                                                         std::function<void()> forget_environment = {});
 
-// "0x" and lowercase hexadecimal, the form in which HRESULTs appear in messages.
-std::string hresult_text(HRESULT result);
-
 }  // namespace player::webview2

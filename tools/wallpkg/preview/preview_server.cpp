@@ -11,6 +11,7 @@
 #include <ostream>
 #include <thread>
 
+#include "core/content/frame_rate.h"
 #include "core/json/json_writer.h"
 #include "tools/wallpkg/commands.h"
 #include "tools/wallpkg/preview/control_page.h"
@@ -137,7 +138,7 @@ void serve_control(PreviewSession& session, const httplib::Request& request, htt
         session.set_paused(false);
     } else if (request.path == "/api/fps") {
         const auto fps = number_param<std::uint32_t>(request, "value");
-        if (!fps || (*fps != 30 && *fps != 60)) return refuse(response, 400, "fps must be 30 or 60");
+        if (!fps || !core::is_supported_fps(*fps)) return refuse(response, 400, core::kUnsupportedFpsMessage);
         session.set_fps(*fps);
     } else if (request.path == "/api/click") {
         const auto x = number_param<double>(request, "x");
