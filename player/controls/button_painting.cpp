@@ -7,10 +7,10 @@
 #include "core/canvas/icons.h"
 #include "core/canvas/shapes.h"
 #include "player/canvas/canvas.h"
-#include "player/controls/panel_text.h"
+#include "player/canvas/panel_palette.h"
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
-#include "player/controls/panel_palette.h"
+#include "player/controls/panel_text.h"
 #include "player/win32/wide.h"
 
 namespace player {

@@ -9,8 +9,8 @@
 #include "core/canvas/color.h"
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
-#include "player/shell/window_class.h"
 #include "player/win32/wide.h"
+#include "player/win32/window_class.h"
 
 namespace player {
 namespace {
@@ -88,8 +88,8 @@ bool same_rows(const std::vector<PanelEntry>& shown, const std::vector<core::Lib
 }  // namespace
 
 core::Status register_panel_window_class() {
-    return register_player_window_class(kPanelWindowClass, panel_window_procedure,
-                                        "control panel registration failed: ");
+    return win32::register_player_window_class(kPanelWindowClass, panel_window_procedure,
+                                               "control panel registration failed: ");
 }
 
 core::Result<ControlWindow> create_control_window(HWND controller, bool show) {

@@ -5,10 +5,10 @@
 #include "core/canvas/shapes.h"
 #include "core/controls/status_tone.h"
 #include "player/canvas/canvas.h"
-#include "player/controls/panel_text.h"
+#include "player/canvas/panel_palette.h"
 #include "player/controls/panel_geometry.h"
 #include "player/controls/panel_internal.h"
-#include "player/controls/panel_palette.h"
+#include "player/controls/panel_text.h"
 
 namespace player {
 namespace {

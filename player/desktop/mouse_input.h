@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/error/error.h"
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 
 namespace player {
 

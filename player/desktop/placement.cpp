@@ -2,10 +2,10 @@
 
 #include "core/error/error.h"
 #include "core/shell/status_text.h"
-#include "player/win32/handle_text.h"
 #include "player/desktop/explorer_desktop.h"
-#include "player/shell/log.h"
+#include "player/log/log.h"
 #include "player/win32/dpi.h"
+#include "player/win32/handle_text.h"
 
 namespace player {
 namespace {

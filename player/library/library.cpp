@@ -7,7 +7,7 @@
 #include "player/library/fs_guards.h"
 #include "player/library/paths.h"
 #include "player/library/windows_directory_reader.h"
-#include "player/shell/log.h"
+#include "player/log/log.h"
 #include "player/win32/wide.h"
 
 namespace player {

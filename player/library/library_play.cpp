@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "player/library/library.h"
-#include "player/shell/log.h"
+#include "player/log/log.h"
 
 namespace player {
 

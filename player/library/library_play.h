@@ -4,7 +4,7 @@
 
 #include "core/content/wallpaper_item.h"
 #include "core/error/error.h"
-#include "player/shell/settings.h"
+#include "player/library/settings.h"
 
 namespace player {
 

@@ -1,7 +1,7 @@
 // The controller's registrations with the shell, which may fail early in a logon, and the
 // hidden player that must not stay invisible meanwhile.
 #include "core/shell/status_text.h"
-#include "player/shell/log.h"
+#include "player/log/log.h"
 #include "player/shell/player_controller.h"
 
 namespace player {

@@ -6,7 +6,7 @@
 #include "core/shell/status_text.h"
 #include "core/web/dispatch_script.h"
 #include "player/desktop/explorer_desktop.h"
-#include "player/shell/log.h"
+#include "player/log/log.h"
 #include "player/shell/player_controller.h"
 #include "player/windows/bridge_glue.h"
 #include "player/windows/host_build.h"

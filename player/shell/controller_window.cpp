@@ -4,9 +4,9 @@
 
 #include "core/shell/handoff.h"
 #include "player/desktop/mouse_input.h"
-#include "player/shell/controller_event.h"
-#include "player/shell/window_class.h"
+#include "player/events/controller_event.h"
 #include "player/win32/wide.h"
+#include "player/win32/window_class.h"
 
 namespace player {
 
@@ -116,8 +116,8 @@ LRESULT CALLBACK controller_procedure(HWND window, UINT message, WPARAM wparam, 
 }  // namespace
 
 core::Status register_controller_window_class() {
-    return register_player_window_class(kControllerWindowClass, controller_procedure,
-                                        "window registration failed: ");
+    return win32::register_player_window_class(kControllerWindowClass, controller_procedure,
+                                               "window registration failed: ");
 }
 
 ControllerWindow::ControllerWindow(std::unique_ptr<State> state) : state_(std::move(state)) {}

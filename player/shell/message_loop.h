@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "core/error/error.h"
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 #include "player/shell/source_watch.h"
 
 namespace player {

@@ -3,18 +3,17 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "player/controls/control_window.h"
 #include "player/desktop/mouse_input.h"
 #include "player/library/file_entry.h"
 #include "player/library/import.h"
 #include "player/library/paths.h"
-#include "player/controls/control_window.h"
+#include "player/library/settings.h"
+#include "player/log/log.h"
 #include "player/shell/controller_window.h"
-#include "player/shell/log.h"
 #include "player/shell/player_controller.h"
-#include "player/shell/source_watch.h"
-#include "player/shell/settings.h"
 #include "player/shell/single_instance.h"
-#include "player/shell/window_class.h"
+#include "player/shell/source_watch.h"
 #include "player/win32/dpi.h"
 #include "player/win32/system_error.h"
 #include "player/windows/host_window.h"

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "core/shell/handoff.h"
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 #include "player/shell/controller_window.h"
 #include "player/shell/startup_failure.h"
 #include "player/win32/wide.h"

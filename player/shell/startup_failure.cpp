@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "player/shell/log.h"
+#include "player/log/log.h"
 #include "player/win32/wide.h"
 
 namespace player {

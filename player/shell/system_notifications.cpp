@@ -4,19 +4,16 @@
 
 #include <string>
 
-#include "player/shell/log.h"
+#include "player/log/log.h"
 
 namespace player {
 
-DisplayPowerNotification::DisplayPowerNotification(HWND window) {
-    registration_ = ::RegisterPowerSettingNotification(window, &GUID_CONSOLE_DISPLAY_STATE, DEVICE_NOTIFY_WINDOW_HANDLE);
-    if (registration_ == nullptr) {
+DisplayPowerNotification::DisplayPowerNotification(HWND window)
+    : registration_(::RegisterPowerSettingNotification(window, &GUID_CONSOLE_DISPLAY_STATE,
+                                                       DEVICE_NOTIFY_WINDOW_HANDLE)) {
+    if (!registration_) {
         log_line("display-power notification unavailable: " + std::to_string(::GetLastError()));
     }
-}
-
-DisplayPowerNotification::~DisplayPowerNotification() {
-    if (registration_ != nullptr) ::UnregisterPowerSettingNotification(registration_);
 }
 
 SessionNotification::SessionNotification(HWND window) : window_(window) {

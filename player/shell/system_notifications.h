@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "player/win32/unique_resource.h"
+
 namespace player {
 
 // The console display's power state (on, off, dimmed) for the controller window.
@@ -9,12 +11,9 @@ namespace player {
 class DisplayPowerNotification {
 public:
     explicit DisplayPowerNotification(HWND window);
-    ~DisplayPowerNotification();
-    DisplayPowerNotification(const DisplayPowerNotification&) = delete;
-    DisplayPowerNotification& operator=(const DisplayPowerNotification&) = delete;
 
 private:
-    HPOWERNOTIFY registration_ = nullptr;
+    win32::unique_power_notification registration_;
 };
 
 // Lock and unlock of this session for the controller window; unregistered when dropped.

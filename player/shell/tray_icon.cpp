@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/shell/commands.h"
-#include "player/shell/controller_event.h"
-#include "player/shell/log.h"
+#include "player/events/controller_event.h"
+#include "player/log/log.h"
 #include "player/win32/unique_resource.h"
 
 namespace player {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include "core/unique_resource.h"
 
@@ -76,6 +77,19 @@ struct icon_traits {
     static void close(HICON icon) { ::DestroyIcon(icon); }
 };
 
+// Memory a COM server handed over (texts the browser runtime returns).
+struct co_task_memory_traits {
+    using handle_type = void*;
+    static void* invalid() { return nullptr; }
+    static void close(void* memory) { ::CoTaskMemFree(memory); }
+};
+
+struct power_notification_traits {
+    using handle_type = HPOWERNOTIFY;
+    static HPOWERNOTIFY invalid() { return nullptr; }
+    static void close(HPOWERNOTIFY registration) { ::UnregisterPowerSettingNotification(registration); }
+};
+
 // CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE; most other
 // kernel objects as null.
 using unique_file = unique_resource<file_handle_traits>;
@@ -88,5 +102,7 @@ using unique_module = unique_resource<module_traits>;
 using unique_hkey = unique_resource<registry_key_traits>;
 using unique_menu = unique_resource<menu_traits>;
 using unique_icon = unique_resource<icon_traits>;
+using unique_co_task_memory = unique_resource<co_task_memory_traits>;
+using unique_power_notification = unique_resource<power_notification_traits>;
 
 }  // namespace win32

@@ -4,7 +4,7 @@
 
 #include "core/web/dispatch_script.h"
 #include "core/web/page_message.h"
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 #include "player/win32/system_error.h"
 
 namespace player {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "player/win32/handle_text.h"
 #include "core/shell/status_text.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
 #include "core/web/page_message_budget.h"
+#include "player/events/controller_event.h"
+#include "player/win32/handle_text.h"
 #include "player/windows/bridge_glue.h"
-#include "player/shell/controller_event.h"
 #include "player/windows/host_window.h"
 
 namespace player {

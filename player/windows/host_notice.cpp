@@ -5,8 +5,8 @@
 #include "core/canvas/pixel_surface.h"
 #include "player/canvas/canvas.h"
 #include "player/canvas/canvas_text.h"
+#include "player/canvas/panel_palette.h"
 #include "player/canvas/ui_fonts.h"
-#include "player/controls/panel_palette.h"
 #include "player/win32/dpi.h"
 #include "player/win32/gdi.h"
 

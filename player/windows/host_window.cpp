@@ -1,12 +1,13 @@
 #include "player/windows/host_window.h"
 
 #include "core/shell/commands.h"
-#include "player/shell/window_class.h"
+#include "player/win32/window_class.h"
 
 namespace player {
 
 core::Status register_host_window_class() {
-    return register_player_window_class(kHostWindowClass, host_window_procedure, "window registration failed: ");
+    return win32::register_player_window_class(kHostWindowClass, host_window_procedure,
+                                               "window registration failed: ");
 }
 
 LRESULT CALLBACK host_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -10,7 +10,7 @@
 #include "controller_fixture.h"
 #include "core/shell/commands.h"
 #include "core/shell/status_text.h"
-#include "player/controls/panel_palette.h"
+#include "player/canvas/panel_palette.h"
 #include "player/shell/message_loop.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include "player/controls/control_window.h"
 #include "player/controls/panel_ids.h"
 #include "player/controls/panel_internal.h"
+#include "player/events/controller_event.h"
 #include "player/library/removal.h"
 #include "player/shell/autostart.h"
-#include "player/shell/controller_event.h"
 #include "player/win32/wide.h"
 #include "window_classes.h"
 

@@ -8,7 +8,7 @@
 
 #include "core/shell/commands.h"
 #include "core/shell/handoff.h"
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 #include "player/shell/message_loop.h"
 #include "player/win32/unique_resource.h"
 #include "window_classes.h"

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "player/shell/log.h"
-#include "player/shell/log_file.h"
+#include "player/library/log_file.h"
+#include "player/log/log.h"
+#include "player/log/log_writer.h"
 #include "player/win32/wide.h"
 #include "test_folder.h"
 

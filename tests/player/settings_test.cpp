@@ -1,4 +1,4 @@
-#include "player/shell/settings.h"
+#include "player/library/settings.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 #include "player/shell/controller_window.h"
 #include "player/win32/wide.h"
 #include "window_classes.h"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include "player/library/paths.h"
 #include "test_folder.h"
 #include "player/shell/exe_path.h"
@@ -126,10 +128,19 @@ ChildProcess start_process(const std::string& exe, const std::vector<std::string
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    const BOOL started = ::CreateProcessW(wide(exe).c_str(), command_buffer.data(), nullptr, nullptr, FALSE,
-                                          CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
-                                          &info);
-    EXPECT_TRUE(started) << "cannot start " << exe << " (error " << ::GetLastError() << ")";
+    // Under Wine a start right after the same program exited was once refused; such a
+    // refusal is the test machine's, not the program's, so it is tried again briefly.
+    BOOL started = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) ::Sleep(1000);
+        std::vector<wchar_t> attempt_command = command_buffer;
+        started = ::CreateProcessW(wide(exe).c_str(), attempt_command.data(), nullptr, nullptr, FALSE,
+                                   CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &info);
+        if (!started) error = ::GetLastError();
+    }
+    EXPECT_TRUE(started) << "cannot start " << exe << " (error " << error << ")";
+    if (started && error != 0) std::cerr << "started " << exe << " after a refusal (error " << error << ")\n";
     if (!started) return ChildProcess(win32::unique_handle(), 0);
     ::CloseHandle(info.hThread);
     return ChildProcess(win32::unique_handle(info.hProcess), info.dwProcessId);

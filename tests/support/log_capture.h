@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/shell/log.h"
+#include "player/log/log.h"
 
 namespace test {
 

@@ -14,6 +14,7 @@
 #include "core/web/page_message.h"
 #include "core/web/page_message_budget.h"
 #include "player/win32/system_error.h"
+#include "player/win32/unique_resource.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
@@ -49,10 +50,9 @@ core::Status check(HRESULT result, std::string_view what) {
 
 // A text the runtime allocated; freed here whatever happens.
 std::string take_text(LPWSTR text) {
+    const win32::unique_co_task_memory owned(text);
     if (text == nullptr) return {};
-    std::string converted = win32::to_utf8(text).value_or(std::string());
-    ::CoTaskMemFree(text);
-    return converted;
+    return win32::to_utf8(text).value_or(std::string());
 }
 
 std::wstring header_block(const core::AssetResponse& response) {
@@ -388,11 +388,12 @@ core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebV
             // Only strings count; window.ipc posts nothing else. Anything else is charged by
             // the length of its JSON form.
             const bool is_string = SUCCEEDED(args->TryGetWebMessageAsString(&text));
+            const win32::unique_co_task_memory owned_text(text);
             if (is_string) {
                 length = text == nullptr ? 0 : std::wcslen(text);
-            } else if (LPWSTR json = nullptr; SUCCEEDED(args->get_WebMessageAsJson(&json)) && json != nullptr) {
-                length = std::wcslen(json);
-                ::CoTaskMemFree(json);
+            } else if (LPWSTR json = nullptr; SUCCEEDED(args->get_WebMessageAsJson(&json))) {
+                const win32::unique_co_task_memory owned_json(json);
+                length = json == nullptr ? 0 : std::wcslen(json);
             }
             const bool within = listening->budget.spend(length, std::chrono::steady_clock::now());
             // No message the player knows is longer; a page's megabytes are not even converted.
@@ -401,7 +402,6 @@ core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebV
                     config->on_page_message(*message);
                 }
             }
-            ::CoTaskMemFree(text);
             if (!within) {
                 if (sender != nullptr) sender->remove_WebMessageReceived(listening->token);
                 if (config->on_page_flood) config->on_page_flood();

@@ -12,7 +12,7 @@
 #include "core/web/bridge_script.h"
 #include "fake_web_layer.h"
 #include "host_test_support.h"
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 #include "player/windows/bridge_glue.h"
 #include "player/windows/host_window.h"
 #include "window_classes.h"

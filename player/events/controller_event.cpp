@@ -1,4 +1,4 @@
-#include "player/shell/controller_event.h"
+#include "player/events/controller_event.h"
 
 #include <deque>
 

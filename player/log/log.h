@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "core/error/error.h"
+#include "player/win32/unique_resource.h"
 
 namespace player {
 
@@ -15,8 +15,8 @@ void log_line(std::string_view message);
 using LogObserver = void (*)(void* context, std::string_view message);
 void set_log_observer(LogObserver observer, void* context);
 
-// Moves an oversized player.log aside, opens the log in the data folder for appending and
-// installs it for the rest of the process, with the handler that logs "panic: " reports.
-core::Status open_log(std::string_view data_folder);
+// Installs the process's log file for the rest of the process, with the handlers that log
+// "panic: " reports. Only the first file installed is kept; a later one is closed.
+void install_log_file(win32::unique_file file);
 
 }  // namespace player

@@ -1,6 +1,6 @@
-#include "player/shell/window_class.h"
+#include "player/win32/window_class.h"
 
-namespace player {
+namespace win32 {
 
 core::Status register_player_window_class(const wchar_t* class_name, WNDPROC procedure,
                                           const std::string& failure_prefix) {
@@ -23,4 +23,4 @@ core::Status register_player_window_class(const wchar_t* class_name, WNDPROC pro
     return {};
 }
 
-}  // namespace player
+}  // namespace win32

@@ -1,4 +1,4 @@
-#include "player/shell/log.h"
+#include "player/log/log.h"
 
 #include <windows.h>
 
@@ -9,8 +9,7 @@
 
 #include "core/log/log_format.h"
 #include "core/text/hex.h"
-#include "player/shell/log_file.h"
-#include "player/win32/unique_resource.h"
+#include "player/log/log_writer.h"
 
 namespace player {
 namespace {
@@ -80,20 +79,15 @@ void log_line(std::string_view message) {
     writer->write(core::format_log_line(now_unix_seconds(), message));
 }
 
-core::Status open_log(std::string_view data_folder) {
-    rotate_log_if_oversized(data_folder);
-    auto file = open_log_file(data_folder);
-    if (!file) return std::unexpected(file.error());
-
-    auto* writer = new LogWriter(std::move(*file));
+void install_log_file(win32::unique_file file) {
+    auto* writer = new LogWriter(std::move(file));
     LogWriter* expected = nullptr;
     if (!g_writer.compare_exchange_strong(expected, writer, std::memory_order_acq_rel)) {
         delete writer;  // the first writer stays for the life of the process
-        return {};
+        return;
     }
     std::set_terminate(on_terminate);
     ::SetUnhandledExceptionFilter(on_unhandled_exception);
-    return {};
 }
 
 }  // namespace player

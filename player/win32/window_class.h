@@ -6,7 +6,7 @@
 
 #include "core/error/error.h"
 
-namespace player {
+namespace win32 {
 
 // Registers one of the player's window classes in the shape they all share: no class
 // style, no extra bytes, the program's icon resource 1 at the large and small sizes, the
@@ -15,4 +15,4 @@ namespace player {
 core::Status register_player_window_class(const wchar_t* class_name, WNDPROC procedure,
                                           const std::string& failure_prefix);
 
-}  // namespace player
+}  // namespace win32

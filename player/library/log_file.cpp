@@ -1,10 +1,11 @@
-#include "player/shell/log_file.h"
+#include "player/library/log_file.h"
 
 #include <windows.h>
 
 #include "core/log/log_format.h"
 #include "player/library/file_entry.h"
 #include "player/library/paths.h"
+#include "player/log/log.h"
 #include "player/win32/system_error.h"
 #include "player/win32/wide.h"
 
@@ -32,19 +33,12 @@ core::Result<win32::unique_file> open_log_file(std::string_view data_folder) {
     return file;
 }
 
-void LogWriter::write(std::string_view line) {
-    const std::lock_guard guard(lock_);
-    if (unusable_) return;
-    // One WriteFile per line on an append-only handle: lines of two processes sharing the
-    // file never interleave.
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    if (written != 0 && (!ok || written != line.size())) unusable_ = true;
-}
-
-bool LogWriter::usable() const {
-    const std::lock_guard guard(lock_);
-    return !unusable_;
+core::Status open_log(std::string_view data_folder) {
+    rotate_log_if_oversized(data_folder);
+    auto file = open_log_file(data_folder);
+    if (!file) return std::unexpected(file.error());
+    install_log_file(std::move(*file));
+    return {};
 }
 
 }  // namespace player

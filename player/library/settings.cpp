@@ -1,11 +1,11 @@
-#include "player/shell/settings.h"
+#include "player/library/settings.h"
 
 #include <windows.h>
 
 #include "core/settings/settings_text.h"
 #include "player/library/fs_guards.h"
 #include "player/library/paths.h"
-#include "player/shell/log.h"
+#include "player/log/log.h"
 #include "player/win32/file_write.h"
 #include "player/win32/system_error.h"
 #include "player/win32/unique_resource.h"
