@@ -172,6 +172,14 @@ test('a page that floods the player\'s channel is no longer heard, as by the pla
   await waitFor(() => preview.lines.includes(flood), 'the flood line');
   await sleep(300);
   assert.equal((await status(preview)).failed, false);
+  // A body too long to hold is skipped unread, and floods a fresh document all the same.
+  await page.reload({ waitUntil: 'load' });
+  await waitFor(async () => (await status(preview)).ready, 'ready again');
+  const answered = page.waitForResponse(response => response.url().includes('/.tessary/message') &&
+    (response.request().postData() || '').length > 1024 * 1024);
+  await page.evaluate(() => window.ipc.postMessage('x'.repeat(5 * 1024 * 1024)));
+  assert.equal((await answered).status(), 413);
+  await waitFor(() => preview.lines.filter(line => line === flood).length === 2, 'the second flood line');
   await page.close();
 });
 

@@ -31,6 +31,10 @@ constexpr auto kPollTimeout = 20s;
 constexpr auto kTickInterval = 100ms;
 // Every open page and control tab holds a thread in its long poll.
 constexpr std::size_t kServerThreads = 32;
+// A page's body is held whole before anything looks at it. No message the budget lets
+// through is longer (UTF-8 takes at most three bytes per UTF-16 unit), and no report
+// comes near it; a longer body is skipped unread.
+constexpr std::size_t kLongestPageBody = 4 << 20;
 
 std::string host_of(const httplib::Request& request) {
     const std::string host = request.get_header_value("Host");
@@ -175,6 +179,13 @@ int run_preview_server(PreviewSession& session, std::uint16_t port, std::ostream
     });
     server.Get(".*", route);
     server.Post(".*", route);
+    server.set_payload_max_length(kLongestPageBody);
+    server.set_error_handler([&](const httplib::Request& request, httplib::Response& response) {
+        if (response.status != 413 || host_of(request) != kPageHost || request.path != kPageMessagePath) return;
+        if (const auto document = number_param<std::uint64_t>(request, "document")) {
+            session.page_message_unread(*document);
+        }
+    });
 
     // Loopback only, always: the preview serves an unpublished folder and takes commands.
     errno = 0;

@@ -128,6 +128,15 @@ void PreviewSession::page_message(std::uint64_t document, std::string_view text)
     changed();
 }
 
+void PreviewSession::page_message_unread(std::uint64_t document) {
+    const std::lock_guard lock(mutex_);
+    if (document != document_ || budget_.exhausted()) return;
+    budget_.spend((core::PageMessageBudget::kUnitsPerSecond + 1) * core::PageMessageBudget::kCharactersPerUnit,
+                  Clock::now());
+    log(std::string(core::kPageMessageFloodLog));
+    changed();
+}
+
 void PreviewSession::page_report(std::uint64_t document, std::string_view body) {
     const std::lock_guard lock(mutex_);
     if (document != document_ || page_problems_.size() >= kKeptPageProblems) return;

@@ -67,6 +67,9 @@ public:
 
     // A message the document posted through window.ipc, heard within the player's budget.
     void page_message(std::uint64_t document, std::string_view text);
+    // A message too long to be read at all: more than the budget allows in a second, so
+    // it floods the channel as it would the player's.
+    void page_message_unread(std::uint64_t document);
 
     // What the preview's page script saw go wrong in the document (see page_report.h):
     // logged as the author's problem, with its fix.
