@@ -1,5 +1,7 @@
 #include "player/win32/dpi.h"
 
+#include "player/win32/gdi.h"
+
 namespace win32 {
 
 const DpiFunctions& dpi_functions() {
@@ -35,9 +37,8 @@ UINT window_dpi(HWND window) {
     if (const auto get = dpi_functions().get_window_dpi) {
         if (const UINT dpi = get(window); dpi != 0) return dpi;
     }
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : USER_DEFAULT_SCREEN_DPI;
-    if (screen != nullptr) ::ReleaseDC(nullptr, screen);
+    const unique_window_dc screen = get_window_dc(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.get().dc, LOGPIXELSX) : USER_DEFAULT_SCREEN_DPI;
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
