@@ -6,6 +6,7 @@
 #include "player/log/log.h"
 #include "player/win32/dpi.h"
 #include "player/win32/handle_text.h"
+#include "player/win32/system_error.h"
 
 namespace player {
 namespace {
@@ -80,7 +81,7 @@ core::Status make_layered(HWND host) {
     const LONG_PTR ex_style = ::GetWindowLongPtrW(host, GWL_EXSTYLE);
     if (auto set = set_window_long(host, GWL_EXSTYLE, ex_style | WS_EX_LAYERED); !set) return set;
     if (!::SetLayeredWindowAttributes(host, 0, 255, LWA_ALPHA)) {
-        return core::fail("desktop layering failed: " + std::to_string(::GetLastError()));
+        return core::fail("desktop layering failed", win32::failed_call("SetLayeredWindowAttributes"));
     }
     return {};
 }

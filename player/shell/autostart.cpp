@@ -22,19 +22,25 @@ core::Error registry_error(std::string_view what, DWORD code, std::optional<core
                        cause ? std::move(*cause) : win32::system_error(code));
 }
 
-core::Status change_run_value(const AutostartEntry& entry, core::AutostartChange change, const std::wstring& value) {
+// Opens the key for setting values, made when missing.
+core::Result<win32::unique_hkey> key_to_write(HKEY root, const std::wstring& subkey) {
     win32::unique_hkey key;
-    LSTATUS result = ::RegCreateKeyExW(entry.root, entry.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_SET_VALUE, nullptr, key.put(), nullptr);
-    if (result != ERROR_SUCCESS) {
-        return std::unexpected(registry_error(kOpenFailed, static_cast<DWORD>(result)));
-    }
+    const LSTATUS result = ::RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                             nullptr, key.put(), nullptr);
+    if (result != ERROR_SUCCESS) return std::unexpected(registry_error(kOpenFailed, static_cast<DWORD>(result)));
+    return key;
+}
+
+core::Status change_run_value(const AutostartEntry& entry, core::AutostartChange change, const std::wstring& value) {
+    auto key = key_to_write(entry.root, entry.subkey);
+    if (!key) return std::unexpected(key.error());
+    LSTATUS result = ERROR_SUCCESS;
     if (change == core::AutostartChange::write) {
         const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-        result = ::RegSetValueExW(key.get(), entry.value_name.c_str(), 0, REG_SZ,
+        result = ::RegSetValueExW(key->get(), entry.value_name.c_str(), 0, REG_SZ,
                                   reinterpret_cast<const BYTE*>(value.c_str()), bytes);
     } else {
-        result = ::RegDeleteValueW(key.get(), entry.value_name.c_str());
+        result = ::RegDeleteValueW(key->get(), entry.value_name.c_str());
         // Gone in the meantime: what was wanted.
         if (result == ERROR_FILE_NOT_FOUND) result = ERROR_SUCCESS;
     }
@@ -46,12 +52,11 @@ core::Status change_run_value(const AutostartEntry& entry, core::AutostartChange
 
 // Turns Windows' Startup apps switch for the value on, as Task Manager does.
 core::Status enable_startup_approval(const AutostartEntry& entry) {
-    win32::unique_hkey key;
-    LSTATUS result = ::RegCreateKeyExW(entry.root, entry.approval_subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_SET_VALUE, nullptr, key.put(), nullptr);
-    if (result != ERROR_SUCCESS) return std::unexpected(registry_error(kOpenFailed, static_cast<DWORD>(result)));
-    result = ::RegSetValueExW(key.get(), entry.value_name.c_str(), 0, REG_BINARY, core::kStartupApprovalEnabled.data(),
-                              static_cast<DWORD>(core::kStartupApprovalEnabled.size()));
+    auto key = key_to_write(entry.root, entry.approval_subkey);
+    if (!key) return std::unexpected(key.error());
+    const LSTATUS result =
+        ::RegSetValueExW(key->get(), entry.value_name.c_str(), 0, REG_BINARY, core::kStartupApprovalEnabled.data(),
+                         static_cast<DWORD>(core::kStartupApprovalEnabled.size()));
     if (result != ERROR_SUCCESS) return std::unexpected(registry_error(kSaveFailed, static_cast<DWORD>(result)));
     return {};
 }

@@ -45,10 +45,7 @@ core::Status PlayerController::remove_wallpaper(const std::optional<std::string>
         stop_playback();
         return {};
     }
-    const auto neighbour_id = core::validate_requested_id(neighbour->id);
-    const core::Status selected =
-        neighbour_id ? select_by_id(*neighbour_id) : core::Status(std::unexpected(neighbour_id.error()));
-    if (!selected) {
+    if (auto selected = select_listed(neighbour->id); !selected) {
         // Whatever the failed selection left behind belongs to a wallpaper that is gone.
         stop_playback();
         return selected;

@@ -23,8 +23,7 @@ bool taskbar_answers() {
 
 void PlayerController::add_tray_icon() {
     auto added = tray_->add();
-    tray_added_ = added.has_value();
-    if (tray_added_) return;
+    if (added) return;
     log("optional tray unavailable: " + added.error().chain());
     shell_retry_.start(clock_());
 }
@@ -35,20 +34,19 @@ void PlayerController::register_session_notifications() {
 }
 
 bool PlayerController::retry_shell_registrations() {
-    if (!tray_added_ && taskbar_answers() && tray_->add()) {
-        tray_added_ = true;
+    if (!tray_->added() && taskbar_answers() && tray_->add()) {
         log("tray icon added");
         if (host_.status_text == core::kTrayUnavailableStatus) host_.status_text.reset();
     }
     if (session_) session_->retry();
-    return tray_added_ && (!session_ || session_->registered());
+    return tray_->added() && (!session_ || session_->registered());
 }
 
 void PlayerController::run_shell_retry(core::MonotonicTime now) {
     if (shell_retry_.due(now) && retry_shell_registrations()) shell_retry_.stop();
     const HWND panel = dialog_window();
     const bool hidden = startup_ && (panel == nullptr || !::IsWindowVisible(panel));
-    if (core::hidden_player_must_show(hidden, tray_added_, now - started_at_) && !host_.status_text) {
+    if (core::hidden_player_must_show(hidden, tray_->added(), now - started_at_) && !host_.status_text) {
         log("no notification icon yet: showing the control window");
         // The control refresh that follows shows a hidden player that has something to say.
         host_.status_text = std::string(core::kTrayUnavailableStatus);

@@ -210,15 +210,13 @@ void PlayerController::handle_page_process_failure() {
 }
 
 void PlayerController::recover_tray() {
-    auto added = tray_->add();
-    tray_added_ = added.has_value();
-    if (!added) {
+    if (auto added = tray_->add(); !added) {
         log("tray recovery: " + added.error().chain());
         host_.status_text = std::string(core::kTrayUnavailableStatus);
     }
     // A new shell: what it refuses now is tried again for a while.
     if (session_) session_->retry();
-    if (!tray_added_ || (session_ && !session_->registered())) shell_retry_.start(clock_());
+    if (!tray_->added() || (session_ && !session_->registered())) shell_retry_.start(clock_());
     // A restarted Explorer has new desktop windows: examine the placement at the next tick.
     host_.last_check = clock_() - std::chrono::seconds(3);
 }

@@ -138,6 +138,12 @@ core::Status PlayerController::select_by_id(const core::RequestedId& id) {
     return play_library_folder((*chosen)->folder);
 }
 
+core::Status PlayerController::select_listed(std::string_view id) {
+    auto requested = core::validate_requested_id(id);
+    if (!requested) return std::unexpected(requested.error());
+    return select_by_id(*requested);
+}
+
 core::Status PlayerController::play_library_folder(const std::string& folder) {
     auto wallpaper = play_library_entry(data_folder_, folder, settings_);
     if (!wallpaper) return std::unexpected(wallpaper.error());
@@ -278,9 +284,7 @@ void PlayerController::select_from_list() {
     if (!control_ || control_->in_use()) return;
     const auto pending = control_->take_pending_selection();
     if (!pending) return;
-    const auto id = core::validate_requested_id(*pending);
-    const core::Status selected = id ? select_by_id(*id) : core::Status(std::unexpected(id.error()));
-    if (!selected) {
+    if (auto selected = select_listed(*pending); !selected) {
         report_error("command " + std::to_string(core::CMD_SELECT_FROM_LIST), selected.error());
     }
 }

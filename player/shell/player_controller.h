@@ -68,6 +68,8 @@ public:
 
     void dispatch(std::uint32_t command);
     core::Status select_by_id(const core::RequestedId& id);
+    // select_by_id for an id taken from the library's listing, checked here like any other.
+    core::Status select_listed(std::string_view id);
     void report_error(std::string_view context, const core::Error& error);
     // The tick: readiness limit, recovery, control refresh, state push.
     void refresh_playback();
@@ -152,7 +154,6 @@ private:
     std::optional<TrayIcon> tray_;
     std::optional<DisplayPowerNotification> display_power_;
     std::optional<SessionNotification> session_;
-    bool tray_added_ = false;
     core::ShellRetrySchedule shell_retry_;
     bool startup_ = false;
     PauseReasons pause_;

@@ -38,14 +38,17 @@ TrayIcon::TrayIcon(HWND controller_window) {
 TrayIcon::~TrayIcon() { remove(); }
 
 core::Status TrayIcon::add() {
-    if (::Shell_NotifyIconW(NIM_ADD, &data_)) return {};
     // "TaskbarCreated" also comes when the notification area kept its icons (a shell that
     // was only re-created, a second broadcast): an icon already there is no failure.
-    if (::Shell_NotifyIconW(NIM_MODIFY, &data_)) return {};
+    added_ = ::Shell_NotifyIconW(NIM_ADD, &data_) || ::Shell_NotifyIconW(NIM_MODIFY, &data_);
+    if (added_) return {};
     return core::fail("system tray unavailable");
 }
 
-void TrayIcon::remove() { ::Shell_NotifyIconW(NIM_DELETE, &data_); }
+void TrayIcon::remove() {
+    ::Shell_NotifyIconW(NIM_DELETE, &data_);
+    added_ = false;
+}
 
 std::uint32_t run_tray_menu(const std::function<HWND()>& choose_owner, HWND controller_window,
                             const TrayMenuState& state) {

@@ -22,9 +22,12 @@ public:
 
     core::Status add();
     void remove();
+    // Whether the last add put the icon in the notification area.
+    bool added() const { return added_; }
 
 private:
     NOTIFYICONDATAW data_{};
+    bool added_ = false;
     win32::unique_icon icon_;
 };
 

@@ -59,15 +59,7 @@ void paint_view(HDC dc, HWND list, HWND view) {
     with_frame(view, [&](const standin_frame::Header& frame) {
         // A frame being written is skipped; the next timer tick brings it.
         if (frame.width <= 0 || frame.height <= 0 || (frame.sequence & 1) != 0) return;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = frame.width;
-        info.bmiHeader.biHeight = -frame.height;  // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        ::StretchDIBits(dc, where.left, where.top, where.right - where.left, where.bottom - where.top, 0, 0,
-                        frame.width, frame.height, &frame + 1, &info, DIB_RGB_COLORS, SRCCOPY);
+        standin_frame::draw_pixels(dc, where, frame.width, frame.height, &frame + 1);
     });
 }
 

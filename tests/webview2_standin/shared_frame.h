@@ -31,4 +31,17 @@ inline std::wstring name(HWND view) {
     return text;
 }
 
+// Draws top-down 32-bit pixels of width x height stretched into the rectangle.
+inline void draw_pixels(HDC dc, const RECT& where, LONG width, LONG height, const void* pixels) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::StretchDIBits(dc, where.left, where.top, where.right - where.left, where.bottom - where.top, 0, 0, width,
+                    height, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
 }  // namespace standin_frame

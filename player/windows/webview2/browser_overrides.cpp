@@ -12,21 +12,21 @@ namespace {
 constexpr std::wstring_view kOverridePrefix = L"WEBVIEW2_";
 constexpr std::wstring_view kSwitchesName = L"EDGE-WEBVIEW-SWITCHES";
 
-// Environment names are compared without regard to case, as the system does.
-bool is_override(std::wstring_view name) {
-    if (name.size() < kOverridePrefix.size()) return false;
-    for (std::size_t i = 0; i < kOverridePrefix.size(); ++i) {
-        if (std::towupper(name[i]) != kOverridePrefix[i]) return false;
+// True when text holds upper_needle at `at`, ignoring case: environment names and
+// switches are compared as the system and the browser compare them.
+bool matches_ignoring_case_at(std::wstring_view text, std::size_t at, std::wstring_view upper_needle) {
+    if (text.size() < at || text.size() - at < upper_needle.size()) return false;
+    for (std::size_t i = 0; i < upper_needle.size(); ++i) {
+        if (std::towupper(text[at + i]) != upper_needle[i]) return false;
     }
     return true;
 }
 
+bool is_override(std::wstring_view name) { return matches_ignoring_case_at(name, 0, kOverridePrefix); }
+
 bool contains_ignoring_case(std::wstring_view text, std::wstring_view upper_needle) {
-    if (text.size() < upper_needle.size()) return false;
     for (std::size_t at = 0; at + upper_needle.size() <= text.size(); ++at) {
-        std::size_t i = 0;
-        while (i < upper_needle.size() && std::towupper(text[at + i]) == upper_needle[i]) ++i;
-        if (i == upper_needle.size()) return true;
+        if (matches_ignoring_case_at(text, at, upper_needle)) return true;
     }
     return false;
 }

@@ -36,13 +36,6 @@ constexpr std::size_t kLongestPageMessage = std::max(core::kReadyMessage.size(),
 constexpr wchar_t kNoPrintScript[] =
     L"Object.defineProperty(window, 'print', { value: function print() {}, writable: false, configurable: false });";
 
-template <class Interface>
-win32::com_ptr<Interface> query(IUnknown& object, REFIID iid) {
-    win32::com_ptr<Interface> found;
-    object.QueryInterface(iid, reinterpret_cast<void**>(found.put()));
-    return found;
-}
-
 core::Status check(HRESULT result, std::string_view what) {
     if (SUCCEEDED(result)) return {};
     return std::unexpected(win32::failed_hresult(what, result));
@@ -236,12 +229,12 @@ private:
 
 // Nothing of the page may put a prompt over the desktop, save what is typed or react to
 // touch gestures; settings newer than the runtime are noted and gone without.
-core::Status apply_quiet_settings(ICoreWebView2Settings& settings, const NoteOnce& note) {
-    if (auto set = check(settings.put_AreDefaultScriptDialogsEnabled(FALSE), "put_AreDefaultScriptDialogsEnabled");
+core::Status apply_quiet_settings(const win32::com_ptr<ICoreWebView2Settings>& settings, const NoteOnce& note) {
+    if (auto set = check(settings->put_AreDefaultScriptDialogsEnabled(FALSE), "put_AreDefaultScriptDialogsEnabled");
         !set) {
         return set;
     }
-    if (const auto forms = query<ICoreWebView2Settings4>(settings, IID_ICoreWebView2Settings4)) {
+    if (const auto forms = settings.query<ICoreWebView2Settings4>(IID_ICoreWebView2Settings4)) {
         if (auto set = check(forms->put_IsPasswordAutosaveEnabled(FALSE), "put_IsPasswordAutosaveEnabled"); !set) {
             return set;
         }
@@ -251,12 +244,12 @@ core::Status apply_quiet_settings(ICoreWebView2Settings& settings, const NoteOnc
     } else {
         note("the WebView2 runtime lacks autofill settings; going on without them");
     }
-    if (const auto pinch = query<ICoreWebView2Settings5>(settings, IID_ICoreWebView2Settings5)) {
+    if (const auto pinch = settings.query<ICoreWebView2Settings5>(IID_ICoreWebView2Settings5)) {
         if (auto set = check(pinch->put_IsPinchZoomEnabled(FALSE), "put_IsPinchZoomEnabled"); !set) return set;
     } else {
         note("the WebView2 runtime lacks the pinch zoom setting; going on without it");
     }
-    if (const auto swipe = query<ICoreWebView2Settings6>(settings, IID_ICoreWebView2Settings6)) {
+    if (const auto swipe = settings.query<ICoreWebView2Settings6>(IID_ICoreWebView2Settings6)) {
         if (auto set = check(swipe->put_IsSwipeNavigationEnabled(FALSE), "put_IsSwipeNavigationEnabled"); !set) {
             return set;
         }
@@ -269,7 +262,7 @@ core::Status apply_quiet_settings(ICoreWebView2Settings& settings, const NoteOnc
 core::Status apply_settings(ICoreWebView2& webview, const NoteOnce& note) {
     win32::com_ptr<ICoreWebView2Settings> settings;
     if (auto got = check(webview.get_Settings(settings.put()), "get_Settings"); !got) return got;
-    if (auto quiet = apply_quiet_settings(*settings, note); !quiet) return quiet;
+    if (auto quiet = apply_quiet_settings(settings, note); !quiet) return quiet;
     if (auto set = check(settings->put_AreDevToolsEnabled(FALSE), "put_AreDevToolsEnabled"); !set) return set;
     if (auto set = check(settings->put_AreDefaultContextMenusEnabled(FALSE), "put_AreDefaultContextMenusEnabled");
         !set) {

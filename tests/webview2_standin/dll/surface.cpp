@@ -241,16 +241,8 @@ void Surface::paint() {
     {
         std::lock_guard guard(lock_);
         if (shown_.width > 0) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof(info.bmiHeader);
-            info.bmiHeader.biWidth = shown_.width;
-            info.bmiHeader.biHeight = -shown_.height;  // top-down
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
             ::SetStretchBltMode(dc, COLORONCOLOR);
-            ::StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, shown_.width, shown_.height,
-                            shown_.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+            standin_frame::draw_pixels(dc, client, shown_.width, shown_.height, shown_.pixels.data());
         } else {
             // Before its first frame a page is blank.
             ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
