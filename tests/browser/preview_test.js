@@ -211,13 +211,16 @@ async function asCopied(wallpkg, work, context) {
   fs.writeFileSync(path.join(folder, 'main.js'), "import * as THREE from 'three';\nconsole.log(THREE);\n");
   const preview = await startPreview(wallpkg, folder);
   try {
-    // Lint's warnings come first, in the terminal, with file, line and fix.
-    for (const expected of [
+    // Lint's warnings come first, in the terminal, with file, line and fix. Standard error is
+    // its own stream: they may arrive just after the address on standard output.
+    const warnings = [
       'warning: index.html:4: stylesheet from another origin is blocked: https://fonts.example.com/css2?family=Inter: download it, and the font files it names, into the folder',
       'warning: index.html:6: inline import map is blocked: bundle the modules into one file, or import them by relative paths (\'./lib/three.module.js\')',
       'warning: index.html:12: inline script is blocked: move it into a .js file and load it with <script src="...">',
       "warning: main.js:1: bare module specifier 'three' cannot be resolved (import maps are blocked): bundle the modules into one file, or import the module's file by a relative path ('./...')",
-    ]) assert.ok(preview.errors.includes(expected), `${expected}\n${preview.errors.join('\n')}`);
+    ];
+    await waitFor(() => warnings.every(line => preview.errors.includes(line)), "lint's warnings", 3000)
+      .catch(error => { throw new Error(`${error.message}\n${preview.errors.join('\n')}`); });
     const page = await context.newPage();
     const opened = Date.now();
     await page.goto(preview.page, { waitUntil: 'load' });
