@@ -21,18 +21,28 @@ namespace {
 using GetVersionString = HRESULT(STDAPICALLTYPE*)(PCWSTR, LPWSTR*);
 using CompareVersions = HRESULT(STDAPICALLTYPE*)(PCWSTR, PCWSTR, int*);
 
-// The installed Evergreen runtime's version as the loader beside the tests finds it; empty
-// when there is none (always so under Wine).
-std::wstring installed_runtime_version() {
+// What the loader beside the tests says of the installed Evergreen runtime: its version
+// (empty when there is none, always so under Wine) and its order against the version the
+// program asks for (-1 older, 0 the same, 1 newer).
+struct InstalledRuntime {
+    std::wstring version;
+    int order_to_target = -2;
+};
+
+InstalledRuntime installed_runtime() {
     const std::wstring loader = win32::to_wide(test::test_program_folder()).value() + L"\\WebView2Loader.dll";
     const win32::unique_module module(::LoadLibraryExW(loader.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     const auto get = reinterpret_cast<GetVersionString>(
         reinterpret_cast<void*>(::GetProcAddress(module.get(), "GetAvailableCoreWebView2BrowserVersionString")));
-    if (get == nullptr) return {};
+    const auto compare = reinterpret_cast<CompareVersions>(
+        reinterpret_cast<void*>(::GetProcAddress(module.get(), "CompareBrowserVersions")));
+    InstalledRuntime runtime;
     LPWSTR text = nullptr;
-    if (FAILED(get(nullptr, &text)) || text == nullptr) return {};
+    if (get == nullptr || FAILED(get(nullptr, &text)) || text == nullptr) return runtime;
     const win32::unique_co_task_memory owned(text);
-    return text;
+    runtime.version = text;
+    if (compare != nullptr) compare(text, player::webview2::kTargetBrowserVersion, &runtime.order_to_target);
+    return runtime;
 }
 
 class PreviewOnly final : public player::HostPlacement {
@@ -56,7 +66,7 @@ protected:
 // Wine has no WebView2 runtime: the loader beside the program reports the missing runtime
 // at once, and the build takes its failure path as it would on a Windows without one.
 TEST_F(WebView2BackendTest, AMissingRuntimeFailsTheBuildAndDestroysTheNewWindow) {
-    if (const std::wstring version = installed_runtime_version(); !version.empty()) {
+    if (const std::wstring version = installed_runtime().version; !version.empty()) {
         GTEST_SKIP() << "Wine-only: this Windows has the WebView2 runtime " << win32::to_utf8(version).value()
                      << ", so the missing-runtime path cannot be reached";
     }
@@ -84,20 +94,13 @@ TEST_F(WebView2BackendTest, AMissingRuntimeFailsTheBuildAndDestroysTheNewWindow)
 // What Windows has where Wine has nothing: a runtime the loader finds, with a readable
 // version no older than the one the program asks for.
 TEST_F(WebView2BackendTest, OnWindowsTheInstalledRuntimeIsNoOlderThanTheTarget) {
-    const std::wstring version = installed_runtime_version();
+    const InstalledRuntime runtime = installed_runtime();
     if (test::under_wine()) {
-        EXPECT_EQ(version, L"");
+        EXPECT_EQ(runtime.version, L"");
         GTEST_SKIP() << "Windows-only: Wine has no WebView2 runtime (its absence is tested above)";
     }
-    ASSERT_NE(version, L"") << "no WebView2 runtime on this Windows";
-    const std::wstring loader = win32::to_wide(test::test_program_folder()).value() + L"\\WebView2Loader.dll";
-    const win32::unique_module module(::LoadLibraryExW(loader.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    const auto compare = reinterpret_cast<CompareVersions>(
-        reinterpret_cast<void*>(::GetProcAddress(module.get(), "CompareBrowserVersions")));
-    ASSERT_NE(compare, nullptr);
-    int order = -2;
-    ASSERT_EQ(compare(version.c_str(), player::webview2::kTargetBrowserVersion, &order), S_OK);
-    EXPECT_GE(order, 0) << win32::to_utf8(version).value();
+    ASSERT_NE(runtime.version, L"") << "no WebView2 runtime on this Windows";
+    EXPECT_GE(runtime.order_to_target, 0) << win32::to_utf8(runtime.version).value();
 }
 
 TEST_F(WebView2BackendTest, ALoaderMissingBesideTheProgramIsAnError) {
