@@ -894,7 +894,8 @@ function Step-Start {
         return (Add-SmokeResult $report $false 'start' 'the player did not come up (no start-up line or no controller window)')
     }
     $Context.Control = $control
-    [void](Save-Screen $Context '0-start.png')
+    # A locked or non-interactive desktop cannot be copied.
+    if (-not $Context.Blockers.Screen) { [void](Save-Screen $Context '0-start.png') }
     $line = (Get-LogLines $Context)[$started]
     Add-SmokeFact $report 'player' (Get-LogMessage $line)
     [void](Add-SmokeResult $report $true 'start' ('own data folder ' + $Context.DataFolder))
@@ -1203,12 +1204,15 @@ function Invoke-Smoke {
         HostWindow = [IntPtr]::Zero; Parent = $null; Shell = $null; Minimized = $false; Cursor = $null; Cover = $null
     }
     try {
-        # Every step runs; one that builds on a check that did not pass reports SKIP.
+        # Every step runs; one that builds on a check that did not pass, or that a failing
+        # step never reached, reports SKIP.
         foreach ($step in @('Step-Start', 'Step-Preview', 'Step-Desktop', 'Step-Click', 'Step-Pause', 'Step-Exit')) {
-            [void](& $step $context)
+            try {
+                [void](& $step $context)
+            } catch {
+                [void](Add-SmokeResult $report $false 'smoke script' ('{0}: {1} at line {2}' -f $step, $_.Exception.Message, $_.InvocationInfo.ScriptLineNumber))
+            }
         }
-    } catch {
-        [void](Add-SmokeResult $report $false 'smoke script' ($_.Exception.Message + ' at line ' + $_.InvocationInfo.ScriptLineNumber))
     } finally {
         Restore-SmokeChanges $context
         $path = Join-Path $Options.OutDir 'report.txt'

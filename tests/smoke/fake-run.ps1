@@ -16,13 +16,13 @@ Add-Type -TypeDefinition (Get-Content -Raw -LiteralPath (Join-Path $PSScriptRoot
 
 . $Script
 function Initialize-SmokeInterop { }
-# The machine as each run makes it up: Explorer's desktop present or not.
+# The machine as each run makes it up: the input desktop the user's, or a locked one.
 $script:preflight = $null
 function New-Preflight {
-    param([bool]$Explorer)
+    param([string]$InputDesktop)
     return @{
         Build = '26100.1'; Description = 'Windows 11 24H2 (made up)'; Session = 'console'
-        Progman = $Explorer; IconView = $Explorer; InputDesktop = 'Default'
+        Progman = $true; IconView = $true; InputDesktop = $InputDesktop
         Resolution = 'primary 40x20; 1 monitor(s) (only the primary is checked)'
         DpiAwareness = 'per-monitor v2'; Scale = '150% (144 dpi)'; Runtime = '131.0.2903.70'
     }
@@ -80,7 +80,7 @@ function Get-Lines {
 }
 try {
     # Everything there, a left-handed user: every check passes, in order.
-    $script:preflight = New-Preflight $true
+    $script:preflight = New-Preflight 'Default'
     [TessarySmoke.User32]::Swapped = 1
     $run = Invoke-FakeRun 'full'
     [TessarySmoke.User32]::Swapped = 0
@@ -102,20 +102,24 @@ try {
         if (-not (Test-Path -LiteralPath (Join-Path $run.Out $file))) { $failures += "no $file in the report folder" }
     }
 
-    # No Explorer desktop: its checks are SKIP with the reason; the rest still passes.
-    $script:preflight = New-Preflight $false
-    $run = Invoke-FakeRun 'no-explorer'
+    # A locked desktop: what needs the screen is SKIP with the reason, no screenshot is
+    # taken, and the rest still passes.
+    $script:preflight = New-Preflight 'Winlogon'
+    $run = Invoke-FakeRun 'locked'
     $skipped = 'desktop mounted', 'host styles', 'desktop shows the page', 'click', 'pause', 'desktop after exit'
+    $locked = 'the input desktop is not this session''s interactive one (locked, a secure desktop or a service session)'
     if ($run.Code -ne 0 -or (Get-Lines $run.Report 'PASS') -ne 'start|shipped wallpaper|preview|exit' -or
         (Get-Lines $run.Report 'SKIP') -ne ($skipped -join '|') -or
-        $run.Report -notcontains 'SKIP desktop mounted: no Explorer desktop (Progman) in this session' -or
+        $run.Report -notcontains "SKIP desktop mounted: $locked" -or $run.Report -notcontains "SKIP pause: $locked" -or
+        $run.Report -notcontains "PASS preview: page ready; the screen was not looked at: $locked" -or
         $run.Report -notcontains "SKIP click: needs 'desktop shows the page', which was skipped" -or
-        $run.Report[-1] -ne 'result: PASS (4 passed, 0 failed, 6 skipped)') {
-        $failures += "without Explorer the desktop checks are not SKIP (exit code $($run.Code)):`n" + ($run.Report -join "`n")
+        $run.Report[-1] -ne 'result: PASS (4 passed, 0 failed, 6 skipped)' -or
+        @(Get-ChildItem -LiteralPath $run.Out -Filter '*.png').Count -ne 0) {
+        $failures += "on a locked desktop the screen's checks are not SKIP (exit code $($run.Code)):`n" + ($run.Report -join "`n")
     }
 
     # The player finds no WorkerW: the mount fails and what builds on it is SKIP.
-    $script:preflight = New-Preflight $true
+    $script:preflight = New-Preflight 'Default'
     $env:SMOKE_FAKE_MOUNT = 'refuse'
     try { $run = Invoke-FakeRun 'mount-refused' } finally { Remove-Item Env:SMOKE_FAKE_MOUNT }
     if ($run.Code -ne 1 -or (Get-Lines $run.Report 'FAIL') -ne 'desktop mounted' -or
