@@ -8,9 +8,12 @@ points into a temporary folder for the player's process only), then checks, step
 the page's readiness in the preview window, the mount behind the desktop icons (the
 parent window's class and styles, the host's styles, Explorer's layout), a click on the
 desktop reaching the page, the pause under a maximised window, and the exit. Every step
-leaves a screenshot; one report file gets a PASS or FAIL line per check and the Windows
-build number. Everything it changed is put back. It refuses to run while another Tessary
-player runs in this session.
+leaves a screenshot; one report file opens with what the machine offers (Windows build,
+Explorer's desktop, the input desktop, resolution, DPI awareness and scale, WebView2
+runtime) and gets a PASS, FAIL or SKIP line per check: SKIP where a check cannot apply
+here (no Explorer desktop, a locked desktop) or builds on one that did not pass.
+Everything it changed is put back. It refuses to run in 32-bit PowerShell and while
+another Tessary player runs in this session.
 
 Runs in Windows PowerShell 5.1 and PowerShell 7. This file stays ASCII: Windows
 PowerShell reads a script without a byte order mark in the system's code page.
@@ -77,7 +80,7 @@ function Resolve-SmokeOptions {
     }
     $folder = (Resolve-Path -LiteralPath $folder).ProviderPath
     if (-not $OutDir) {
-        $OutDir = Join-Path $TempFolder ('tessary-smoke-' + $Now.ToString('yyyyMMdd-HHmmss'))
+        $OutDir = Join-Path $TempFolder ('tessary-smoke-' + $Now.ToString('yyyyMMdd-HHmmss', [Globalization.CultureInfo]::InvariantCulture))
     }
     # .NET resolves relative paths against the process's folder, not PowerShell's location.
     $OutDir = $ExecutionContext.SessionState.Path.GetUnresolvedProviderPathFromPSPath($OutDir)
@@ -104,20 +107,58 @@ function Add-SmokeFact {
     [void]$Report.Facts.Add(@{ Name = $Name; Value = $Value })
 }
 
+function Add-SmokeVerdict {
+    param($Report, [string]$Verdict, [string]$Check, [string]$Detail)
+    [void]$Report.Results.Add(@{ Verdict = $Verdict; Check = $Check; Detail = $Detail })
+    Write-Host ("{0} {1}: {2}" -f $Verdict, $Check, $Detail)
+}
+
 function Add-SmokeResult {
     param($Report, [bool]$Passed, [string]$Check, [string]$Detail)
     $verdict = 'FAIL'
     if ($Passed) { $verdict = 'PASS' }
-    [void]$Report.Results.Add(@{ Verdict = $verdict; Check = $Check; Detail = $Detail })
-    Write-Host ("{0} {1}: {2}" -f $verdict, $Check, $Detail)
+    Add-SmokeVerdict $Report $verdict $Check $Detail
     return $Passed
+}
+
+# The verdict of the last line for a check; '' when the check was not reached.
+function Get-SmokeVerdict {
+    param($Report, [string]$Check)
+    $verdict = ''
+    foreach ($result in $Report.Results) {
+        if ($result.Check -eq $Check) { $verdict = $result.Verdict }
+    }
+    return $verdict
+}
+
+# A check that cannot apply here (the blocker says why) or that builds on one that did not
+# pass is SKIP, not FAIL: the report then tells the machine's limits from the player's
+# faults. Returns whether the checks may run.
+function Test-SmokeNeeds {
+    param($Report, [string[]]$Checks, [string[]]$Needs = @(), [string]$Blocker = '')
+    $reason = $Blocker
+    if (-not $reason) {
+        foreach ($need in $Needs) {
+            $verdict = Get-SmokeVerdict $Report $need
+            if ($verdict -eq 'PASS') { continue }
+            $state = 'did not run'
+            if ($verdict -eq 'FAIL') { $state = 'failed' }
+            if ($verdict -eq 'SKIP') { $state = 'was skipped' }
+            $reason = "needs '$need', which $state"
+            break
+        }
+    }
+    if (-not $reason) { return $true }
+    foreach ($check in $Checks) { Add-SmokeVerdict $Report 'SKIP' $check $reason }
+    return $false
 }
 
 function Get-SmokeCounts {
     param($Report)
     $passed = @($Report.Results | Where-Object { $_.Verdict -eq 'PASS' }).Count
     $failed = @($Report.Results | Where-Object { $_.Verdict -eq 'FAIL' }).Count
-    return @{ Passed = $passed; Failed = $failed }
+    $skipped = @($Report.Results | Where-Object { $_.Verdict -eq 'SKIP' }).Count
+    return @{ Passed = $passed; Failed = $failed; Skipped = $skipped }
 }
 
 # Nothing checked counts as a failure: a report must show that something was looked at.
@@ -132,7 +173,8 @@ function Format-SmokeReport {
     param($Report)
     $lines = New-Object System.Collections.ArrayList
     [void]$lines.Add('Tessary smoke report')
-    [void]$lines.Add('started: ' + $Report.Started.ToUniversalTime().ToString('yyyy-MM-ddTHH:mm:ssZ'))
+    # Invariant: a culture's own calendar or time separator would make the stamp unreadable.
+    [void]$lines.Add('started: ' + $Report.Started.ToUniversalTime().ToString('yyyy-MM-ddTHH:mm:ssZ', [Globalization.CultureInfo]::InvariantCulture))
     foreach ($fact in $Report.Facts) {
         [void]$lines.Add($fact.Name + ': ' + $fact.Value)
     }
@@ -140,9 +182,11 @@ function Format-SmokeReport {
         [void]$lines.Add($result.Verdict + ' ' + $result.Check + ': ' + $result.Detail)
     }
     $counts = Get-SmokeCounts $Report
+    # SKIP: nothing failed, and nothing could be checked either.
     $overall = 'FAIL'
     if ((Get-SmokeExitCode $Report) -eq 0) { $overall = 'PASS' }
-    [void]$lines.Add(('result: {0} ({1} passed, {2} failed)' -f $overall, $counts.Passed, $counts.Failed))
+    elseif ($counts.Failed -eq 0 -and $counts.Skipped -gt 0) { $overall = 'SKIP' }
+    [void]$lines.Add(('result: {0} ({1} passed, {2} failed, {3} skipped)' -f $overall, $counts.Passed, $counts.Failed, $counts.Skipped))
     return , ([string[]]$lines.ToArray())
 }
 
@@ -268,6 +312,70 @@ function Format-Colour {
     return ('#{0:x2}{1:x2}{2:x2}' -f $Rgb[0], $Rgb[1], $Rgb[2])
 }
 
+# Window handles, styles and the x64 runtime's registry view are those of a 64-bit process:
+# 32-bit PowerShell (SysWOW64) would read other keys and cut handles short.
+function Get-HostRefusal {
+    param([int]$PointerSize, [bool]$Is64BitWindows)
+    if ($PointerSize -eq 8) { return '' }
+    if ($Is64BitWindows) {
+        return ('this is 32-bit PowerShell; run the 64-bit one: ' +
+            '%SystemRoot%\System32\WindowsPowerShell\v1.0\powershell.exe or pwsh')
+    }
+    return 'this is a 32-bit Windows; Tessary needs 64-bit Windows 10 or later'
+}
+
+# mouse_event names physical buttons; the primary one is the right when the user swapped them.
+function Get-PrimaryButtonEvents {
+    param([bool]$Swapped)
+    if ($Swapped) { return , ([uint32[]]@(0x0008, 0x0010)) }
+    return , ([uint32[]]@(0x0002, 0x0004))
+}
+
+# Players of this session only: another user's player is none of this check's business.
+function Select-SessionProcesses {
+    param($Processes, [int]$SessionId)
+    return , @($Processes | Where-Object { $_.SessionId -eq $SessionId })
+}
+
+# The pre-flight facts in the report's order.
+function Add-PreflightFacts {
+    param($Report, $Preflight)
+    Add-SmokeFact $Report 'windows build' $Preflight.Build
+    Add-SmokeFact $Report 'windows' $Preflight.Description
+    Add-SmokeFact $Report 'session' $Preflight.Session
+    $explorer = 'none (no Progman)'
+    if ($Preflight.Progman) {
+        $explorer = 'Progman present, icon view ' + $(if ($Preflight.IconView) { 'present' } else { 'missing' })
+    }
+    Add-SmokeFact $Report 'explorer desktop' $explorer
+    $inputDesktop = 'not available to this session (locked, a secure desktop or a service session)'
+    if ($Preflight.InputDesktop) { $inputDesktop = $Preflight.InputDesktop }
+    Add-SmokeFact $Report 'input desktop' $inputDesktop
+    Add-SmokeFact $Report 'resolution' $Preflight.Resolution
+    Add-SmokeFact $Report 'dpi awareness' $Preflight.DpiAwareness
+    Add-SmokeFact $Report 'primary monitor scale' $Preflight.Scale
+    $runtime = 'not installed'
+    if ($Preflight.Runtime) { $runtime = $Preflight.Runtime }
+    Add-SmokeFact $Report 'webview2 runtime' $runtime
+}
+
+# Which checks cannot apply on this machine, and why: Screen for anything that needs the
+# interactive desktop (screenshots, foreground, clicks), Desktop also for Explorer's
+# windows, Page for anything that needs the browser.
+function Get-SmokeBlockers {
+    param($Preflight)
+    $screen = ''
+    if ($Preflight.InputDesktop -ne 'Default') {
+        $screen = 'the input desktop is not this session''s interactive one (locked, a secure desktop or a service session)'
+    }
+    $desktop = $screen
+    if (-not $desktop -and -not $Preflight.Progman) { $desktop = 'no Explorer desktop (Progman) in this session' }
+    if (-not $desktop -and -not $Preflight.IconView) { $desktop = 'Explorer''s desktop has no icon view (SHELLDLL_DefView)' }
+    $page = ''
+    if (-not $Preflight.Runtime) { $page = 'the WebView2 Evergreen Runtime (x64) is not installed' }
+    return @{ Screen = $screen; Desktop = $desktop; Page = $page }
+}
+
 # The smoke wallpaper: one colour until the player delivers a desktop click, another after.
 function Get-SmokeWallpaperFiles {
     $waiting = Format-Colour $script:ColourWaiting
@@ -334,7 +442,7 @@ function ConvertTo-ArgumentText {
     return '"' + ($Argument -replace '"', '\"') + '"'
 }
 
-# The user32 calls the Windows steps make.
+# The user32 calls the Windows steps make. C# 5, as Windows PowerShell 5.1 compiles it.
 function Get-SmokeInteropSource {
     return @'
 using System;
@@ -396,6 +504,27 @@ namespace TessarySmoke {
         public static extern bool SetProcessDpiAwarenessContext(IntPtr context);
         [DllImport("user32.dll")]
         public static extern bool SetProcessDPIAware();
+        [DllImport("user32.dll", CharSet = CharSet.Unicode)]
+        public static extern IntPtr FindWindowExW(IntPtr parent, IntPtr after, string className, string title);
+        [DllImport("user32.dll")]
+        public static extern int GetSystemMetrics(int index);
+        [DllImport("user32.dll", SetLastError = true)]
+        public static extern IntPtr OpenInputDesktop(uint flags, bool inherit, uint access);
+        [DllImport("user32.dll", CharSet = CharSet.Unicode, SetLastError = true)]
+        public static extern bool GetUserObjectInformationW(IntPtr handle, int index, StringBuilder info, int length, out int needed);
+        [DllImport("user32.dll")]
+        public static extern bool CloseDesktop(IntPtr desktop);
+        [DllImport("user32.dll")]
+        public static extern IntPtr GetThreadDpiAwarenessContext();
+        [DllImport("user32.dll")]
+        public static extern int GetAwarenessFromDpiAwarenessContext(IntPtr context);
+        [DllImport("user32.dll")]
+        public static extern bool AreDpiAwarenessContextsEqual(IntPtr a, IntPtr b);
+    }
+
+    public static class Shcore {
+        [DllImport("shcore.dll")]
+        public static extern int GetDpiForMonitor(IntPtr monitor, int type, out uint dpiX, out uint dpiY);
     }
 }
 '@
@@ -447,11 +576,93 @@ function Get-WebView2Version {
     return ''
 }
 
+# The input desktop's name ("Default" when this session's user can see and click it), or ''
+# when this process may not open it (a locked workstation shows "Winlogon", a service
+# session has none).
+function Get-InputDesktopName {
+    $desktop = [TessarySmoke.User32]::OpenInputDesktop(0, $false, 0x0001)
+    if ($desktop -eq [IntPtr]::Zero) { return '' }
+    try {
+        $name = New-Object System.Text.StringBuilder 256
+        $needed = 0
+        if (-not [TessarySmoke.User32]::GetUserObjectInformationW($desktop, 2, $name, 512, [ref]$needed)) { return '' }
+        return $name.ToString()
+    } finally {
+        [void][TessarySmoke.User32]::CloseDesktop($desktop)
+    }
+}
+
+# Explorer's icon view, under Progman (newer layouts) or a top-level WorkerW (classic).
+function Test-IconView {
+    param([IntPtr]$Progman)
+    $none = [IntPtr]::Zero
+    if ([TessarySmoke.User32]::FindWindowExW($Progman, $none, 'SHELLDLL_DefView', [NullString]::Value) -ne $none) { return $true }
+    $worker = [TessarySmoke.User32]::FindWindowExW($none, $none, 'WorkerW', [NullString]::Value)
+    while ($worker -ne $none) {
+        if ([TessarySmoke.User32]::FindWindowExW($worker, $none, 'SHELLDLL_DefView', [NullString]::Value) -ne $none) { return $true }
+        $worker = [TessarySmoke.User32]::FindWindowExW($none, $worker, 'WorkerW', [NullString]::Value)
+    }
+    return $false
+}
+
+# This script's DPI awareness as Windows reports it: the screenshots and rectangles are
+# physical pixels only when it is per-monitor.
+function Get-DpiAwarenessText {
+    try {
+        $context = [TessarySmoke.User32]::GetThreadDpiAwarenessContext()
+        if ([TessarySmoke.User32]::AreDpiAwarenessContextsEqual($context, [IntPtr](-4))) { return 'per-monitor v2' }
+        switch ([TessarySmoke.User32]::GetAwarenessFromDpiAwarenessContext($context)) {
+            0 { return 'unaware (screenshots are scaled)' }
+            1 { return 'system' }
+            2 { return 'per-monitor' }
+        }
+        return 'unknown'
+    } catch {
+        return 'unknown (before Windows 10 1607)'
+    }
+}
+
+function Get-PrimaryScaleText {
+    $monitor = [TessarySmoke.User32]::MonitorFromPoint((New-Object TessarySmoke.POINT), 1)
+    $dpiX = [uint32]0
+    $dpiY = [uint32]0
+    try {
+        if ([TessarySmoke.Shcore]::GetDpiForMonitor($monitor, 0, [ref]$dpiX, [ref]$dpiY) -ne 0) { return 'unknown' }
+    } catch {
+        return 'unknown'
+    }
+    return ('{0}% ({1} dpi)' -f [int]($dpiX * 100 / 96), $dpiX)
+}
+
+# What the machine offers, taken once before anything starts.
+function Get-SmokePreflight {
+    $windows = Get-WindowsFacts
+    $progman = [TessarySmoke.User32]::FindWindowW('Progman', [NullString]::Value)
+    $primary = Get-PrimaryMonitor
+    $screens = [System.Windows.Forms.Screen]::AllScreens
+    $session = 'console'
+    if ([System.Windows.Forms.SystemInformation]::TerminalServerSession) { $session = 'Remote Desktop (desktop results may differ from a console session)' }
+    return @{
+        Build        = $windows.Build
+        Description  = $windows.Description
+        Session      = $session
+        Progman      = ($progman -ne [IntPtr]::Zero)
+        IconView     = ($progman -ne [IntPtr]::Zero -and (Test-IconView $progman))
+        InputDesktop = (Get-InputDesktopName)
+        Resolution   = ('primary {0}x{1}; {2} monitor(s) (only the primary is checked)' -f
+            ($primary.Right - $primary.Left), ($primary.Bottom - $primary.Top), $screens.Count)
+        DpiAwareness = (Get-DpiAwarenessText)
+        Scale        = (Get-PrimaryScaleText)
+        Runtime      = (Get-WebView2Version)
+    }
+}
+
 function Find-RunningPlayer {
     $found = @()
     $window = [TessarySmoke.User32]::FindWindowW('Tessary.Control', [NullString]::Value)
     if ($window -ne [IntPtr]::Zero) { $found += ('a Tessary control window ' + (ConvertTo-HexText $window.ToInt64())) }
-    foreach ($process in @(Get-Process -Name 'tessary', 'tessary-preview' -ErrorAction SilentlyContinue)) {
+    $processes = @(Get-Process -Name 'tessary', 'tessary-preview' -ErrorAction SilentlyContinue)
+    foreach ($process in (Select-SessionProcesses $processes ([System.Diagnostics.Process]::GetCurrentProcess().SessionId))) {
         $found += ('{0}.exe (process {1})' -f $process.ProcessName, $process.Id)
     }
     return , $found
@@ -559,7 +770,11 @@ function Save-Screen {
     $bitmap = New-Object System.Drawing.Bitmap($screen.Width, $screen.Height, [System.Drawing.Imaging.PixelFormat]::Format32bppArgb)
     try {
         $graphics = [System.Drawing.Graphics]::FromImage($bitmap)
-        try { $graphics.CopyFromScreen($screen.X, $screen.Y, 0, 0, $bitmap.Size) } finally { $graphics.Dispose() }
+        # CAPTUREBLT: without it the copy leaves out layered windows, and on 24H2 the mounted
+        # host is one.
+        $operation = [Enum]::ToObject([System.Drawing.CopyPixelOperation],
+            ([int][System.Drawing.CopyPixelOperation]::SourceCopy -bor [int][System.Drawing.CopyPixelOperation]::CaptureBlt))
+        try { $graphics.CopyFromScreen($screen.X, $screen.Y, 0, 0, $bitmap.Size, $operation) } finally { $graphics.Dispose() }
         $bitmap.Save((Join-Path $Context.Options.OutDir $Name), [System.Drawing.Imaging.ImageFormat]::Png)
         $pixels = Get-BitmapPixels $bitmap
     } finally {
@@ -653,11 +868,7 @@ function Find-DesktopPoint {
 function Step-Start {
     param($Context)
     $report = $Context.Report
-    $runtime = Get-WebView2Version
-    if (-not $runtime) {
-        return (Add-SmokeResult $report $false 'webview2 runtime' 'the Evergreen Runtime (x64) is not installed')
-    }
-    Add-SmokeFact $report 'webview2 runtime' $runtime
+    if (-not (Test-SmokeNeeds $report @('start') @() $Context.Blockers.Page)) { return $false }
     New-Item -ItemType Directory -Force -Path $Context.LocalAppData | Out-Null
 
     $Context.Player = Start-PlayerProcess $Context.Options.Player @('--preview') $Context.LocalAppData
@@ -683,7 +894,8 @@ function Step-Start {
         return (Add-SmokeResult $report $false 'start' 'the player did not come up (no start-up line or no controller window)')
     }
     $Context.Control = $control
-    [void](Save-Screen $Context '0-start.png')
+    # A locked or non-interactive desktop cannot be copied.
+    if (-not $Context.Blockers.Screen) { [void](Save-Screen $Context '0-start.png') }
     $line = (Get-LogLines $Context)[$started]
     Add-SmokeFact $report 'player' (Get-LogMessage $line)
     [void](Add-SmokeResult $report $true 'start' ('own data folder ' + $Context.DataFolder))
@@ -714,6 +926,7 @@ function Step-Start {
 function Step-Preview {
     param($Context)
     $report = $Context.Report
+    if (-not (Test-SmokeNeeds $report @('preview') @('start'))) { return $false }
     Write-SmokeWallpaper (Join-Path (Join-Path $Context.DataFolder 'library') $script:SmokeWallpaperId)
     $from = (Get-LogLines $Context).Count
     # The hand-off a second start makes, as a user's double-click on the program would.
@@ -728,6 +941,9 @@ function Step-Preview {
     }
     $placement = ConvertFrom-PlacementLine (Get-LogLines $Context)[$loaded]
     $Context.HostWindow = [IntPtr]$placement.Host
+    if ($Context.Blockers.Screen) {
+        return (Add-SmokeResult $report $true 'preview' ('page ready; the screen was not looked at: ' + $Context.Blockers.Screen))
+    }
     # The hand-off brought the control window forward; the preview goes in front of it if
     # Windows lets this script say so.
     [void][TessarySmoke.User32]::SetForegroundWindow($Context.HostWindow)
@@ -745,12 +961,10 @@ function Step-Preview {
 function Step-Desktop {
     param($Context)
     $report = $Context.Report
-    # The desktop must be in sight for the screenshots and the click; put back at the end.
-    $Context.Shell = New-Object -ComObject Shell.Application
-    $Context.Shell.MinimizeAll()
-    $Context.Minimized = $true
-    Start-Sleep -Milliseconds 800
-
+    $later = @('host styles', 'desktop shows the page')
+    if (-not (Test-SmokeNeeds $report (@('desktop mounted') + $later) @('preview') $Context.Blockers.Desktop)) { return $false }
+    # The mount comes before any minimising: minimising every window would minimise the
+    # preview host too, and the mount must work on the window as the user left it.
     $from = (Get-LogLines $Context).Count
     # Command 110 is the control window's button "set as desktop wallpaper".
     [void][TessarySmoke.User32]::PostMessageW($Context.Control, 0x0111, [IntPtr]110, [IntPtr]::Zero)
@@ -761,7 +975,8 @@ function Step-Desktop {
         $why = Find-LogLine $lines 'desktop mount unavailable: ' $from
         $detail = 'no "desktop mounted" line'
         if ($why -ge 0) { $detail = Get-LogMessage $lines[$why] }
-        return (Add-SmokeResult $report $false 'desktop mounted' $detail)
+        [void](Add-SmokeResult $report $false 'desktop mounted' $detail)
+        return (Test-SmokeNeeds $report $later @('desktop mounted'))
     }
     $placement = ConvertFrom-PlacementLine (Get-LogLines $Context)[$mounted]
     $hostWindow = [IntPtr]$placement.Host
@@ -789,6 +1004,12 @@ function Step-Desktop {
     if ($problems.Count -gt 0) { $detail += ': ' + ($problems -join ', ') }
     [void](Add-SmokeResult $report ($problems.Count -eq 0) 'host styles' $detail)
 
+    # Now the desktop in sight for the screenshots and the click (the host is Explorer's
+    # child and stays); put back at the end.
+    $Context.Shell = New-Object -ComObject Shell.Application
+    $Context.Shell.MinimizeAll()
+    $Context.Minimized = $true
+    Start-Sleep -Milliseconds 800
     $pixels = Wait-Until 5 {
         $shot = Save-Screen $Context '2-desktop.png'
         if ((Measure-Pixels $shot $script:ColourWaiting) -ge 0.5) { return $shot }
@@ -802,6 +1023,7 @@ function Step-Desktop {
 function Step-Click {
     param($Context)
     $report = $Context.Report
+    if (-not (Test-SmokeNeeds $report @('click') @('desktop shows the page'))) { return $false }
     $point = Find-DesktopPoint
     if (-not $point) {
         return (Add-SmokeResult $report $false 'click' 'no point of the primary monitor shows the desktop')
@@ -810,9 +1032,12 @@ function Step-Click {
     if ([TessarySmoke.User32]::GetCursorPos([ref]$cursor)) { $Context.Cursor = $cursor }
     [void][TessarySmoke.User32]::SetCursorPos($point.X, $point.Y)
     Start-Sleep -Milliseconds 150
-    [TessarySmoke.User32]::mouse_event(0x0002, 0, 0, 0, [UIntPtr]::Zero)
+    # SM_SWAPBUTTON: a left-handed user's primary button is the physical right one.
+    $swapped = [TessarySmoke.User32]::GetSystemMetrics(23) -ne 0
+    $button = Get-PrimaryButtonEvents $swapped
+    [TessarySmoke.User32]::mouse_event($button[0], 0, 0, 0, [UIntPtr]::Zero)
     Start-Sleep -Milliseconds 60
-    [TessarySmoke.User32]::mouse_event(0x0004, 0, 0, 0, [UIntPtr]::Zero)
+    [TessarySmoke.User32]::mouse_event($button[1], 0, 0, 0, [UIntPtr]::Zero)
     $pixels = Wait-Until 5 {
         $shot = Save-Screen $Context '3-click.png'
         if ((Measure-Pixels $shot $script:ColourClicked) -ge 0.5) { return $shot }
@@ -820,13 +1045,14 @@ function Step-Click {
     }
     if (-not $pixels) { $pixels = Save-Screen $Context '3-click.png' }
     $share = Measure-Pixels $pixels $script:ColourClicked
-    return (Add-SmokeResult $report ($share -ge 0.5) 'click' ('at ({0}, {1}): {2} of the primary monitor shows the clicked colour' -f
-            $point.X, $point.Y, (Format-Share $share)))
+    return (Add-SmokeResult $report ($share -ge 0.5) 'click' ('{0} button at ({1}, {2}): {3} of the primary monitor shows the clicked colour' -f
+            $(if ($swapped) { 'primary (swapped: physical right)' } else { 'primary' }), $point.X, $point.Y, (Format-Share $share)))
 }
 
 function Step-Pause {
     param($Context)
     $report = $Context.Report
+    if (-not (Test-SmokeNeeds $report @('pause') @('desktop mounted') $Context.Blockers.Screen)) { return $false }
     $primary = Get-PrimaryMonitor
     $from = (Get-LogLines $Context).Count
     $form = New-Object System.Windows.Forms.Form
@@ -869,6 +1095,7 @@ function Step-Pause {
 function Step-Exit {
     param($Context)
     $report = $Context.Report
+    if (-not (Test-SmokeNeeds $report @('exit', 'desktop after exit') @('start'))) { return $false }
     $failure = Invoke-PlayerCommand $Context @('--exit')
     if ($failure) { return (Add-SmokeResult $report $false 'exit' ('--exit: ' + $failure)) }
     if (-not $Context.Player.WaitForExit($Context.Options.TimeoutSeconds * 1000)) {
@@ -877,52 +1104,85 @@ function Step-Exit {
     $clean = Find-LogLine (Get-LogLines $Context) 'clean shutdown$'
     [void](Add-SmokeResult $report ($clean -ge 0 -and $Context.Player.ExitCode -eq 0) 'exit' ('exit code {0}, {1}' -f
             $Context.Player.ExitCode, $(if ($clean -ge 0) { '"clean shutdown" logged' } else { 'no "clean shutdown" line' })))
+    # Only a page that reached the desktop can be left behind on it.
+    if (-not (Test-SmokeNeeds $report @('desktop after exit') @('desktop shows the page'))) { return $true }
     Start-Sleep -Seconds 2
     $pixels = Save-Screen $Context '5-exited.png'
     $left = [Math]::Max((Measure-Pixels $pixels $script:ColourWaiting), (Measure-Pixels $pixels $script:ColourClicked))
-    $detail = (Format-Share $left) + ' of the primary monitor still shows the page'
-    if ($left -ge 0.5 -and $Context.Parent) {
-        # Put the user's background back, whatever the verdict.
-        [void][TessarySmoke.User32]::RedrawWindow([IntPtr]$Context.Parent, [IntPtr]::Zero, [IntPtr]::Zero, 0x0185)
-        $detail += '; Explorer was asked to repaint'
+    return (Add-SmokeResult $report ($left -lt 0.5) 'desktop after exit' ((Format-Share $left) + ' of the primary monitor still shows the page'))
+}
+
+# Explorer repaints its desktop: the user's background comes back whatever the player left.
+function Update-Desktop {
+    param($Context)
+    $progman = [TessarySmoke.User32]::FindWindowW('Progman', [NullString]::Value)
+    foreach ($window in @($Context.Parent, $progman)) {
+        if ($window -and [IntPtr]$window -ne [IntPtr]::Zero) {
+            [void][TessarySmoke.User32]::RedrawWindow([IntPtr]$window, [IntPtr]::Zero, [IntPtr]::Zero, 0x0185)
+        }
     }
-    return (Add-SmokeResult $report ($left -lt 0.5) 'desktop after exit' $detail)
+}
+
+# One clean-up action: its failure is noted and the next one still runs.
+function Invoke-Guarded {
+    param($Context, [string]$What, [scriptblock]$Action)
+    try { & $Action } catch { Add-SmokeFact $Context.Report 'note' ('clean-up: ' + $What + ': ' + $_.Exception.Message) }
 }
 
 function Restore-SmokeChanges {
     param($Context)
-    if ($Context.Cover) { $Context.Cover.Close(); $Context.Cover.Dispose(); $Context.Cover = $null }
-    if ($Context.Cursor) { [void][TessarySmoke.User32]::SetCursorPos($Context.Cursor.X, $Context.Cursor.Y) }
-    if ($Context.Player -and -not $Context.Player.HasExited) {
-        [void](Invoke-PlayerCommand $Context @('--exit'))
-        [void]$Context.Player.WaitForExit(10000)
+    Invoke-Guarded $Context 'closing the cover window' {
+        if ($Context.Cover) { $Context.Cover.Close(); $Context.Cover.Dispose(); $Context.Cover = $null }
     }
-    if ($Context.Player -and -not $Context.Player.HasExited) {
-        # Only the process this script started.
-        $Context.Player.Kill()
-        [void]$Context.Player.WaitForExit(5000)
-        Add-SmokeFact $Context.Report 'note' 'the player did not exit and was ended'
+    Invoke-Guarded $Context 'putting the cursor back' {
+        if ($Context.Cursor) { [void][TessarySmoke.User32]::SetCursorPos($Context.Cursor.X, $Context.Cursor.Y) }
     }
-    if ($Context.Minimized) { $Context.Shell.UndoMinimizeALL() }
-    if ($Context.LogPath -and (Test-Path -LiteralPath $Context.LogPath)) {
-        $copy = Join-Path $Context.Options.OutDir 'player.log'
-        [System.IO.File]::WriteAllLines($copy, (Read-SharedLines $Context.LogPath), (New-Object System.Text.UTF8Encoding $false))
+    Invoke-Guarded $Context 'asking the player to exit' {
+        if ($Context.Player -and -not $Context.Player.HasExited) {
+            [void](Invoke-PlayerCommand $Context @('--exit'))
+            [void]$Context.Player.WaitForExit(10000)
+        }
+    }
+    Invoke-Guarded $Context 'ending the player' {
+        if ($Context.Player -and -not $Context.Player.HasExited) {
+            # Only the process this script started.
+            $Context.Player.Kill()
+            [void]$Context.Player.WaitForExit(5000)
+            Add-SmokeFact $Context.Report 'note' 'the player did not exit and was ended'
+        }
+    }
+    Invoke-Guarded $Context 'restoring the minimised windows' {
+        if ($Context.Minimized) { $Context.Shell.UndoMinimizeALL(); $Context.Minimized = $false }
+    }
+    Invoke-Guarded $Context 'repainting the desktop' { Update-Desktop $Context }
+    Invoke-Guarded $Context 'copying the log' {
+        if ($Context.LogPath -and (Test-Path -LiteralPath $Context.LogPath)) {
+            $copy = Join-Path $Context.Options.OutDir 'player.log'
+            [System.IO.File]::WriteAllLines($copy, (Read-SharedLines $Context.LogPath), (New-Object System.Text.UTF8Encoding $false))
+        }
     }
     if ($KeepData) {
         Add-SmokeFact $Context.Report 'data kept' $Context.Root
         return
     }
-    # The browser's processes let go of the profile a moment after the player ends.
-    $root = $Context.Root
-    $removed = Wait-Until 15 {
-        Remove-Item -LiteralPath $root -Recurse -Force -ErrorAction SilentlyContinue
-        return (-not (Test-Path -LiteralPath $root))
+    Invoke-Guarded $Context 'removing the data folder' {
+        # The browser's processes let go of the profile a moment after the player ends.
+        $root = $Context.Root
+        $removed = Wait-Until 15 {
+            Remove-Item -LiteralPath $root -Recurse -Force -ErrorAction SilentlyContinue
+            return (-not (Test-Path -LiteralPath $root))
+        }
+        if (-not $removed) { Add-SmokeFact $Context.Report 'note' ('could not remove ' + $root) }
     }
-    if (-not $removed) { Add-SmokeFact $Context.Report 'note' ('could not remove ' + $root) }
 }
 
 function Invoke-Smoke {
     param($Options)
+    $refusal = Get-HostRefusal ([IntPtr]::Size) ([Environment]::Is64BitOperatingSystem)
+    if ($refusal) {
+        Write-Host ('The smoke check does not run here: ' + $refusal)
+        return 2
+    }
     Initialize-SmokeInterop
     $running = Find-RunningPlayer
     if ($running.Count -gt 0) {
@@ -932,34 +1192,29 @@ function Invoke-Smoke {
     }
     New-Item -ItemType Directory -Force -Path $Options.OutDir | Out-Null
     $report = New-SmokeReport ([DateTime]::UtcNow)
-    $windows = Get-WindowsFacts
-    Add-SmokeFact $report 'windows build' $windows.Build
-    Add-SmokeFact $report 'windows' $windows.Description
+    $preflight = Get-SmokePreflight
+    Add-PreflightFacts $report $preflight
     Add-SmokeFact $report 'release folder' $Options.ReleaseFolder
-    $screens = [System.Windows.Forms.Screen]::AllScreens
-    $primary = Get-PrimaryMonitor
-    Add-SmokeFact $report 'monitors' ('{0}; primary {1}x{2} (only the primary is checked)' -f $screens.Count,
-        ($primary.Right - $primary.Left), ($primary.Bottom - $primary.Top))
-    Add-SmokeFact $report 'session' ('{0}' -f $(if ([System.Windows.Forms.SystemInformation]::TerminalServerSession) { 'Remote Desktop (desktop results may differ from a console session)' } else { 'console' }))
 
     $root = Join-Path ([System.IO.Path]::GetTempPath()) ('tessary-smoke-data-' + [Guid]::NewGuid().ToString('N').Substring(0, 8))
     $context = @{
         Options = $Options; Report = $report; Root = $root; LocalAppData = (Join-Path $root 'LocalAppData')
+        Blockers = (Get-SmokeBlockers $preflight)
         Player = $null; DataFolder = ''; InstanceName = ''; LogPath = ''; Control = [IntPtr]::Zero
         HostWindow = [IntPtr]::Zero; Parent = $null; Shell = $null; Minimized = $false; Cursor = $null; Cover = $null
     }
     try {
+        # Every step runs; one that builds on a check that did not pass, or that a failing
+        # step never reached, reports SKIP.
         foreach ($step in @('Step-Start', 'Step-Preview', 'Step-Desktop', 'Step-Click', 'Step-Pause', 'Step-Exit')) {
-            if (-not (& $step $context)) {
-                # Later steps build on this one; the exit still runs so nothing is left behind.
-                if ($step -ne 'Step-Exit' -and $context.Player -and -not $context.Player.HasExited) { [void](Step-Exit $context) }
-                break
+            try {
+                [void](& $step $context)
+            } catch {
+                [void](Add-SmokeResult $report $false 'smoke script' ('{0}: {1} at line {2}' -f $step, $_.Exception.Message, $_.InvocationInfo.ScriptLineNumber))
             }
         }
-    } catch {
-        [void](Add-SmokeResult $report $false 'smoke script' ($_.Exception.Message + ' at line ' + $_.InvocationInfo.ScriptLineNumber))
     } finally {
-        try { Restore-SmokeChanges $context } catch { Add-SmokeFact $report 'note' ('restoring: ' + $_.Exception.Message) }
+        Restore-SmokeChanges $context
         $path = Join-Path $Options.OutDir 'report.txt'
         Write-SmokeReport $report $path
         Write-Host ('Report: ' + $path)

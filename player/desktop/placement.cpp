@@ -91,6 +91,11 @@ core::Status make_layered(HWND host) {
 core::Status mount_into(HWND host, HWND worker) {
     win32::adopt_window_dpi_context(worker);
     if (!::IsWindow(host) || !::IsWindow(worker)) return core::fail("desktop window disappeared");
+    // A preview the user minimised or maximised keeps that state as a child: Windows then
+    // shows a minimised child at its last normal rectangle, not where it is placed, and a
+    // maximised one fills the WorkerW by its own rules. Restored first, while it is still a
+    // top-level window, the host goes exactly where it is put. (Wine places it either way.)
+    if (::IsIconic(host) || ::IsZoomed(host)) ::ShowWindow(host, SW_RESTORE);
     const LONG_PTR old_style = ::GetWindowLongPtrW(host, GWL_STYLE);
     const LONG_PTR old_ex_style = ::GetWindowLongPtrW(host, GWL_EXSTYLE);
     const HWND old_parent = ::GetParent(host);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,24 +12,30 @@
 
 namespace {
 
+HMODULE load_as_data(const std::string& program) {
+    return ::LoadLibraryExW(win32::to_wide(program).value().c_str(), nullptr,
+                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+}
+
+std::string resource_of(HMODULE module, LPCWSTR type, LPCWSTR name) {
+    const HRSRC found = ::FindResourceW(module, name, type);
+    if (found == nullptr) return {};
+    const HGLOBAL loaded = ::LoadResource(module, found);
+    const auto* bytes = static_cast<const char*>(::LockResource(loaded));
+    return std::string(bytes, ::SizeofResource(module, found));
+}
+
 // Wine runs the program the same with or without its manifest, so the embedded
 // resources are checked directly.
 class ProgramResources : public ::testing::Test {
 protected:
     void SetUp() override {
-        module_ = ::LoadLibraryExW(win32::to_wide(e2e::PlayerTest::built_program()).value().c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        module_ = load_as_data(e2e::PlayerTest::built_program());
         ASSERT_NE(module_, nullptr);
     }
     void TearDown() override { ::FreeLibrary(module_); }
 
-    std::string resource(LPCWSTR type, LPCWSTR name) const {
-        const HRSRC found = ::FindResourceW(module_, name, type);
-        if (found == nullptr) return {};
-        const HGLOBAL loaded = ::LoadResource(module_, found);
-        const auto* bytes = static_cast<const char*>(::LockResource(loaded));
-        return std::string(bytes, ::SizeofResource(module_, found));
-    }
+    std::string resource(LPCWSTR type, LPCWSTR name) const { return resource_of(module_, type, name); }
 
     HMODULE module_ = nullptr;
 };
@@ -39,6 +47,32 @@ TEST_F(ProgramResources, ManifestDeclaresDpiControlsPrivilegeAndWindows10) {
                                "version=\"6.0.0.0\"", "level=\"asInvoker\"",
                                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
         EXPECT_NE(manifest.find(needle), std::string::npos) << needle;
+    }
+}
+
+// Every program the build makes, test programs included: on Windows a test program without
+// the manifest gets common controls 5 (no task dialog) and no DPI awareness, and tests
+// something other than what ships. The build lists its programs by their Linux paths.
+TEST_F(ProgramResources, EveryProgramOfTheBuildEmbedsThePlayersManifest) {
+    const std::string players = resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
+    ASSERT_FALSE(players.empty());
+    std::istringstream listed(test::read_file(TESSARY_WINDOWS_PROGRAMS));
+    std::vector<std::string> programs;
+    for (std::string line; std::getline(listed, line);) {
+        if (line.empty()) continue;
+        for (char& c : line) c = c == '/' ? '\\' : c;
+        programs.push_back("Z:" + line);
+    }
+    for (const char* expected : {"\\player_tests.exe", "\\core_tests.exe", "\\e2e_tests.exe", "\\explorer_standin.exe",
+                                 "\\wallpkg.exe", "\\tessary_test_player.exe"}) {
+        EXPECT_TRUE(std::ranges::any_of(programs, [&](const std::string& p) { return p.ends_with(expected); }))
+            << expected;
+    }
+    for (const std::string& program : programs) {
+        const HMODULE module = load_as_data(program);
+        ASSERT_NE(module, nullptr) << program;
+        EXPECT_EQ(resource_of(module, RT_MANIFEST, MAKEINTRESOURCEW(1)), players) << program;
+        ::FreeLibrary(module);
     }
 }
 

@@ -4,10 +4,34 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/shell/status_text.h"
 #include "player/desktop/explorer_desktop.h"
 
 namespace {
+
+constexpr const char* kRealDesktop =
+    "Wine-only: Explorer's own desktop (Progman) is present, and this test plays Explorer itself";
+
+// What a recorded host went through, in order: whether it was a top-level window when its
+// size state changed, and its state when it was made a child.
+std::vector<std::string> g_host_trace;
+
+LRESULT CALLBACK recorded_host_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    const std::string where = ::GetParent(window) == nullptr ? " top-level" : " child";
+    if (message == WM_SIZE && wparam == SIZE_RESTORED) g_host_trace.push_back("restored" + where);
+    if (message == WM_SIZE && wparam == SIZE_MINIMIZED) g_host_trace.push_back("minimised" + where);
+    if (message == WM_SIZE && wparam == SIZE_MAXIMIZED) g_host_trace.push_back("maximised" + where);
+    if (message == WM_STYLECHANGING && wparam == static_cast<WPARAM>(GWL_STYLE) &&
+        (reinterpret_cast<const STYLESTRUCT*>(lparam)->styleNew & WS_CHILD) != 0 &&
+        (reinterpret_cast<const STYLESTRUCT*>(lparam)->styleOld & WS_CHILD) == 0) {
+        g_host_trace.push_back(std::string("made a child") + (::IsIconic(window) ? " while minimised" : "") +
+                               (::IsZoomed(window) ? " while maximised" : ""));
+    }
+    return ::DefWindowProcW(window, message, wparam, lparam);
+}
 
 // Plain windows stand in for the host and, where a test needs it, for Explorer's desktop
 // windows (this test process then plays Explorer's part).
@@ -21,6 +45,11 @@ protected:
             window_class.lpszClassName = name;
             ::RegisterClassW(&window_class);
         }
+        WNDCLASSW recorded{};
+        recorded.lpfnWndProc = recorded_host_procedure;
+        recorded.hInstance = ::GetModuleHandleW(nullptr);
+        recorded.lpszClassName = L"TessaryTestRecordedHost";
+        ::RegisterClassW(&recorded);
     }
     void TearDown() override {
         for (HWND window : created_) {
@@ -46,6 +75,14 @@ protected:
                                                                    screen.bottom - screen.top});
         return make(L"WorkerW", WS_CHILD | WS_VISIBLE, progman,
                     {0, 0, screen.right - screen.left, screen.bottom - screen.top});
+    }
+
+    // The WorkerW a mount goes into: the newer layout played by this process under Wine,
+    // Explorer's own on Windows (null where its desktop cannot be used).
+    HWND wallpaper_worker() {
+        if (::FindWindowW(L"Progman", nullptr) == nullptr) return make_explorer_with_worker_under_progman();
+        const auto found = player::find_wallpaper_workerw();
+        return found ? *found : nullptr;
     }
 
     player::PlacementContext context_for(HWND host, bool has_webview = true) {
@@ -102,7 +139,7 @@ TEST_F(PlacementTest, AChildHostIsDetachedToTheFixedPreviewRectangle) {
 }
 
 TEST_F(PlacementTest, WithoutExplorerTheDesktopFallsBackToPreviewOrHides) {
-    if (::FindWindowW(L"Progman", nullptr) != nullptr) GTEST_SKIP() << "a real desktop is present";
+    if (::FindWindowW(L"Progman", nullptr) != nullptr) GTEST_SKIP() << kRealDesktop;
     const HWND host = make_host();
     auto context = context_for(host);
     // Asked for by the user: the preview shows, with the explanation.
@@ -117,9 +154,10 @@ TEST_F(PlacementTest, WithoutExplorerTheDesktopFallsBackToPreviewOrHides) {
     EXPECT_FALSE(::IsWindowVisible(host));
 }
 
+// On Windows this mounts a window on the real desktop and takes it off again.
 TEST_F(PlacementTest, MountsIntoTheWorkerWBehindTheIconsAndBackToPreview) {
-    if (::FindWindowW(L"Progman", nullptr) != nullptr) GTEST_SKIP() << "a real desktop is present";
-    const HWND worker = make_explorer_with_worker_under_progman();
+    const HWND worker = wallpaper_worker();
+    if (worker == nullptr) GTEST_SKIP() << "Explorer's desktop has no usable WorkerW (a locked or non-interactive desktop)";
     EXPECT_EQ(player::find_wallpaper_workerw().value(), worker);
 
     const HWND host = make_host();
@@ -142,8 +180,32 @@ TEST_F(PlacementTest, MountsIntoTheWorkerWBehindTheIconsAndBackToPreview) {
     EXPECT_FALSE(player::is_desktop_window(host));
 }
 
+// A minimised preview keeps that state as a child, and Windows would show it at its last
+// normal rectangle: it must be restored before it becomes a child. (Wine places it
+// anyway, so the order is what is checked.) A maximised one likewise.
+TEST_F(PlacementTest, AMinimisedOrMaximisedPreviewIsRestoredBeforeItIsMounted) {
+    const HWND worker = wallpaper_worker();
+    if (worker == nullptr) GTEST_SKIP() << "Explorer's desktop has no usable WorkerW (a locked or non-interactive desktop)";
+    for (const int state : {SW_MINIMIZE, SW_MAXIMIZE}) {
+        const HWND host = make(L"TessaryTestRecordedHost", WS_OVERLAPPEDWINDOW, nullptr);
+        ::ShowWindow(host, state);
+        ASSERT_TRUE(state == SW_MINIMIZE ? ::IsIconic(host) : ::IsZoomed(host));
+        g_host_trace.clear();
+        auto context = context_for(host);
+        ASSERT_TRUE(player::apply_mode(context, true, true));
+        EXPECT_EQ(::GetParent(host), worker);
+        ASSERT_GE(g_host_trace.size(), 2u);
+        EXPECT_EQ(g_host_trace[0], "restored top-level") << state;
+        EXPECT_EQ(g_host_trace[1], "made a child") << state;
+        EXPECT_FALSE(::IsIconic(host) || ::IsZoomed(host));
+        EXPECT_TRUE(player::covers_primary_monitor(host)) << state;
+        ASSERT_TRUE(player::apply_mode(context, false, false));
+        ::DestroyWindow(host);
+    }
+}
+
 TEST_F(PlacementTest, UnsafeWorkerWsAreNeverChosen) {
-    if (::FindWindowW(L"Progman", nullptr) != nullptr) GTEST_SKIP() << "a real desktop is present";
+    if (::FindWindowW(L"Progman", nullptr) != nullptr) GTEST_SKIP() << kRealDesktop;
     const RECT screen = player::primary_monitor_rect();
     const HWND progman = make(L"Progman", WS_POPUP | WS_VISIBLE, nullptr, screen);
     make(L"SHELLDLL_DefView", WS_CHILD | WS_VISIBLE, progman);

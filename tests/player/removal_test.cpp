@@ -233,7 +233,7 @@ TEST(MoveToRecycleBin, PathsThatAreNotPlainAbsoluteFoldersAreRefused) {
 // which the user chose, so it counts as moved.
 TEST(MoveToRecycleBin, TheShellsPermanentDeletionPromptDecides) {
     const std::string shm = "Z:\\dev\\shm";
-    if (!test::exists(shm)) GTEST_SKIP() << "no tmpfs at /dev/shm";
+    if (!test::exists(shm)) GTEST_SKIP() << "Wine-only: Wine's prompt for what its trash cannot take needs a tmpfs at /dev/shm";
     drop_quit_messages();
     for (const int answer : {IDNO, IDYES}) {
         const std::string folder = player::join_path(shm, "tessary-removal-" + std::to_string(::GetTickCount64()));

@@ -39,6 +39,18 @@ try {
     $options = Resolve-SmokeOptions '' '' 30 $work $release $work $now
     Expect ($options.Player -eq (Join-Path $release 'tessary.exe')) 'the script folder is the release folder when tessary.exe lies beside it'
     Expect ($options.OutDir -eq (Join-Path $work 'tessary-smoke-20260504-030201')) "the default report folder: $($options.OutDir)"
+    # Thai uses the Buddhist calendar (year 2569) and Finnish writes times with dots.
+    $culture = [Globalization.CultureInfo]::CurrentCulture
+    try {
+        [Globalization.CultureInfo]::CurrentCulture = 'th-TH'
+        $thai = (Resolve-SmokeOptions '' '' 30 $work $release $work $now).OutDir
+        [Globalization.CultureInfo]::CurrentCulture = 'fi-FI'
+        $finnish = Format-SmokeReport (New-SmokeReport ([datetime]::SpecifyKind($now, [DateTimeKind]::Utc)))
+    } finally {
+        [Globalization.CultureInfo]::CurrentCulture = $culture
+    }
+    Expect ($thai -eq (Join-Path $work 'tessary-smoke-20260504-030201')) "the report folder's time is invariant: $thai"
+    Expect ($finnish[1] -eq 'started: 2026-05-04T03:02:01Z') "the report's time is invariant: $($finnish[1])"
     Push-Location $work
     try { $options = Resolve-SmokeOptions $release 'out' 45 $work $work $work $now } finally { Pop-Location }
     Expect ($options.ReleaseFolder -eq $release -and $options.OutDir -eq (Join-Path $work 'out') -and $options.TimeoutSeconds -eq 45) "-ReleaseFolder, -OutDir (made absolute: $($options.OutDir)) and -TimeoutSeconds are taken"
@@ -54,13 +66,49 @@ try {
     [void](Add-SmokeResult $report $true 'preview' 'page ready' 6>$null)
     Expect ((Get-SmokeExitCode $report) -eq 0) 'a report of passes passes'
     [void](Add-SmokeResult $report $false 'click' 'no change' 6>$null)
+    # What builds on a failed, a skipped or an unreached check is SKIP, naming it; a blocker
+    # gives its own reason; checks whose needs passed run.
+    Expect (-not (Test-SmokeNeeds $report @('pause', 'exit') @('preview', 'click') 6>$null)) 'a failed need stops the checks'
+    Expect (-not (Test-SmokeNeeds $report @('desktop') @() 'no Explorer desktop' 6>$null)) 'a blocker stops the checks'
+    Expect (-not (Test-SmokeNeeds $report @('later') @('desktop') 6>$null)) 'a skipped need stops the checks'
+    Expect (-not (Test-SmokeNeeds $report @('never') @('unreached') 6>$null)) 'an unreached need stops the checks'
+    Expect (Test-SmokeNeeds $report @('more') @('preview') 6>$null) 'a passed need lets the checks run'
+    Expect ((Get-SmokeVerdict $report 'pause') -eq 'SKIP' -and (Get-SmokeVerdict $report 'more') -eq '') 'the verdicts as recorded'
     $path = Join-Path $work 'report.txt'
     Write-SmokeReport $report $path
     $expected = "Tessary smoke report`r`nstarted: 2026-05-04T03:02:01Z`r`nwindows build: 26100.2605`r`n" +
-        "PASS preview: page ready`r`nFAIL click: no change`r`nresult: FAIL (1 passed, 1 failed)`r`n"
+        "PASS preview: page ready`r`nFAIL click: no change`r`n" +
+        "SKIP pause: needs 'click', which failed`r`nSKIP exit: needs 'click', which failed`r`n" +
+        "SKIP desktop: no Explorer desktop`r`nSKIP later: needs 'desktop', which was skipped`r`n" +
+        "SKIP never: needs 'unreached', which did not run`r`nresult: FAIL (1 passed, 1 failed, 5 skipped)`r`n"
     Expect ([System.IO.File]::ReadAllText($path) -ceq $expected) ("the report file reads:`n" + [System.IO.File]::ReadAllText($path))
     Expect ([System.IO.File]::ReadAllBytes($path)[0] -eq [byte][char]'T') 'the report has no byte order mark'
     Expect ((Get-SmokeExitCode $report) -eq 1) 'one failure fails the run'
+    $skips = New-SmokeReport $now
+    [void](Test-SmokeNeeds $skips @('start') @() 'no runtime' 6>$null)
+    Expect ((Get-SmokeExitCode $skips) -eq 1 -and (Format-SmokeReport $skips)[-1] -eq 'result: SKIP (0 passed, 0 failed, 1 skipped)') 'a run of skips checked nothing and does not pass'
+
+    # The machine's limits, from the pre-flight facts.
+    $machine = @{ Progman = $true; IconView = $true; InputDesktop = 'Default'; Runtime = '131.0.2903.70' }
+    $blockers = Get-SmokeBlockers $machine
+    Expect (-not $blockers.Screen -and -not $blockers.Desktop -and -not $blockers.Page) 'a full desktop blocks nothing'
+    $machine.InputDesktop = 'Winlogon'
+    $machine.Runtime = ''
+    $blockers = Get-SmokeBlockers $machine
+    Expect ($blockers.Screen -like 'the input desktop is not*' -and $blockers.Desktop -eq $blockers.Screen -and $blockers.Page -like '*Runtime (x64) is not installed') 'a locked desktop and a missing runtime block'
+    $machine.InputDesktop = 'Default'
+    $machine.IconView = $false
+    Expect ((Get-SmokeBlockers $machine).Desktop -like '*no icon view*' -and -not (Get-SmokeBlockers $machine).Screen) 'a desktop without icons blocks the desktop only'
+    $machine.Progman = $false
+    Expect ((Get-SmokeBlockers $machine).Desktop -eq 'no Explorer desktop (Progman) in this session') 'no Progman blocks the desktop'
+
+    # 64-bit PowerShell only; the primary button; this session's players.
+    Expect ((Get-HostRefusal 8 $true) -eq '' -and (Get-HostRefusal 4 $true) -like '*32-bit PowerShell*' -and
+        (Get-HostRefusal 4 $false) -like '*32-bit Windows*') '32-bit PowerShell is refused'
+    Expect (((Get-PrimaryButtonEvents $false) -join ',') -eq '2,4' -and ((Get-PrimaryButtonEvents $true) -join ',') -eq '8,16') 'the primary button is the right one when swapped'
+    $processes = @(@{ Id = 1; SessionId = 0 }, @{ Id = 2; SessionId = 3 }, @{ Id = 3; SessionId = 3 })
+    Expect (((Select-SessionProcesses $processes 3) | ForEach-Object { $_.Id }) -join ',' -eq '2,3' -and
+        (Select-SessionProcesses $processes 5).Count -eq 0) "only this session's players count"
 
     # The log as the player writes it, with a half-written last line.
     $log = Join-Path $work 'player.log'
@@ -103,8 +151,16 @@ try {
         Expect ($LASTEXITCODE -eq 0) "wallpkg lint refuses the smoke wallpaper: $lint"
     }
 
-    # The user32 declarations compile (C# is compiled here as on Windows; nothing is called).
-    Add-Type -TypeDefinition (Get-SmokeInteropSource)
+    # The user32 declarations compile as C# 5, the language Windows PowerShell 5.1 compiles
+    # (nothing is called).
+    Add-Type -TypeDefinition (Get-SmokeInteropSource) -CompilerOptions '-langversion:5'
+    $preflightReport = New-SmokeReport $now
+    Add-PreflightFacts $preflightReport @{ Build = '20348.1'; Description = 'd'; Session = 'console'; Progman = $true; IconView = $false
+        InputDesktop = ''; Resolution = 'r'; DpiAwareness = 'system'; Scale = '100% (96 dpi)'; Runtime = '' }
+    $names = @($preflightReport.Facts | ForEach-Object { $_.Name + '=' + $_.Value })
+    Expect (($names -join '|') -eq ('windows build=20348.1|windows=d|session=console|explorer desktop=Progman present, icon view missing|' +
+        'input desktop=not available to this session (locked, a secure desktop or a service session)|resolution=r|' +
+        'dpi awareness=system|primary monitor scale=100% (96 dpi)|webview2 runtime=not installed')) ('the pre-flight facts: ' + ($names -join '|'))
     Expect ([bool]('TessarySmoke.User32' -as [type])) 'the user32 declarations compile'
 } finally {
     Remove-Item -LiteralPath $work -Recurse -Force

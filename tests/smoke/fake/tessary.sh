@@ -20,7 +20,16 @@ for _ in $(seq 600); do
     log "loaded tessary-smoke mode=preview host=0x10 parent=0x0"
     log "wallpaper bridge ready"
   fi
-  if [ -e "$d/cmd-110" ]; then rm "$d/cmd-110"; log "control command=110"; log "desktop mounted host=0x10 parent=0x20"; fi
+  if [ -e "$d/cmd-110" ]; then
+    rm "$d/cmd-110"
+    log "control command=110"
+    # SMOKE_FAKE_MOUNT=refuse: the player finds no WorkerW and says so.
+    if [ "${SMOKE_FAKE_MOUNT:-}" = refuse ]; then
+      log "desktop mount unavailable: No safe wallpaper WorkerW; use preview and retry after Explorer restarts"
+    else
+      log "desktop mounted host=0x10 parent=0x20"
+    fi
+  fi
   if [ -e "$d/cmd-cover" ]; then rm "$d/cmd-cover"; log "state paused=true fps=30"; fi
   if [ -e "$d/cmd-uncover" ]; then rm "$d/cmd-uncover"; log "state paused=false fps=30"; fi
   if [ -e "$d/cmd-exit" ]; then rm "$d/cmd-exit"; log "clean shutdown"; exit 0; fi

@@ -12,6 +12,9 @@ namespace TessarySmoke {
     public static class User32 {
         public static bool Clicked;
         public static int CursorX = -1;
+        public static int Swapped;
+        public static string Posted = "";
+        public static void Reset() { Clicked = false; CursorX = -1; Posted = ""; }
         public static void Send(string name) {
             string state = Environment.GetEnvironmentVariable("SMOKE_FAKE_STATE");
             File.WriteAllText(File.ReadAllText(Path.Combine(state, "data-folder")).Trim() + "/cmd-" + name, "");
@@ -39,9 +42,18 @@ namespace TessarySmoke {
         public static IntPtr WindowFromPoint(POINT p) { return (IntPtr)0x20; }
         public static bool GetCursorPos(out POINT p) { p = new POINT(); p.X = 7; p.Y = 8; return true; }
         public static bool SetCursorPos(int x, int y) { CursorX = x; return true; }
-        public static void mouse_event(uint flags, int dx, int dy, uint data, UIntPtr extra) { if (flags == 4) Clicked = true; }
+        // A button's release over the desktop is a click of the primary button only if it is
+        // the physical one the swap setting makes primary.
+        public static void mouse_event(uint flags, int dx, int dy, uint data, UIntPtr extra) {
+            if (flags == (Swapped != 0 ? 0x10u : 0x04u)) Clicked = true;
+        }
+        public static int GetSystemMetrics(int index) { return index == 23 ? Swapped : 0; }
         public static void keybd_event(byte key, byte scan, uint flags, UIntPtr extra) { }
-        public static bool PostMessageW(IntPtr w, uint message, IntPtr wParam, IntPtr lParam) { Send(wParam.ToString()); return true; }
+        public static bool PostMessageW(IntPtr w, uint message, IntPtr wParam, IntPtr lParam) {
+            Posted += wParam.ToString() + " ";
+            Send(wParam.ToString());
+            return true;
+        }
         public static bool RedrawWindow(IntPtr w, IntPtr rect, IntPtr region, uint flags) { return true; }
     }
 }
