@@ -19,23 +19,16 @@
 
 namespace {
 
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 // The controller with its control window, as the start-up makes it (hidden here), and the
 // removal confirmation answered "no" by the test.
 class ControllerPanelTest : public test::ControllerFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(test::ensure_window_class(player::kPanelWindowClass, player::register_panel_window_class));
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary");
         test::ControllerFixture::SetUp();
         ASSERT_TRUE(controller_->create_control(false));
         panel_ = controller_->dialog_window();
         ASSERT_NE(panel_, nullptr);
-    }
-    void TearDown() override {
-        test::ControllerFixture::TearDown();
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary");
     }
     void adjust_setup(player::ControllerSetup& setup) override {
         setup.startup = startup_;
@@ -49,6 +42,7 @@ protected:
 
     player::PanelState& panel() const { return *player::panel_state_of(panel_); }
     HWND child(int id) const { return ::GetDlgItem(panel_, id); }
+    const wchar_t* run_key() const { return run_key_.c_str(); }
     // What the window sent the controller window, handed over as the loop would.
     void deliver_commands() {
         MSG message;
@@ -61,6 +55,7 @@ protected:
     core::MonotonicTime now_ = std::chrono::steady_clock::now();
     HWND panel_ = nullptr;
     std::vector<std::string> asked_;
+    const std::wstring run_key_ = autostart().subkey;
 };
 
 TEST_F(ControllerPanelTest, TheWindowShowsWhatPlaysAndTheLibrary) {
@@ -98,10 +93,10 @@ TEST_F(ControllerPanelTest, PickingACardPlaysItAndTheDeleteKeyAsksAboutIt) {
 }
 
 TEST_F(ControllerPanelTest, TheAutostartSwitchWritesTheRunEntryAndAlwaysShowsTheRegistry) {
-    const auto run_value = [] { return player::read_autostart_value().value(); };
+    const auto run_value = [this] { return player::read_autostart_value(autostart()).value(); };
     ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
     deliver_commands();
-    EXPECT_EQ(run_value(), player::expected_autostart_value().value());
+    EXPECT_EQ(run_value(), player::expected_autostart_value(autostart()).value());
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
     ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
     deliver_commands();
@@ -109,7 +104,7 @@ TEST_F(ControllerPanelTest, TheAutostartSwitchWritesTheRunEntryAndAlwaysShowsThe
 
     // Another copy's entry is left alone, and the switch goes back to off.
     const std::wstring other = L"\"C:\\Elsewhere\\tessary.exe\" --startup";
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, other.c_str(),
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, other.c_str(),
                                 static_cast<DWORD>((other.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
@@ -148,29 +143,61 @@ TEST_F(ControllerPanelTest, RequestsWaitWhileTheWindowIsInUseAndTheShowMessageBr
 TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsTheRunValueChangedElsewhere) {
     const HANDLE changed = controller_->autostart_changed();
     ASSERT_NE(changed, nullptr);
-    const std::wstring ours = win32::to_wide(player::expected_autostart_value().value()).value();
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, ours.c_str(),
+    const std::wstring ours = win32::to_wide(player::expected_autostart_value(autostart()).value()).value();
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, ours.c_str(),
                                 static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);
     EXPECT_TRUE(controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED}));
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
 
-    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary"), ERROR_SUCCESS);
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary"), ERROR_SUCCESS);
     ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);  // armed again by the handling
     controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
     // The Run key deleted, then made again with our value: the tick finds it and watches it.
-    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, kRunKey), ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, ours.c_str(),
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, run_key()), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, ours.c_str(),
                                 static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     now_ += std::chrono::seconds(2);
     controller_->refresh_playback();
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
-    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary"), ERROR_SUCCESS);
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary"), ERROR_SUCCESS);
     EXPECT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
+}
+
+// Windows' Startup apps switch turned off in Task Manager, and on again, while the player
+// runs: the switch follows, through the same change event as the Run value's.
+TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsWindowsStartupAppsSwitch) {
+    const std::wstring approval = autostart().approval_subkey;
+    const auto set_flag = [&](BYTE first) {
+        const std::vector<BYTE> flag = {first, 0, 0, 0, 0xd4, 0x0d, 0x43, 0x8d, 0xc8, 0x3b, 0xd9, 0x01};
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, approval.c_str(), L"Tessary", REG_BINARY, flag.data(),
+                                    static_cast<DWORD>(flag.size())),
+                  ERROR_SUCCESS);
+    };
+    const auto box = [&] { return ::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0); };
+    const std::wstring ours = win32::to_wide(player::expected_autostart_value(autostart()).value()).value();
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, ours.c_str(),
+                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    set_flag(0x02);  // the first flag Windows writes also makes its key
+    ASSERT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
+    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
+    EXPECT_EQ(box(), BST_CHECKED);
+    now_ += std::chrono::seconds(2);  // the tick finds the new key and watches it too
+    controller_->refresh_playback();
+
+    set_flag(0x03);
+    ASSERT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
+    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
+    EXPECT_EQ(box(), BST_UNCHECKED);
+    set_flag(0x02);
+    ASSERT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
+    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
+    EXPECT_EQ(box(), BST_CHECKED);
 }
 
 class ControllerStartedHiddenTest : public ControllerPanelTest {
