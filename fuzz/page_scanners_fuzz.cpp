@@ -22,7 +22,9 @@ constexpr std::string_view kMissing =
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const core::Bytes text(data, data + size);
     core::AssetMap assets;
-    for (const char* scanned : {"index.html", "css/style.css", "main.js", "lib/module.mjs"}) assets.emplace(scanned, text);
+    for (const char* scanned : {"index.html", "css/style.css", "main.js", "lib/module.mjs"}) {
+        assets.emplace(scanned, text);
+    }
     assets.emplace("art/sky.png", core::Bytes{0x89, 'P', 'N', 'G'});
     const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
 

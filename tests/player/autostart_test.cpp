@@ -269,20 +269,15 @@ TEST_F(Autostart, AKeyThatCannotBeOpenedForWritingIsReported) {
 // Windows' Startup apps switch off for our value, and a flag that cannot be written (its key
 // grants reading and deletion only): the registry stays as it was, our value included.
 TEST_F(Autostart, AFlagThatCannotBeWrittenLeavesTheRunValueAsItWas) {
-    const std::wstring approval = entry().approval_subkey;
-    const std::vector<BYTE> off = {0x03, 0, 0, 0, 0xd4, 0x0d, 0x43, 0x8d, 0xc8, 0x3b, 0xd9, 0x01};
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, approval.c_str(), L"Tessary", REG_BINARY, off.data(),
-                                static_cast<DWORD>(off.size())),
-              ERROR_SUCCESS);
-    {
-        win32::unique_hkey key;
-        ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, approval.c_str(), 0, WRITE_DAC, key.put()), ERROR_SUCCESS);
-        PSECURITY_DESCRIPTOR read_only = nullptr;
-        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)(A;;SD;;;WD)",
-                                                                           SDDL_REVISION_1, &read_only, nullptr));
-        const win32::unique_local owned(read_only);
-        ASSERT_EQ(::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, read_only), ERROR_SUCCESS);
-    }
+    const BYTE off[12] = {0x03};
+    win32::unique_hkey key;
+    ASSERT_EQ(::RegCreateKeyW(HKEY_CURRENT_USER, entry().approval_subkey.c_str(), key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExW(key.get(), L"Tessary", 0, REG_BINARY, off, sizeof(off)), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR read_only = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)(A;;SD;;;WD)", SDDL_REVISION_1,
+                                                                       &read_only, nullptr));
+    const win32::unique_local owned(read_only);
+    ASSERT_EQ(::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, read_only), ERROR_SUCCESS);
     put(L"Tessary", REG_SZ, sz_bytes(win32::to_wide(kExpected).value()));
     const auto before = raw();
     for (const bool had_value : {true, false}) {

@@ -34,9 +34,7 @@ void ControllerFixture::SetUp() {
     // A Run key without values, as every user has.
     ::RegDeleteTreeW(HKEY_CURRENT_USER, autostart_parent_.c_str());
     win32::unique_hkey run_key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, autostart().subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                KEY_READ, nullptr, run_key.put(), nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyW(HKEY_CURRENT_USER, autostart().subkey.c_str(), run_key.put()), ERROR_SUCCESS);
 
     auto window = player::ControllerWindow::create("Tessary-test-controller-" + std::to_string(::GetCurrentProcessId()));
     ASSERT_TRUE(window);

@@ -42,7 +42,16 @@ protected:
 
     player::PanelState& panel() const { return *player::panel_state_of(panel_); }
     HWND child(int id) const { return ::GetDlgItem(panel_, id); }
-    const wchar_t* run_key() const { return run_key_.c_str(); }
+    void set_value(const std::wstring& subkey, DWORD type, const void* data, std::size_t size) const {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), L"Tessary", type, data, DWORD(size)),
+                  ERROR_SUCCESS);
+    }
+    // The switch once the loop has handed over the change the watch reported.
+    LRESULT followed_box() {
+        EXPECT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
+        EXPECT_TRUE(controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED}));
+        return ::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0);
+    }
     // What the window sent the controller window, handed over as the loop would.
     void deliver_commands() {
         MSG message;
@@ -104,9 +113,7 @@ TEST_F(ControllerPanelTest, TheAutostartSwitchWritesTheRunEntryAndAlwaysShowsThe
 
     // Another copy's entry is left alone, and the switch goes back to off.
     const std::wstring other = L"\"C:\\Elsewhere\\tessary.exe\" --startup";
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, other.c_str(),
-                                static_cast<DWORD>((other.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    set_value(run_key_, REG_SZ, other.c_str(), (other.size() + 1) * sizeof(wchar_t));
     ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
     deliver_commands();
     EXPECT_TRUE(logged("command 114: 已有不同位置的 Tessary 启动项，请先在原程序取消开机启动"));
@@ -138,66 +145,30 @@ TEST_F(ControllerPanelTest, RequestsWaitWhileTheWindowIsInUseAndTheShowMessageBr
     EXPECT_FALSE(::IsIconic(panel_));
 }
 
-// A Run value written or removed by another program reaches the switch through the
-// change event the loop waits on.
-TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsTheRunValueChangedElsewhere) {
-    const HANDLE changed = controller_->autostart_changed();
-    ASSERT_NE(changed, nullptr);
+// A Run value written or removed by another program, and Windows' Startup apps switch
+// turned off in Task Manager, reach the switch through the change event the loop waits on.
+TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsChangesMadeElsewhere) {
+    ASSERT_NE(controller_->autostart_changed(), nullptr);
     const std::wstring ours = win32::to_wide(player::expected_autostart_value(autostart()).value()).value();
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, ours.c_str(),
-                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);
-    EXPECT_TRUE(controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED}));
-    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+    set_value(run_key_, REG_SZ, ours.c_str(), (ours.size() + 1) * sizeof(wchar_t));
+    EXPECT_EQ(followed_box(), BST_CHECKED);
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key_.c_str(), L"Tessary"), ERROR_SUCCESS);
+    EXPECT_EQ(followed_box(), BST_UNCHECKED);  // armed again by the handling
 
-    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary"), ERROR_SUCCESS);
-    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);  // armed again by the handling
-    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
-    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-
-    // The Run key deleted, then made again with our value: the tick finds it and watches it.
-    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, run_key()), ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, ours.c_str(),
-                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    // The Run key deleted, then made again with our value, and the first Startup apps flag
+    // making its key: the tick finds both and watches them.
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, run_key_.c_str()), ERROR_SUCCESS);
+    set_value(run_key_, REG_SZ, ours.c_str(), (ours.size() + 1) * sizeof(wchar_t));
+    BYTE flag[12] = {0x02};
+    set_value(autostart().approval_subkey, REG_BINARY, flag, sizeof(flag));
     now_ += std::chrono::seconds(2);
     controller_->refresh_playback();
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
-    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary"), ERROR_SUCCESS);
+    flag[0] = 0x03;
+    set_value(autostart().approval_subkey, REG_BINARY, flag, sizeof(flag));
+    EXPECT_EQ(followed_box(), BST_UNCHECKED);
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key_.c_str(), L"Tessary"), ERROR_SUCCESS);
     EXPECT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
-}
-
-// Windows' Startup apps switch turned off in Task Manager, and on again, while the player
-// runs: the switch follows, through the same change event as the Run value's.
-TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsWindowsStartupAppsSwitch) {
-    const std::wstring approval = autostart().approval_subkey;
-    const auto set_flag = [&](BYTE first) {
-        const std::vector<BYTE> flag = {first, 0, 0, 0, 0xd4, 0x0d, 0x43, 0x8d, 0xc8, 0x3b, 0xd9, 0x01};
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, approval.c_str(), L"Tessary", REG_BINARY, flag.data(),
-                                    static_cast<DWORD>(flag.size())),
-                  ERROR_SUCCESS);
-    };
-    const auto box = [&] { return ::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0); };
-    const std::wstring ours = win32::to_wide(player::expected_autostart_value(autostart()).value()).value();
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, run_key(), L"Tessary", REG_SZ, ours.c_str(),
-                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-    set_flag(0x02);  // the first flag Windows writes also makes its key
-    ASSERT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
-    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
-    EXPECT_EQ(box(), BST_CHECKED);
-    now_ += std::chrono::seconds(2);  // the tick finds the new key and watches it too
-    controller_->refresh_playback();
-
-    set_flag(0x03);
-    ASSERT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
-    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
-    EXPECT_EQ(box(), BST_UNCHECKED);
-    set_flag(0x02);
-    ASSERT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
-    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
-    EXPECT_EQ(box(), BST_CHECKED);
 }
 
 class ControllerStartedHiddenTest : public ControllerPanelTest {

@@ -93,9 +93,7 @@ TEST(LogWriter, RotatesWhileRunningBeforeALinePassesTheLimit) {
     TestFolder folder;
     test::write_file(folder / "player.log", std::string(2'097'152 - 10, 'o'));
     test::write_file(folder / "player.previous.log", "older generation");
-    auto file = player::open_log_file(folder.path());
-    ASSERT_TRUE(file);
-    player::LogWriter writer(std::move(*file), player::log_rotation(folder.path()));
+    player::LogWriter writer(player::open_log_file(folder.path()).value(), player::log_rotation(folder.path()));
     writer.write("[1] fills\n");  // exactly the limit: kept
     EXPECT_EQ(test::read_file(folder / "player.log").size(), 2'097'152u);
     EXPECT_EQ(test::read_file(folder / "player.previous.log"), "older generation");

@@ -134,9 +134,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (!real_layer) return std::make_unique<LoadingWebLayer>();
         return player::make_webview2_layer(profile_folder);
     };
-    if (auto result =
-            player::run_entry(player::process_arguments(), make_layer, kBuildFlags, test::test_autostart_entry());
-        !result) {
+    const player::AutostartEntry autostart{.subkey = test::kTestRunKey, .approval_subkey = test::kTestApprovalKey};
+    if (auto result = player::run_entry(player::process_arguments(), make_layer, kBuildFlags, autostart); !result) {
         player::report_startup_failure(result.error());
     }
     return 0;
