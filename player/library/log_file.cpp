@@ -11,22 +11,39 @@
 
 namespace player {
 
-void rotate_log_if_oversized(std::string_view data_folder) {
-    const std::string log = join_path(data_folder, "player.log");
-    const auto entry = read_own_attributes(log);
-    if (!entry || !core::log_needs_rotation(entry->size)) return;
-    const auto log_path = long_path(log);
+namespace {
+
+bool move_log_aside(std::string_view data_folder) {
+    const auto log_path = long_path(join_path(data_folder, "player.log"));
     const auto previous_path = long_path(join_path(data_folder, "player.previous.log"));
-    if (!log_path || !previous_path) return;
-    ::MoveFileExW(log_path->c_str(), previous_path->c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!log_path || !previous_path) return false;
+    return ::MoveFileExW(log_path->c_str(), previous_path->c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+}  // namespace
+
+void rotate_log_if_oversized(std::string_view data_folder) {
+    const auto entry = read_own_attributes(join_path(data_folder, "player.log"));
+    if (!entry || !core::log_needs_rotation(entry->size)) return;
+    move_log_aside(data_folder);
+}
+
+LogRotation log_rotation(std::string_view data_folder) {
+    // Nothing here may log: the writer calls it holding its lock.
+    return [folder = std::string(data_folder)]() -> std::optional<win32::unique_file> {
+        if (!move_log_aside(folder)) return std::nullopt;
+        auto fresh = open_log_file(folder);
+        if (!fresh) return std::nullopt;
+        return std::move(*fresh);
+    };
 }
 
 core::Result<win32::unique_file> open_log_file(std::string_view data_folder) {
     auto log_path = long_path(join_path(data_folder, "player.log"));
     if (!log_path) return std::unexpected(log_path.error());
     // Append-only access: every write lands at the current end, even when another
-    // process (a second start) appends to the same file.
-    win32::unique_file file(::CreateFileW(log_path->c_str(), FILE_APPEND_DATA,
+    // process (a second start) appends to the same file. Its size decides the rotation.
+    win32::unique_file file(::CreateFileW(log_path->c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::unexpected(win32::last_error());
@@ -37,7 +54,7 @@ core::Status open_log(std::string_view data_folder) {
     rotate_log_if_oversized(data_folder);
     auto file = open_log_file(data_folder);
     if (!file) return std::unexpected(file.error());
-    install_log_file(std::move(*file));
+    install_log_file(std::move(*file), log_rotation(data_folder));
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "player/log/log_writer.h"
 #include "player/win32/unique_resource.h"
 
 namespace player {
@@ -16,7 +17,8 @@ using LogObserver = void (*)(void* context, std::string_view message);
 void set_log_observer(LogObserver observer, void* context);
 
 // Installs the process's log file for the rest of the process, with the handlers that log
-// "panic: " reports. Only the first file installed is kept; a later one is closed.
-void install_log_file(win32::unique_file file);
+// "panic: " reports and the rotation that keeps the file within its limit. Only the first
+// file installed is kept; a later one is closed.
+void install_log_file(win32::unique_file file, LogRotation rotate = {});
 
 }  // namespace player

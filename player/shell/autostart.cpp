@@ -148,8 +148,11 @@ core::Status set_autostart(bool wanted, const AutostartEntry& entry) {
     }
     if (approval_disabled) {
         if (auto enabled = enable_startup_approval(entry); !enabled) {
-            // Back to how it was: the value written a moment ago goes again.
-            if (*change == core::AutostartChange::write) change_run_value(entry, core::AutostartChange::remove, {});
+            // Back to how it was: a value written a moment ago goes again; one that was
+            // there before (ours, as the plan requires) was only written over with itself.
+            if (*change == core::AutostartChange::write && !*current) {
+                change_run_value(entry, core::AutostartChange::remove, {});
+            }
             return enabled;
         }
     }

@@ -222,11 +222,11 @@ void PlayerController::recover_tray() {
 }
 
 void PlayerController::look_for_run_key(core::MonotonicTime now) {
-    // The system reports changes of the Run key's values, never the key itself appearing
+    // The system reports changes of the watched keys' values, never a key itself appearing
     // or being deleted: only looking finds out.
     if (!control_ || !elapsed_since(run_key_looked_, now, kRunKeyLookInterval)) return;
     run_key_looked_ = now;
-    if (autostart_watch_ && !autostart_watch_->key_deleted()) return;
+    if (autostart_watch_ && !autostart_watch_->stale()) return;
     const bool was_watching = autostart_watch_.has_value();
     watch_autostart();
     if (was_watching || autostart_watch_) sync_autostart_box();

@@ -63,12 +63,13 @@ core::Status prepare_data_folder(const std::string& data_folder) {
 }  // namespace
 
 core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer,
-                       const core::BuildFlags& build_flags) {
+                       const core::BuildFlags& build_flags, const AutostartEntry& autostart) {
     auto key = core::parse_publisher_key(kBuiltInPublisherKey);
     if (!key) return std::unexpected(key.error());
     EntryContext context{.publisher_key = *key,
                          .instance_name = build_flags.local_preview ? core::preview_instance_name(*key)
-                                                                    : core::instance_name(*key)};
+                                                                    : core::instance_name(*key),
+                         .autostart = autostart};
 
     auto options = core::parse_startup_options(args);
     if (!options) return std::unexpected(options.error());

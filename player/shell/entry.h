@@ -9,6 +9,7 @@
 #include "core/error/error.h"
 #include "core/startup/command_line.h"
 #include "core/startup/instance.h"
+#include "player/shell/autostart.h"
 #include "player/windows/web_layer.h"
 
 namespace player {
@@ -26,6 +27,8 @@ struct EntryContext {
     std::string data_folder;
     // The author-preview build's "--source" folder.
     std::optional<std::string> source_folder;
+    // Where the autostart switch lives: the real Run value, or a test build's scratch key.
+    AutostartEntry autostart;
 };
 
 // Command line, publisher key, data folder and log, then the player itself. An error here
@@ -33,6 +36,6 @@ struct EntryContext {
 // The flags say which build this is; only an author-preview build accepts "--source", and
 // it keeps its data apart from the player's.
 core::Status run_entry(const std::vector<std::string>& args, const WebLayerFactory& make_web_layer,
-                       const core::BuildFlags& build_flags = {});
+                       const core::BuildFlags& build_flags = {}, const AutostartEntry& autostart = {});
 
 }  // namespace player

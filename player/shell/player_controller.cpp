@@ -26,6 +26,7 @@ PlayerController::PlayerController(ControllerSetup setup)
       publisher_key_(setup.publisher_key),
       startup_(setup.startup),
       removal_prompts_(std::move(setup.removal_prompts)),
+      autostart_(std::move(setup.autostart)),
       clock_(std::move(setup.clock)),
       started_at_(clock_()) {
     host_.desktop_wanted = setup.desktop_wanted;
@@ -291,7 +292,7 @@ void PlayerController::select_from_list() {
 
 void PlayerController::toggle_autostart() {
     const bool wanted = control_ && control_->autostart_checked();
-    const core::Status changed = set_autostart(wanted);
+    const core::Status changed = set_autostart(wanted, autostart_);
     // The box always ends up showing what the registry holds, whatever happened.
     sync_autostart_box();
     if (!changed) report_error("command " + std::to_string(core::CMD_AUTOSTART), changed.error());
@@ -299,14 +300,14 @@ void PlayerController::toggle_autostart() {
 
 void PlayerController::sync_autostart_box() {
     if (!control_) return;
-    const auto status = autostart_status();
+    const auto status = autostart_status(autostart_);
     control_->set_autostart_checked(status && *status);
 }
 
 void PlayerController::watch_autostart() {
     // Without a Run key there is nothing to watch yet; the tick looks for it again.
     autostart_watch_.reset();
-    if (auto watch = AutostartWatch::open()) autostart_watch_.emplace(std::move(*watch));
+    if (auto watch = AutostartWatch::open(autostart_)) autostart_watch_.emplace(std::move(*watch));
 }
 
 HWND PlayerController::dialog_window() const { return control_ ? control_->handle() : nullptr; }

@@ -51,6 +51,8 @@ struct ControllerSetup {
     bool startup = false;
     WebLayer& web_layer;
     RemovalPrompts removal_prompts;
+    // Where the autostart switch lives: the real Run value, or a test's scratch key.
+    AutostartEntry autostart;
     // The time the tick's limits and pacing are measured in; tests may set their own.
     std::function<core::MonotonicTime()> clock = [] { return std::chrono::steady_clock::now(); };
 };
@@ -159,6 +161,7 @@ private:
     PauseReasons pause_;
     UINT taskbar_created_ = 0;
     RemovalPrompts removal_prompts_;
+    AutostartEntry autostart_;
     std::function<core::MonotonicTime()> clock_;
     core::MonotonicTime started_at_;
     // When the page's browser process failed lately; too many stop the automatic rebuilds

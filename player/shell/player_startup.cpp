@@ -98,7 +98,8 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
                                                 .publisher_key = context.publisher_key,
                                                 .desktop_wanted = !context.options.preview && !context.source_folder,
                                                 .startup = context.options.startup,
-                                                .web_layer = *web_layer});
+                                                .web_layer = *web_layer,
+                                                .autostart = context.autostart});
     controller.reload_library();
     if (auto created = controller.create_control(!context.options.startup); !created) return created;
     controller.refresh_control();

@@ -11,6 +11,7 @@
 #include "core/shell/handoff.h"
 #include "desktop_fixture.h"
 #include "player/controls/panel_ids.h"
+#include "test_player/test_autostart.h"
 
 namespace {
 
@@ -23,8 +24,9 @@ constexpr ULONGLONG kHungExplorerBudgetMs = 3500;
 // One recovery check (every 2 s), with the same room.
 constexpr ULONGLONG kOneRecoveryStepMs = 4000;
 const wchar_t* const kWineAppDefaults = L"Software\\Wine\\AppDefaults\\tessary.exe";
-const wchar_t* const kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t* const kApprovalKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+// The test player's scratch keys in place of the real Run and StartupApproved\Run.
+const wchar_t* const kRunKey = test::kTestRunKey;
+const wchar_t* const kApprovalKey = test::kTestApprovalKey;
 const std::vector<BYTE> kApprovalOff = {0x03, 0, 0, 0, 0xd4, 0x0d, 0x43, 0x8d, 0xc8, 0x3b, 0xd9, 0x01};
 const std::vector<BYTE> kApprovalOn = {0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
@@ -40,9 +42,7 @@ void set_approval(const std::vector<BYTE>& flag) {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, kApprovalKey, L"Tessary", REG_BINARY, flag.data(), DWORD(flag.size()));
 }
 
-void delete_values() {
-    for (const wchar_t* subkey : {kRunKey, kApprovalKey}) ::RegDeleteKeyValueW(HKEY_CURRENT_USER, subkey, L"Tessary");
-}
+void delete_values() { ::RegDeleteTreeW(HKEY_CURRENT_USER, test::kTestAutostartParent); }
 
 class DesktopWindowsTest : public e2e::DesktopPlayerTest {
 protected:
@@ -146,8 +146,9 @@ TEST_F(DesktopWindowsTest, ANotificationAreaThatRefusesAtFirstNeverLeavesAHidden
     exit_player();
 }
 
-// Windows' Startup apps switch turned off keeps the player's switch off; ticking it turns
-// both on, unticking leaves Windows' switch alone.
+// Windows' Startup apps switch turned off keeps the player's switch off, also when it is
+// turned off while the player runs; ticking it turns both on, unticking leaves Windows'
+// switch alone.
 TEST_F(DesktopWindowsTest, WindowsStartupAppsSwitchIsRespected) {
     delete_values();
     set_approval(kApprovalOff);  // long ago, before our Run value
@@ -158,8 +159,9 @@ TEST_F(DesktopWindowsTest, WindowsStartupAppsSwitchIsRespected) {
     const auto run_value = read_value(kRunKey);
     ASSERT_TRUE(run_value);
     EXPECT_EQ(read_value(kApprovalKey), kApprovalOn);
-    // Turned off in Task Manager: the next start shows it.
+    // Turned off in Task Manager: the running player shows it, and so does the next start.
     set_approval(kApprovalOff);
+    EXPECT_TRUE(wait_until([&] { return autostart_box(BM_GETCHECK) == BST_UNCHECKED; }, kTimeout));
     exit_player();
     start_player({"--preview"});
     EXPECT_EQ(autostart_box(BM_GETCHECK), BST_UNCHECKED);

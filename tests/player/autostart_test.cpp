@@ -2,6 +2,7 @@
 #include "player/shell/autostart_watch.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -263,6 +264,30 @@ TEST_F(Autostart, AKeyThatCannotBeOpenedForWritingIsReported) {
     EXPECT_EQ(set.error().message(), "无法打开开机启动设置（1021）");  // ERROR_CHILD_MUST_BE_VOLATILE
     EXPECT_EQ(player::autostart_status(below), false);
     EXPECT_TRUE(player::set_autostart(false, below));
+}
+
+// Windows' Startup apps switch off for our value, and a flag that cannot be written (its key
+// grants reading and deletion only): the registry stays as it was, our value included.
+TEST_F(Autostart, AFlagThatCannotBeWrittenLeavesTheRunValueAsItWas) {
+    const BYTE off[12] = {0x03};
+    win32::unique_hkey key;
+    ASSERT_EQ(::RegCreateKeyW(HKEY_CURRENT_USER, entry().approval_subkey.c_str(), key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExW(key.get(), L"Tessary", 0, REG_BINARY, off, sizeof(off)), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR read_only = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)(A;;SD;;;WD)", SDDL_REVISION_1,
+                                                                       &read_only, nullptr));
+    const win32::unique_local owned(read_only);
+    ASSERT_EQ(::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, read_only), ERROR_SUCCESS);
+    put(L"Tessary", REG_SZ, sz_bytes(win32::to_wide(kExpected).value()));
+    const auto before = raw();
+    for (const bool had_value : {true, false}) {
+        EXPECT_EQ(player::autostart_status(entry()), false);
+        const auto set = player::set_autostart(true, entry());
+        ASSERT_FALSE(set);
+        EXPECT_EQ(set.error().message(), "无法打开开机启动设置（5）");  // ERROR_ACCESS_DENIED
+        EXPECT_EQ(raw(), had_value ? before : std::nullopt);
+        ASSERT_TRUE(player::set_autostart(false, entry()));  // the flag is left alone
+    }
 }
 
 // Another program changing the Run key sets the watch's event once per arming; the event

@@ -6,6 +6,7 @@
 
 #include "core/startup/instance.h"
 #include "player/library/paths.h"
+#include "player/win32/unique_resource.h"
 #include "player/windows/host_window.h"
 #include "publisher_key.h"
 #include "window_classes.h"
@@ -30,6 +31,10 @@ void ControllerFixture::SetUp() {
     make_folder(library_folder());
     write_wallpaper(library_folder(), "alpha", 60);
     write_wallpaper(library_folder(), "beta", 30);
+    // A Run key without values, as every user has.
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, autostart_parent_.c_str());
+    win32::unique_hkey run_key;
+    ASSERT_EQ(::RegCreateKeyW(HKEY_CURRENT_USER, autostart().subkey.c_str(), run_key.put()), ERROR_SUCCESS);
 
     auto window = player::ControllerWindow::create("Tessary-test-controller-" + std::to_string(::GetCurrentProcessId()));
     ASSERT_TRUE(window);
@@ -38,7 +43,8 @@ void ControllerFixture::SetUp() {
                                   .publisher_key = core::parse_publisher_key(kBuiltInPublisherKey).value(),
                                   .desktop_wanted = false,
                                   .startup = false,
-                                  .web_layer = layer_};
+                                  .web_layer = layer_,
+                                  .autostart = autostart()};
     adjust_setup(setup);
     // As the start-up does: the settings are read once, before the controller exists.
     setup.settings = player::load_settings(data_);
@@ -49,6 +55,13 @@ void ControllerFixture::SetUp() {
 void ControllerFixture::TearDown() {
     controller_.reset();
     player::clear_events();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, autostart_parent_.c_str());
+}
+
+player::AutostartEntry ControllerFixture::autostart() const {
+    return player::AutostartEntry{.root = HKEY_CURRENT_USER,
+                                  .subkey = autostart_parent_ + L"\\Run",
+                                  .approval_subkey = autostart_parent_ + L"\\StartupApproved"};
 }
 
 void ControllerFixture::adjust_setup(player::ControllerSetup&) {}

@@ -9,6 +9,7 @@
 
 #include "fake_web_layer.h"
 #include "log_capture.h"
+#include "player/shell/autostart.h"
 #include "player/shell/player_controller.h"
 #include "test_folder.h"
 
@@ -31,9 +32,14 @@ protected:
     std::size_t count_lines(std::string_view prefix) const;
     bool logged(std::string_view line) const;
     std::size_t state_scripts() const;
+    // The controller's autostart switch: a scratch key under the current user, deleted
+    // before and after each test, never the real Run value.
+    player::AutostartEntry autostart() const;
     // Plays the first wallpaper and lets its page report readiness.
     void play_first();
 
+    const std::wstring autostart_parent_ =
+        L"Software\\Tessary-controller-tests-" + std::to_wstring(::GetCurrentProcessId());
     LogCapture log_;
     TestFolder root_;
     std::string data_;

@@ -19,23 +19,16 @@
 
 namespace {
 
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 // The controller with its control window, as the start-up makes it (hidden here), and the
 // removal confirmation answered "no" by the test.
 class ControllerPanelTest : public test::ControllerFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(test::ensure_window_class(player::kPanelWindowClass, player::register_panel_window_class));
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary");
         test::ControllerFixture::SetUp();
         ASSERT_TRUE(controller_->create_control(false));
         panel_ = controller_->dialog_window();
         ASSERT_NE(panel_, nullptr);
-    }
-    void TearDown() override {
-        test::ControllerFixture::TearDown();
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary");
     }
     void adjust_setup(player::ControllerSetup& setup) override {
         setup.startup = startup_;
@@ -49,6 +42,16 @@ protected:
 
     player::PanelState& panel() const { return *player::panel_state_of(panel_); }
     HWND child(int id) const { return ::GetDlgItem(panel_, id); }
+    void set_value(const std::wstring& subkey, DWORD type, const void* data, std::size_t size) const {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), L"Tessary", type, data, DWORD(size)),
+                  ERROR_SUCCESS);
+    }
+    // The switch once the loop has handed over the change the watch reported.
+    LRESULT followed_box() {
+        EXPECT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
+        EXPECT_TRUE(controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED}));
+        return ::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0);
+    }
     // What the window sent the controller window, handed over as the loop would.
     void deliver_commands() {
         MSG message;
@@ -61,6 +64,7 @@ protected:
     core::MonotonicTime now_ = std::chrono::steady_clock::now();
     HWND panel_ = nullptr;
     std::vector<std::string> asked_;
+    const std::wstring run_key_ = autostart().subkey;
 };
 
 TEST_F(ControllerPanelTest, TheWindowShowsWhatPlaysAndTheLibrary) {
@@ -98,10 +102,10 @@ TEST_F(ControllerPanelTest, PickingACardPlaysItAndTheDeleteKeyAsksAboutIt) {
 }
 
 TEST_F(ControllerPanelTest, TheAutostartSwitchWritesTheRunEntryAndAlwaysShowsTheRegistry) {
-    const auto run_value = [] { return player::read_autostart_value().value(); };
+    const auto run_value = [this] { return player::read_autostart_value(autostart()).value(); };
     ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
     deliver_commands();
-    EXPECT_EQ(run_value(), player::expected_autostart_value().value());
+    EXPECT_EQ(run_value(), player::expected_autostart_value(autostart()).value());
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
     ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
     deliver_commands();
@@ -109,9 +113,7 @@ TEST_F(ControllerPanelTest, TheAutostartSwitchWritesTheRunEntryAndAlwaysShowsThe
 
     // Another copy's entry is left alone, and the switch goes back to off.
     const std::wstring other = L"\"C:\\Elsewhere\\tessary.exe\" --startup";
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, other.c_str(),
-                                static_cast<DWORD>((other.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    set_value(run_key_, REG_SZ, other.c_str(), (other.size() + 1) * sizeof(wchar_t));
     ::SendMessageW(child(player::kAutostartBox), BM_CLICK, 0, 0);
     deliver_commands();
     EXPECT_TRUE(logged("command 114: 已有不同位置的 Tessary 启动项，请先在原程序取消开机启动"));
@@ -143,33 +145,29 @@ TEST_F(ControllerPanelTest, RequestsWaitWhileTheWindowIsInUseAndTheShowMessageBr
     EXPECT_FALSE(::IsIconic(panel_));
 }
 
-// A Run value written or removed by another program reaches the switch through the
-// change event the loop waits on.
-TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsTheRunValueChangedElsewhere) {
-    const HANDLE changed = controller_->autostart_changed();
-    ASSERT_NE(changed, nullptr);
-    const std::wstring ours = win32::to_wide(player::expected_autostart_value().value()).value();
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, ours.c_str(),
-                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);
-    EXPECT_TRUE(controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED}));
-    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+// A Run value written or removed by another program, and Windows' Startup apps switch
+// turned off in Task Manager, reach the switch through the change event the loop waits on.
+TEST_F(ControllerPanelTest, TheAutostartSwitchFollowsChangesMadeElsewhere) {
+    ASSERT_NE(controller_->autostart_changed(), nullptr);
+    const std::wstring ours = win32::to_wide(player::expected_autostart_value(autostart()).value()).value();
+    set_value(run_key_, REG_SZ, ours.c_str(), (ours.size() + 1) * sizeof(wchar_t));
+    EXPECT_EQ(followed_box(), BST_CHECKED);
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key_.c_str(), L"Tessary"), ERROR_SUCCESS);
+    EXPECT_EQ(followed_box(), BST_UNCHECKED);  // armed again by the handling
 
-    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary"), ERROR_SUCCESS);
-    ASSERT_EQ(::WaitForSingleObject(changed, 5000), WAIT_OBJECT_0);  // armed again by the handling
-    controller_->handle_event(player::ControllerEvent{.message = player::MSG_AUTOSTART_CHANGED});
-    EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-
-    // The Run key deleted, then made again with our value: the tick finds it and watches it.
-    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, kRunKey), ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary", REG_SZ, ours.c_str(),
-                                static_cast<DWORD>((ours.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    // The Run key deleted, then made again with our value, and the first Startup apps flag
+    // making its key: the tick finds both and watches them.
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, run_key_.c_str()), ERROR_SUCCESS);
+    set_value(run_key_, REG_SZ, ours.c_str(), (ours.size() + 1) * sizeof(wchar_t));
+    BYTE flag[12] = {0x02};
+    set_value(autostart().approval_subkey, REG_BINARY, flag, sizeof(flag));
     now_ += std::chrono::seconds(2);
     controller_->refresh_playback();
     EXPECT_EQ(::SendMessageW(child(player::kAutostartBox), BM_GETCHECK, 0, 0), BST_CHECKED);
-    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tessary"), ERROR_SUCCESS);
+    flag[0] = 0x03;
+    set_value(autostart().approval_subkey, REG_BINARY, flag, sizeof(flag));
+    EXPECT_EQ(followed_box(), BST_UNCHECKED);
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, run_key_.c_str(), L"Tessary"), ERROR_SUCCESS);
     EXPECT_EQ(::WaitForSingleObject(controller_->autostart_changed(), 5000), WAIT_OBJECT_0);
 }
 

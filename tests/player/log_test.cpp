@@ -87,6 +87,22 @@ TEST(LogWriter, AWriteThatWroteNothingLeavesTheLogUsable) {
     ::VirtualFree(unreadable, 0, MEM_RELEASE);
 }
 
+// A player that runs for weeks: the line that would take the log past its limit starts a
+// fresh one, so the log and its predecessor never hold more than twice the limit.
+TEST(LogWriter, RotatesWhileRunningBeforeALinePassesTheLimit) {
+    TestFolder folder;
+    test::write_file(folder / "player.log", std::string(2'097'152 - 10, 'o'));
+    test::write_file(folder / "player.previous.log", "older generation");
+    player::LogWriter writer(player::open_log_file(folder.path()).value(), player::log_rotation(folder.path()));
+    writer.write("[1] fills\n");  // exactly the limit: kept
+    EXPECT_EQ(test::read_file(folder / "player.log").size(), 2'097'152u);
+    EXPECT_EQ(test::read_file(folder / "player.previous.log"), "older generation");
+    writer.write("[2] x\n");  // one line more: moved aside first
+    writer.write("[3] y\n");
+    EXPECT_EQ(test::read_file(folder / "player.log"), "[2] x\n[3] y\n");
+    EXPECT_EQ(test::read_file(folder / "player.previous.log").size(), 2'097'152u);
+}
+
 TEST(LogFile, AnUnusableFolderIsAnError) {
     TestFolder folder;
     EXPECT_FALSE(player::open_log_file(folder / "missing"));

@@ -352,6 +352,36 @@ TEST_F(Wallpkg, LintTellsEveryProblemAndWhatTheSandboxWillBlock) {
     EXPECT_EQ(strict.err, warned.err);
 }
 
+// Any text is data: a URL cut short after its scheme is another origin like any other.
+TEST_F(Wallpkg, LintReadsShortUrlsAsAnyOther) {
+    write_text(dir_ / "short/manifest.json", R"({"id":"short","name":"S","version":1,"entry":"index.html","fps":30})");
+    write_text(dir_ / "short/index.html",
+               "<img src=\"http:\">\n<img src=\"https:x\">\n<b style=\"background: url(http://)\">");
+    const ToolRun linted = run({"lint", path("short")});
+    EXPECT_EQ(linted.code, 0);
+    EXPECT_EQ(std::count(linted.err.begin(), linted.err.end(), '\n'), 3) << linted.err;
+    EXPECT_TRUE(linted.err.starts_with("warning: index.html:1: <img src> from another origin is blocked: http:: "));
+}
+
+// A script that starts with a byte-order mark, and URLs to the page's own origin, are read
+// as the browser reads them.
+TEST_F(Wallpkg, LintReadsScriptsWithAByteOrderMarkAndUrlsToThePagesOwnOrigin) {
+    write_text(dir_ / "own/manifest.json", R"({"id":"own","name":"S","version":1,"entry":"index.html","fps":30})");
+    write_text(dir_ / "own/index.html",
+               "<script type=\"module\" src=\"http://wlp.localhost/app.js\"></script>\n"
+               "<img src=\"//wlp.localhost/a.png\"><img src=\"HTTPS://WLP.localhost/a.png?x#y\">\n"
+               "<img src=\"//wlp.localhost/gone.png\">\n");
+    write_text(dir_ / "own/a.png", "png");
+    write_text(dir_ / "own/app.js", "\xEF\xBB\xBF" "eval(code);\n");
+    const ToolRun linted = run({"lint", path("own")});
+    EXPECT_EQ(linted.code, 0);
+    EXPECT_EQ(linted.err,
+              "warning: app.js:1: eval is blocked (the policy has no 'unsafe-eval'): parse data with JSON.parse and "
+              "call functions directly\n"
+              "warning: index.html:3: gone.png is not in the folder: the player counts the wallpaper as broken when "
+              "the page asks for it\n");
+}
+
 TEST_F(Wallpkg, PublicKeysOnTheCommandLineAreCheckedFirst) {
     write_text(dir_ / "any.wallpkg", std::string(200, 'x'));
     const auto error_with_key = [&](const std::string& key) { return run({"verify", path("any.wallpkg"), "--key", key}); };

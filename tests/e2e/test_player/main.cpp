@@ -8,6 +8,8 @@
 // "menus.txt", the items of every pop-up menu as it opens ("menu" and then
 // "id<TAB>text<TAB>flags" lines, flags as MFS_* state bits).
 //
+// Its autostart switch lives under a scratch key (test_autostart.h), not the real Run value.
+//
 // With TESSARY_TEST_PLAYER_WEBVIEW2=1 in its environment it plays through the program's
 // own WebView2 layer instead, with the loader DLL beside it (the stand-in runtime in the
 // benchmarks), keeping the resource probe that sees inside the process.
@@ -22,6 +24,7 @@
 
 #include "fake_web_layer.h"
 #include "resource_probe_window.h"
+#include "test_autostart.h"
 #include "player/shell/entry.h"
 #include "player/win32/wide.h"
 #include "player/shell/process_arguments.h"
@@ -131,7 +134,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (!real_layer) return std::make_unique<LoadingWebLayer>();
         return player::make_webview2_layer(profile_folder);
     };
-    if (auto result = player::run_entry(player::process_arguments(), make_layer, kBuildFlags); !result) {
+    const player::AutostartEntry autostart{.subkey = test::kTestRunKey, .approval_subkey = test::kTestApprovalKey};
+    if (auto result = player::run_entry(player::process_arguments(), make_layer, kBuildFlags, autostart); !result) {
         player::report_startup_failure(result.error());
     }
     return 0;

@@ -20,21 +20,43 @@ constexpr std::string_view kPageHost = "wlp.localhost";
 
 enum class UrlPlace { local, other_origin, javascript, data, none };
 
-UrlPlace place_of(std::string_view url) {
+std::string_view trimmed(std::string_view url) {
     while (!url.empty() && (url.front() == ' ' || url.front() == '\t' || url.front() == '\n')) url.remove_prefix(1);
+    return url;
+}
+
+bool starts_with_no_case(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && find_no_case(text.substr(0, prefix.size()), prefix) == 0;
+}
+
+// What follows the host of an absolute URL to the page's own origin ("/app.js" of
+// "http://wlp.localhost/app.js" or "//wlp.localhost/app.js"); none for any other URL.
+std::optional<std::string_view> own_origin_rest(std::string_view url) {
+    for (const std::string_view scheme : {"http:", "https:"}) {
+        if (starts_with_no_case(url, scheme)) {
+            url.remove_prefix(scheme.size());
+            break;
+        }
+    }
+    if (!url.starts_with("//") || !starts_with_no_case(url.substr(2), kPageHost)) return std::nullopt;
+    url.remove_prefix(2 + kPageHost.size());
+    // "wlp.localhost.example.com" or a port is somewhere else.
+    if (!url.empty() && url.front() != '/' && url.front() != '?' && url.front() != '#') return std::nullopt;
+    return url;
+}
+
+UrlPlace place_of(std::string_view url) {
+    url = trimmed(url);
     if (url.empty() || url.front() == '#') return UrlPlace::none;
-    const std::string lower = lowered(url.substr(0, 64));
-    if (lower.starts_with("//")) return lower.substr(2).starts_with(kPageHost) ? UrlPlace::local : UrlPlace::other_origin;
-    const std::size_t colon = lower.find(':');
-    const std::size_t stop = lower.find_first_of("/?#");
-    if (colon == std::string::npos || (stop != std::string::npos && stop < colon)) return UrlPlace::local;
-    const std::string scheme = lower.substr(0, colon);
+    if (own_origin_rest(url)) return UrlPlace::local;
+    if (url.starts_with("//")) return UrlPlace::other_origin;
+    const std::size_t colon = url.find(':');
+    const std::size_t stop = url.find_first_of("/?#");
+    if (colon == std::string_view::npos || (stop != std::string_view::npos && stop < colon)) return UrlPlace::local;
+    const std::string scheme = lowered(url.substr(0, colon));
     if (scheme == "javascript") return UrlPlace::javascript;
     if (scheme == "data" || scheme == "blob") return UrlPlace::data;
     if (scheme == "about" || scheme == "mailto") return UrlPlace::none;
-    if ((scheme == "http" || scheme == "https") && lower.substr(colon + 3).starts_with(kPageHost)) {
-        return UrlPlace::local;
-    }
     return UrlPlace::other_origin;
 }
 
@@ -150,7 +172,8 @@ private:
     }
 
     void missing(const std::string& file, std::size_t line, std::string_view url) {
-        const auto asset = resolve(file, url);
+        url = trimmed(url);
+        const auto asset = resolve(file, own_origin_rest(url).value_or(url));
         if (!asset || assets_.contains(*asset)) return;
         add(Kind::missing_file, file, line,
             *asset + " is not in the folder: the player counts the wallpaper as broken when the page asks for it");
@@ -296,7 +319,9 @@ std::vector<PageWarning> scan_wallpaper_pages(const core::AssetMap& assets) {
     Scan scan(assets, warnings);
     for (const auto& [path, bytes] : assets) {
         const std::string extension = lowered(extension_of(path));
-        const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        // As the browser decodes the file: a byte-order mark is no part of the text.
+        if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
         const std::size_t before = warnings.size();
         if (extension == "html") {
             scan.html(path, text);
