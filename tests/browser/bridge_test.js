@@ -242,6 +242,75 @@ test('the content security policy blocks inline and foreign scripts, foreign fet
   assert.deepEqual(outcome.directives, ['connect-src', 'frame-src', 'script-src-elem', 'worker-src']);
 });
 
+test('the player holds frames, animations and media for a page that ignores state', async ({ server, open }) => {
+  const { page } = await open('index.html');
+  // Over half a second: the page's frames, the shortest gap between them, and the
+  // browser's own frames, counted in a frame inside the page, which the scripts skip.
+  const frames = () => page.evaluate(() => new Promise(resolve => {
+    const inner = document.body.appendChild(document.createElement('iframe')).contentWindow;
+    const stamps = [];
+    let browser = 0;
+    const end = performance.now() + 500;
+    const count = () => { browser += 1; if (performance.now() < end) inner.requestAnimationFrame(count); };
+    const own = time => {
+      stamps.push(time);
+      if (performance.now() < end) requestAnimationFrame(own);
+      else setTimeout(() => resolve({ ran: stamps.length / browser,
+        gap: Math.min(...stamps.slice(1).map((stamp, i) => stamp - stamps[i])) }), 50);
+    };
+    inner.requestAnimationFrame(count);
+    requestAnimationFrame(own);
+  }));
+  // Before the first state nothing is held, and 60 on Chromium's 60 Hz skips nothing.
+  assert.ok((await frames()).ran > 0.95);
+  await dispatchState(server, page, false, 30);
+  const thirty = await frames();
+  assert.ok(thirty.ran < 0.6 && thirty.gap > 31, JSON.stringify(thirty));
+  await dispatchState(server, page, false, 60);
+  assert.ok((await frames()).ran > 0.95);
+
+  // Two CSS animations, Web Animations and videos each, one of each the page pauses itself
+  // (the Web Animation while the player holds it).
+  await page.evaluate(async () => {
+    const style = document.head.appendChild(document.createElement('style'));
+    style.textContent = '@keyframes spin { to { rotate: 1turn; } } .spin { animation: spin 1s infinite; } .still { animation-play-state: paused; }';
+    const add = (tag, fields) => document.body.appendChild(Object.assign(document.createElement(tag), fields));
+    const spinning = [add('div', { className: 'spin' }), add('div', { className: 'spin still' })];
+    const canvas = add('canvas', { width: 4, height: 4 });
+    const stream = canvas.captureStream();
+    canvas.getContext('2d').fillRect(0, 0, 4, 4);
+    const videos = [add('video', { muted: true, srcObject: stream }), add('video', { muted: true, srcObject: stream })];
+    const animations = [document.body.animate({ opacity: [1, 0.5] }, { duration: 1000, iterations: Infinity }),
+      document.body.animate({ scale: [1, 0.5] }, { duration: 1000, iterations: Infinity })];
+    await Promise.all(videos.map(video => video.play()));
+    videos[1].pause();
+    window.spinning = spinning;
+    window.animations = animations;
+    window.seen = () => ({ css: spinning.map(element => element.getAnimations()[0].playState),
+      web: animations.map(animation => animation.playState), videoPaused: videos.map(video => video.paused), ran: window.ran });
+  });
+  await dispatchState(server, page, true, 60);
+  await page.evaluate(() => {
+    window.ran = [];
+    const cancelled = requestAnimationFrame(() => window.ran.push('cancelled'));
+    requestAnimationFrame(time => window.ran.push(time > window.heldAt && time <= performance.now()));
+    cancelAnimationFrame(cancelled);
+    window.heldAt = performance.now();
+    window.animations[1].pause();
+  });
+  await settle();
+  assert.deepEqual(await page.evaluate(() => window.seen()),
+                   { css: ['paused', 'paused'], web: ['paused', 'paused'], videoPaused: [true, true], ran: [] });
+  // Resumed: the held callback, with the time stamp of its own frame; what the page paused stays.
+  await dispatchState(server, page, false, 60);
+  await settle();
+  assert.deepEqual(await page.evaluate(() => window.seen()),
+                   { css: ['running', 'paused'], web: ['running', 'paused'], videoPaused: [false, true], ran: [true] });
+  // The CSS animation still follows the page's own animation-play-state.
+  await page.evaluate(() => window.spinning[0].classList.add('still'));
+  assert.deepEqual((await page.evaluate(() => window.seen())).css, ['paused', 'paused']);
+});
+
 async function main() {
   const [serverExe, fixture] = process.argv.slice(2);
   const server = await startServer(serverExe, fixture);
@@ -262,12 +331,13 @@ async function main() {
       if (!messages.has(page)) messages.set(page, []);
       messages.get(page).push(message);
     });
-    // WebView2's channel, as far as the shim needs it; then the player's two scripts.
+    // WebView2's channel, as far as the shim needs it; then the player's three scripts.
     await context.addInitScript({ content:
       "if (window === window.top) { Object.defineProperty(window.chrome || (window.chrome = {}), 'webview', " +
       '{ value: { postMessage: s => window.__tessaryRecord(String(s)) } }); }' });
     await context.addInitScript({ content: server.shim });
     await context.addInitScript({ content: server.bridge });
+    await context.addInitScript({ content: server.pacing });
 
     for (const { name, body } of tests) {
       const pages = [];
