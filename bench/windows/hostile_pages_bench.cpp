@@ -12,7 +12,9 @@
 // A page that ignores the pause and draws every frame is measured as well from the
 // browser's side: the processor time of the browser and all its processes while the
 // wallpaper can be seen and while it cannot (the session locked), and how soon it is shown
-// again once it can.
+// again once it can; and, as the case "heavy-canvas", at 60 fps, at 30 fps and under the
+// user's pause with the wallpaper on view, beside the same page without the script that
+// holds its frames.
 // Usage: hostile_pages_bench TESSARY_EXE STANDIN_DLL PAGES_FOLDER MINIMAL_WINDOW [PAGE...]
 // with the relay's port in TESSARY_STANDIN_RELAY (scripts/bench-hostile does all that).
 #include <windows.h>
