@@ -1,31 +1,23 @@
 'use strict';
-// Ignores the player's state: draws every frame, plays two videos of its own canvas and
-// pauses one of them itself. Reports on the console, as "held ...", whenever what moves
-// changes; timers are not held, animation frames are.
-const canvas = document.getElementById('scene');
-const context = canvas.getContext('2d');
-const stream = canvas.captureStream();
+// Ignores the state: draws every frame and plays two videos of its canvas, one of which it
+// pauses itself. Says on the console ("held ...") whenever what moves changes.
+const canvas = document.querySelector('canvas');
+const [video, own] = document.querySelectorAll('video');
 let frames = 0;
 const frame = time => {
   frames += 1;
-  context.fillStyle = `hsl(${time / 10 % 360}, 70%, 50%)`;
-  context.fillRect(0, 0, canvas.width, canvas.height);
+  canvas.getContext('2d').fillStyle = `hsl(${time / 10 % 360}, 70%, 50%)`;
+  canvas.getContext('2d').fillRect(0, 0, 64, 64);
   requestAnimationFrame(frame);
 };
 requestAnimationFrame(frame);
-const video = document.getElementById('video');
-const own = document.getElementById('own');
-video.srcObject = stream;
-own.srcObject = stream;
+video.srcObject = own.srcObject = canvas.captureStream();
 Promise.all([video.play(), own.play()]).then(() => own.pause());
-
 let counted = 0;
 let last = '';
 setInterval(() => {
-  const now = `frames=${frames > counted ? 'moving' : 'still'} ` +
-    `css=${document.getElementById('spin').getAnimations()[0].playState} ` +
+  const now = `frames=${frames > counted ? 'moving' : 'still'} css=${document.getAnimations()[0].playState} ` +
     `video=${video.paused ? 'paused' : 'playing'} own=${own.paused ? 'paused' : 'playing'}`;
-  counted = frames;
   if (now !== last) console.log(`held ${now}`);
-  last = now;
+  [counted, last] = [frames, now];
 }, 250);
