@@ -87,7 +87,7 @@ inline constexpr std::string_view kPacingScript = R"js((() => {
     if (paused) return;
     document.adoptedStyleSheets = document.adoptedStyleSheets.filter(sheet => sheet !== holdRule);
     for (const animation of heldAnimations) if (animation.playState === 'paused') animation.play();
-    for (const media of heldMedia) if (media.paused) media.play().catch(() => {});
+    for (const media of heldMedia) if (media.paused && media.isConnected) media.play().catch(() => {});
     heldAnimations.clear();
     heldMedia.clear();
   };
