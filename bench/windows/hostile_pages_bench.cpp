@@ -382,8 +382,11 @@ bool run_page(const HostilePage& page, const Programs& programs) {
 constexpr char kPacingCase[] = "heavy-canvas";
 constexpr char kPacingPage[] = "ignores-pause";
 constexpr char kPacingScriptMarker[] = "nativeRequest";
-constexpr auto kPacingWindow = 10s;
-constexpr auto kPacingSettle = 2s;
+// 60 and 30 fps take turns, so that the load of whatever else runs on the machine falls
+// on both alike.
+constexpr int kPacingRounds = 4;
+constexpr auto kPacingWindow = 5s;
+constexpr auto kPacingSettle = 1s;
 constexpr double kThirtyGoal = 0.6;
 constexpr double kPausedGoal = 0.1;
 
@@ -410,8 +413,10 @@ std::optional<PacingCosts> pacing_costs(const Programs& programs, bool held) {
         return browser_cpu(marker, kPacingWindow);
     };
     PacingCosts costs;
-    costs.at_60 = measure(core::CMD_FPS_60);
-    costs.at_30 = measure(core::CMD_FPS_30);
+    for (int round = 0; round < kPacingRounds; ++round) {
+        costs.at_60 += measure(core::CMD_FPS_60) / kPacingRounds;
+        costs.at_30 += measure(core::CMD_FPS_30) / kPacingRounds;
+    }
     ::PostMessageW(controller, WM_COMMAND, core::CMD_FPS_60, 0);
     costs.paused = measure(core::CMD_TOGGLE_PAUSE);
     const bool skipped = read_if_there(started->standin_log).find("fault: script skipped") != std::string::npos;
