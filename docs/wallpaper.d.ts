@@ -7,10 +7,15 @@
 /** Playback as the player last told it to the page. */
 interface WallpaperState {
   /** True while the page should not draw: the user paused, the display is off, the
-   * session is locked, or (on the desktop) a window covers the screen. */
+   * session is locked, or (on the desktop) a window covers the screen. Meanwhile the
+   * player holds `requestAnimationFrame` callbacks until play resumes and pauses the
+   * document's running CSS animations and transitions, Web Animations and media
+   * elements; on resume it resumes only those it paused. Timers, workers and drawing
+   * outside animation frames stay the page's to stop. */
   readonly paused: boolean;
   /** The frame rate to draw at: the user's choice, else the manifest's `fps`. Starts at
-   * 30 until the first state arrives. */
+   * 30 until the first state arrives. From the first state on, the player runs
+   * `requestAnimationFrame` callbacks at most this often (held, never dropped). */
   readonly fps: 30 | 60;
   /** Wallpapers play muted; always 0. */
   readonly volume: 0;

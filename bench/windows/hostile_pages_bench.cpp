@@ -12,7 +12,9 @@
 // A page that ignores the pause and draws every frame is measured as well from the
 // browser's side: the processor time of the browser and all its processes while the
 // wallpaper can be seen and while it cannot (the session locked), and how soon it is shown
-// again once it can.
+// again once it can; and, as the case "heavy-canvas", at 60 fps, at 30 fps and under the
+// user's pause with the wallpaper on view, beside the same page without the script that
+// holds its frames.
 // Usage: hostile_pages_bench TESSARY_EXE STANDIN_DLL PAGES_FOLDER MINIMAL_WINDOW [PAGE...]
 // with the relay's port in TESSARY_STANDIN_RELAY (scripts/bench-hostile does all that).
 #include <windows.h>
@@ -28,6 +30,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "core/shell/commands.h"
 #include "player/win32/wide.h"
 #include "player_watch.h"
 #include "test_folder.h"
@@ -45,7 +48,6 @@ constexpr auto kProbeInterval = 20ms;
 constexpr double kMemoryGrowthLimitMiB = 4.0;
 // The page's log budget (256 lines and one more) with room for the player's own lines.
 constexpr std::uintmax_t kLogGrowthLimit = 64 * 1024;
-constexpr int kCommandTogglePause = 101;
 // A page nobody sees costs at most this, the browser's processes together.
 constexpr double kUnseenCpuGoalPercent = 0.5;
 constexpr auto kUnseenWindow = 15s;
@@ -203,35 +205,67 @@ struct Answers {
     double percentile_99() const { return times[times.size() * 99 / 100]; }
 };
 
-bool run_page(const HostilePage& page, const std::string& exe_source, const std::string& dll,
-              const std::string& pages_folder, const std::string& minimal_window) {
-    test::TestFolder root;
+// What the bench hands every player it starts: the programs, and the folder of pages.
+struct Programs {
+    std::string exe;
+    std::string dll;
+    std::string pages_folder;
+    std::string minimal_window;
+};
+
+// A portable copy of the player with one page and the stand-in beside it, started in
+// preview, once the page said it was ready.
+struct StartedPlayer {
+    test::ChildProcess process;
+    std::string exe;
+    std::string standin_log;
+    std::string log;
+    test::Environment environment;
+};
+
+std::optional<StartedPlayer> start_with_page(const test::TestFolder& root, const Programs& programs,
+                                             const std::string& page, const std::string& standin_lines = {}) {
     test::make_folder(root / "Tessary");
     test::make_folder(root / "Tessary\\wallpapers");
     test::make_folder(root / "AppData");
     const std::string exe = root / "Tessary\\tessary.exe";
-    ::CopyFileW(win32::to_wide(exe_source).value().c_str(), win32::to_wide(exe).value().c_str(), FALSE);
-    ::CopyFileW(win32::to_wide(dll).value().c_str(), win32::to_wide(root / "Tessary\\WebView2Loader.dll").value().c_str(),
-                FALSE);
-    test::copy_tree(pages_folder + "\\" + page.name, root / (std::string("Tessary\\wallpapers\\") + page.name));
+    ::CopyFileW(win32::to_wide(programs.exe).value().c_str(), win32::to_wide(exe).value().c_str(), FALSE);
+    ::CopyFileW(win32::to_wide(programs.dll).value().c_str(),
+                win32::to_wide(root / "Tessary\\WebView2Loader.dll").value().c_str(), FALSE);
+    test::copy_tree(programs.pages_folder + "\\" + page, root / ("Tessary\\wallpapers\\" + page));
     const std::string standin_log = root / "standin.log";
-    test::write_file(root / "Tessary\\webview2-standin.ini",
-                     "relay=" + std::string(std::getenv("TESSARY_STANDIN_RELAY")) + "\nlog=" + standin_log + "\n");
+    test::write_file(root / "Tessary\\webview2-standin.ini", "relay=" + std::string(std::getenv("TESSARY_STANDIN_RELAY")) +
+                                                               "\nlog=" + standin_log + "\n" + standin_lines);
     const std::string local = root / "AppData";
-    const test::Environment environment = {{L"LOCALAPPDATA", win32::to_wide(local).value()}};
-
-    std::printf("%s:\n", page.name);
+    test::Environment environment = {{L"LOCALAPPDATA", win32::to_wide(local).value()}};
     auto player = test::start_process(exe, {"--preview"}, environment);
     std::string log;
     for (int i = 0; i < 300 && log.empty(); ++i, ::Sleep(100)) log = find_log(local);
     if (log.empty() || !wait_for(log, "wallpaper bridge ready", 90s)) {
         std::printf("  the page never reported ready\n%s\n", read_if_there(log).c_str());
-        return false;
+        return std::nullopt;
     }
+    return StartedPlayer{std::move(player), exe, standin_log, log, std::move(environment)};
+}
+
+void stop(StartedPlayer& started) {
+    test::start_process(started.exe, {"--exit"}, started.environment).wait(60s);
+    started.process.wait(60s);
+}
+
+bool run_page(const HostilePage& page, const Programs& programs) {
+    test::TestFolder root;
+    std::printf("%s:\n", page.name);
+    auto started = start_with_page(root, programs, page.name);
+    if (!started) return false;
+    test::ChildProcess& player = started->process;
+    const std::string& exe = started->exe;
+    const std::string& log = started->log;
+    const std::string& standin_log = started->standin_log;
     const HWND panel = bench::window_of(player.id(), L"Tessary.Panel");
     const HWND controller = bench::window_of(player.id(), L"Tessary.Control");
     const auto unix_pid = bench::unix_process_of(exe);
-    auto bystander_process = test::start_process(minimal_window, {});
+    auto bystander_process = test::start_process(programs.minimal_window, {});
     HWND bystander = nullptr;
     for (int i = 0; i < 100 && bystander == nullptr; ++i, ::Sleep(100)) {
         bystander = bench::window_of(bystander_process.id(), L"Minimal.Window");
@@ -266,7 +300,7 @@ bool run_page(const HostilePage& page, const std::string& exe_source, const std:
         // Pause and resume once each: the player talks to the page while it misbehaves.
         const int due = static_cast<int>(3 * (now - start) / page.window);
         if (due > toggles) {
-            ::PostMessageW(controller, WM_COMMAND, kCommandTogglePause, 0);
+            ::PostMessageW(controller, WM_COMMAND, core::CMD_TOGGLE_PAUSE, 0);
             ++toggles;
         }
         if (answers.times.size() % 50 == 0) {
@@ -338,9 +372,78 @@ bool run_page(const HostilePage& page, const std::string& exe_source, const std:
     std::printf("  verdict: %s\n", outcome.all_met ? "all goals met" : "GOALS MISSED");
     std::fflush(stdout);
 
-    test::start_process(exe, {"--exit"}, environment).wait(60s);
-    player.wait(60s);
+    stop(*started);
     return outcome.all_met;
+}
+
+// A page that draws a heavy canvas in every animation frame and ignores the state: what the
+// browser costs at 60 fps, at 30 fps and under the user's pause with the wallpaper on view,
+// with the script that holds frames and without it (which the stand-in leaves out).
+constexpr char kPacingCase[] = "heavy-canvas";
+constexpr char kPacingPage[] = "ignores-pause";
+constexpr char kPacingScriptMarker[] = "nativeRequest";
+// 60 and 30 fps take turns, so that the load of whatever else runs on the machine falls
+// on both alike.
+constexpr int kPacingRounds = 4;
+constexpr auto kPacingWindow = 5s;
+constexpr auto kPacingSettle = 1s;
+constexpr double kThirtyGoal = 0.6;
+constexpr double kPausedGoal = 0.1;
+
+struct PacingCosts {
+    double at_60 = 0;
+    double at_30 = 0;
+    double paused = 0;
+};
+
+std::optional<PacingCosts> pacing_costs(const Programs& programs, bool held) {
+    test::TestFolder root;
+    auto started = start_with_page(root, programs, kPacingPage,
+                                   held ? std::string() : std::string("skip_script_containing=") + kPacingScriptMarker + "\n");
+    if (!started) return std::nullopt;
+    const HWND controller = bench::window_of(started->process.id(), L"Tessary.Control");
+    const std::string marker = browser_marker(read_if_there(started->standin_log));
+    if (controller == nullptr || marker.empty()) {
+        std::printf("  cannot find the player's controller window or its browser\n");
+        return std::nullopt;
+    }
+    const auto measure = [&](std::uint32_t command) {
+        if (command != 0) ::PostMessageW(controller, WM_COMMAND, command, 0);
+        std::this_thread::sleep_for(kPacingSettle);
+        return browser_cpu(marker, kPacingWindow);
+    };
+    PacingCosts costs;
+    for (int round = 0; round < kPacingRounds; ++round) {
+        costs.at_60 += measure(core::CMD_FPS_60) / kPacingRounds;
+        costs.at_30 += measure(core::CMD_FPS_30) / kPacingRounds;
+    }
+    ::PostMessageW(controller, WM_COMMAND, core::CMD_FPS_60, 0);
+    costs.paused = measure(core::CMD_TOGGLE_PAUSE);
+    const bool skipped = read_if_there(started->standin_log).find("fault: script skipped") != std::string::npos;
+    stop(*started);
+    if (skipped == held) {
+        std::printf("  the script was %s\n", held ? "left out" : "not left out");
+        return std::nullopt;
+    }
+    return costs;
+}
+
+bool run_pacing(const Programs& programs) {
+    std::printf("%s (the page %s, deaf to the state):\n", kPacingCase, kPacingPage);
+    const auto held = pacing_costs(programs, true);
+    const auto free = held ? pacing_costs(programs, false) : std::nullopt;
+    if (!held || !free) return false;
+    std::printf("  browser cpu (all its processes), %% of one core, held / without the script: at 60 fps %.1f / %.1f; "
+                "at 30 fps %.1f / %.1f; paused on view %.2f / %.1f\n",
+                held->at_60, free->at_60, held->at_30, free->at_30, held->paused, free->paused);
+    const double thirty = held->at_30 / held->at_60;
+    const double paused = held->paused / held->at_60;
+    std::printf("  30 fps costs %.2f x 60 fps (goal at most %.1f x): %s\n", thirty, kThirtyGoal,
+                verdict(thirty <= kThirtyGoal));
+    std::printf("  paused costs %.3f x playing at 60 fps (goal at most %.1f x): %s\n", paused, kPausedGoal,
+                verdict(paused <= kPausedGoal));
+    std::fflush(stdout);
+    return thirty <= kThirtyGoal && paused <= kPausedGoal;
 }
 
 }  // namespace
@@ -352,11 +455,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::vector<std::string> chosen(argv + 5, argv + argc);
+    const auto wanted = [&](const char* name) {
+        return chosen.empty() || std::find(chosen.begin(), chosen.end(), name) != chosen.end();
+    };
+    const Programs programs{argv[1], argv[2], argv[3], argv[4]};
     bool all_met = true;
     for (const HostilePage& page : kPages) {
-        if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), page.name) == chosen.end()) continue;
-        all_met = run_page(page, argv[1], argv[2], argv[3], argv[4]) && all_met;
+        if (wanted(page.name)) all_met = run_page(page, programs) && all_met;
     }
+    if (wanted(kPacingCase)) all_met = run_pacing(programs) && all_met;
     std::printf("%s\n", all_met ? "every goal met under every hostile page" : "some goals were missed");
     return all_met ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include "core/shell/status_text.h"
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
+#include "core/web/pacing_script.h"
 #include "core/web/page_message_budget.h"
 #include "player/events/controller_event.h"
 #include "player/win32/handle_text.h"
@@ -24,7 +25,8 @@ WebViewConfig webview_config(const core::SharedWallpaper& wallpaper, const core:
                              const HostServices& services) {
     WebViewConfig config;
     config.start_url = core::start_url(wallpaper->manifest.entry);
-    config.main_frame_scripts = {std::string(core::kIpcShimScript), std::string(core::kBridgeScript)};
+    config.main_frame_scripts = {std::string(core::kIpcShimScript), std::string(core::kBridgeScript),
+                                 std::string(core::kPacingScript)};
     const HWND controller = services.controller_window;
     const LogFunction log = services.log;
     config.serve_asset = [wallpaper, flags, controller, log](std::string_view url, std::string_view range) {

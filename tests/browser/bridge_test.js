@@ -242,6 +242,60 @@ test('the content security policy blocks inline and foreign scripts, foreign fet
   assert.deepEqual(outcome.directives, ['connect-src', 'frame-src', 'script-src-elem', 'worker-src']);
 });
 
+test('frames are paced and held, and animations held, for a page that ignores state', async ({ server, open }) => {
+  const { page } = await open('index.html');
+  // Over half a second: the page's frames, the shortest gap between them, and the
+  // browser's, counted in a frame inside the page, which the player's scripts skip.
+  const frames = () => page.evaluate(() => new Promise(resolve => {
+    const inner = document.body.appendChild(document.createElement('iframe')).contentWindow;
+    const stamps = [];
+    let browser = 0;
+    const end = performance.now() + 500;
+    const count = () => { browser += 1; if (performance.now() < end) inner.requestAnimationFrame(count); };
+    const own = time => {
+      stamps.push(time);
+      if (performance.now() < end) requestAnimationFrame(own);
+      else setTimeout(() => resolve({ skipped: browser - stamps.length,
+        gap: Math.min(...stamps.slice(1).map((stamp, i) => stamp - stamps[i])) }), 50);
+    };
+    inner.requestAnimationFrame(count);
+    requestAnimationFrame(own);
+  }));
+  // Nothing held before the first state; 60 on Chromium's 60 Hz skips nothing.
+  assert.ok((await frames()).skipped <= 1);
+  await dispatchState(server, page, false, 30);
+  assert.ok((await frames()).gap > 31);
+  await dispatchState(server, page, false, 60);
+  assert.ok((await frames()).skipped <= 1);
+
+  // Held while paused: callbacks (one cancelled), a CSS animation and Web Animations, but
+  // not the one the page pauses itself meanwhile.
+  await page.evaluate(() => {
+    document.head.appendChild(document.createElement('style')).textContent =
+      '@keyframes spin { to { rotate: 1turn; } } .spin { animation: spin 1s infinite; } .still { animation-play-state: paused; }';
+    window.spin = document.body.appendChild(Object.assign(document.createElement('p'), { className: 'spin' }));
+    window.own = [0, 1].map(() => document.body.animate({ opacity: [1, 0.5] }, { duration: 1000, iterations: Infinity }));
+    window.seen = () => [window.spin.getAnimations()[0].playState, ...window.own.map(a => a.playState), window.ran];
+  });
+  await dispatchState(server, page, true, 60);
+  await page.evaluate(() => {
+    window.ran = [];
+    cancelAnimationFrame(requestAnimationFrame(() => window.ran.push('cancelled')));
+    requestAnimationFrame(time => window.ran.push(time > window.heldAt && time <= performance.now()));
+    window.heldAt = performance.now();
+    window.own[1].pause();
+  });
+  await settle();
+  assert.deepEqual(await page.evaluate(() => window.seen()), ['paused', 'paused', 'paused', []]);
+  // Resumed: the held callback, with the time stamp of the frame it runs in.
+  await dispatchState(server, page, false, 60);
+  await settle();
+  assert.deepEqual(await page.evaluate(() => window.seen()), ['running', 'running', 'paused', [true]]);
+  // The CSS animation still follows the page's own animation-play-state.
+  await page.evaluate(() => window.spin.classList.add('still'));
+  assert.equal((await page.evaluate(() => window.seen()))[0], 'paused');
+});
+
 async function main() {
   const [serverExe, fixture] = process.argv.slice(2);
   const server = await startServer(serverExe, fixture);
@@ -262,12 +316,13 @@ async function main() {
       if (!messages.has(page)) messages.set(page, []);
       messages.get(page).push(message);
     });
-    // WebView2's channel, as far as the shim needs it; then the player's two scripts.
+    // WebView2's channel, as far as the shim needs it; then the player's three scripts.
     await context.addInitScript({ content:
       "if (window === window.top) { Object.defineProperty(window.chrome || (window.chrome = {}), 'webview', " +
       '{ value: { postMessage: s => window.__tessaryRecord(String(s)) } }); }' });
     await context.addInitScript({ content: server.shim });
     await context.addInitScript({ content: server.bridge });
+    await context.addInitScript({ content: server.pacing });
 
     for (const { name, body } of tests) {
       const pages = [];

@@ -31,6 +31,7 @@ std::string state_seen(bool paused, int fps) {
 
 TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
     add_sample_wallpapers();
+    add_test_wallpaper("held-page");
     start_player();
     ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
     ASSERT_TRUE(wait_for_standin(state_seen(false, 60), kReact)) << logs();
@@ -51,9 +52,9 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
                              "\"volume\":0});"}) {
         EXPECT_NE(first.find(call), std::string::npos) << call << "\n" << logs();
     }
-    // The document scripts (the bridge's two and the one that turns print off) are in place
-    // before the navigation starts.
-    EXPECT_EQ(count_in_standin("call AddScriptToExecuteOnDocumentCreated"), 3u) << first;
+    // The document scripts (the bridge's two, the one that holds frames and the one that
+    // turns print off) are in place before the navigation starts.
+    EXPECT_EQ(count_in_standin("call AddScriptToExecuteOnDocumentCreated"), 4u) << first;
     EXPECT_EQ(first.find("without completion"), std::string::npos) << first;
     EXPECT_LT(first.rfind("event AddScriptToExecuteOnDocumentCreated completed"), first.find("call Navigate")) << first;
     EXPECT_EQ(first.find("page exception"), std::string::npos) << first;
@@ -102,6 +103,18 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
     EXPECT_EQ(count_in_log("wallpaper bridge ready"), 2u) << logs();
     // One environment for the player's life.
     EXPECT_EQ(count_in_standin("call CreateCoreWebView2EnvironmentWithOptions"), 1u) << standin_log();
+
+    // A page that ignores the state is held with the player: its frames, its CSS animation
+    // and its video, but not the video it paused itself, which stays paused on resume.
+    mark = standin_log().size();
+    EXPECT_EQ(start({"--select-wallpaper", "held-page"}).wait(kLoad), 0u);
+    const std::string held = "page console log held ";
+    ASSERT_TRUE(wait_for_standin(held + "frames=moving css=running video=playing own=paused", kLoad, mark)) << logs();
+    command(core::CMD_TOGGLE_PAUSE);
+    ASSERT_TRUE(wait_for_standin(held + "frames=still css=paused video=paused own=paused", kReact, mark)) << logs();
+    mark = standin_log().size();
+    command(core::CMD_TOGGLE_PAUSE);
+    ASSERT_TRUE(wait_for_standin(held + "frames=moving css=running video=playing own=paused", kReact, mark)) << logs();
 }
 
 // The page's probe tries every way out; Chromium enforces the program's real headers.

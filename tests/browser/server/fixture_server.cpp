@@ -21,6 +21,7 @@
 #include "core/web/asset_protocol.h"
 #include "core/web/bridge_script.h"
 #include "core/web/dispatch_script.h"
+#include "core/web/pacing_script.h"
 #include "core/web/page_message.h"
 #include "core/web/player_state.h"
 #include "core/web/readiness.h"
@@ -136,7 +137,8 @@ int main(int argc, char** argv) {
     {
         const std::lock_guard lock(output);
         std::cout << "{\"port\":" << port << ",\"shim\":" << core::json_quote(core::main_frame_only(core::kIpcShimScript))
-                  << ",\"bridge\":" << core::json_quote(core::main_frame_only(core::kBridgeScript)) << "}" << std::endl;
+                  << ",\"bridge\":" << core::json_quote(core::main_frame_only(core::kBridgeScript))
+                  << ",\"pacing\":" << core::json_quote(core::main_frame_only(core::kPacingScript)) << "}" << std::endl;
     }
     return server.listen_after_bind() ? 0 : 1;
 }

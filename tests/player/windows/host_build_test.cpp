@@ -10,6 +10,7 @@
 
 #include "core/text/hex.h"
 #include "core/web/bridge_script.h"
+#include "core/web/pacing_script.h"
 #include "fake_web_layer.h"
 #include "host_test_support.h"
 #include "player/events/controller_event.h"
@@ -136,9 +137,10 @@ TEST_F(HostBuildTest, PreviewBuildCreatesTheWindowAndTheWebViewAndLogs) {
     const test::FakePage& page = *layer_.last_page();
     EXPECT_EQ(page.parent(), window);
     EXPECT_EQ(page.config().start_url, "wlp://localhost/scenes/main page.html");
-    ASSERT_EQ(page.config().main_frame_scripts.size(), 2u);
+    ASSERT_EQ(page.config().main_frame_scripts.size(), 3u);
     EXPECT_EQ(page.config().main_frame_scripts[0], core::kIpcShimScript);
     EXPECT_EQ(page.config().main_frame_scripts[1], core::kBridgeScript);
+    EXPECT_EQ(page.config().main_frame_scripts[2], core::kPacingScript);
     EXPECT_TRUE(page.may_navigate("wlp://localhost/other.html"));
     EXPECT_FALSE(page.may_navigate("https://example.com/"));
 

@@ -41,6 +41,7 @@ Config Config::read_beside(HMODULE module) {
         else if (key == "response_limit_bytes") config.response_limit_bytes = std::atoll(value.c_str());
         else if (key == "kill_browser_after_ready_ms") config.kill_browser_after_ready_ms = std::atoi(value.c_str());
         else if (key == "paint") config.paint = value == "on";
+        else if (key == "skip_script_containing") config.skip_script_containing = value;
     }
     if (in != nullptr) std::fclose(in);
     return config;

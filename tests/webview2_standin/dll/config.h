@@ -22,6 +22,8 @@ namespace standin {
 //                                       for content longer than N bytes
 //   kill_browser_after_ready_ms=N       the browser is killed N ms after the first "ready"
 //   paint=on                            the view's window shows the page and takes the mouse
+//   skip_script_containing=TEXT         a document-creation script with TEXT in it is
+//                                       accepted but never run (a benchmark's baseline)
 struct Config {
     int relay_port = 0;
     std::wstring log;
@@ -35,6 +37,7 @@ struct Config {
     std::optional<long long> response_limit_bytes;
     std::optional<int> kill_browser_after_ready_ms;
     bool paint = false;
+    std::string skip_script_containing;
 
     static Config read_beside(HMODULE module);
 };

@@ -176,9 +176,14 @@ HRESULT WebView::AddScriptToExecuteOnDocumentCreated(
     LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {
     if (closed_) return kClosed;
     if (script == nullptr) return E_INVALIDARG;
-    const std::string text = to_utf8(script);
+    std::string text = to_utf8(script);
     channel_.record("call AddScriptToExecuteOnDocumentCreated " + std::to_string(text.size()) + " bytes" +
                     (handler != nullptr ? " with completion" : " without completion"));
+    const std::string& skipped = channel_.config().skip_script_containing;
+    if (!skipped.empty() && text.find(skipped) != std::string::npos) {
+        channel_.record("fault: script skipped");
+        text.clear();
+    }
     auto completion = Ref<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share(handler);
     auto self = Ref<WebView>::share(this);
     channel_.send("\"op\":\"addScript\",\"view\":" + std::to_string(id_) + ",\"source\":" + quote(text),

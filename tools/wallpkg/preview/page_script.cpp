@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "core/web/bridge_script.h"
+#include "core/web/pacing_script.h"
 #include "tools/wallpkg/preview/page_report.h"
 
 namespace wallpkg {
@@ -90,6 +91,7 @@ std::string preview_page_script(std::uint64_t document) {
     script += core::kIpcShimScript;
     script += "\n";
     script += core::kBridgeScript;
+    script += core::kPacingScript;
     script += replace_all(std::string(kPollScript), "@EVENTS@", std::string(kPageEventsPath) + query + "&after=");
     return core::main_frame_only(script);
 }
