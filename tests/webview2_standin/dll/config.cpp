@@ -41,6 +41,8 @@ Config Config::read_beside(HMODULE module) {
         else if (key == "response_limit_bytes") config.response_limit_bytes = std::atoll(value.c_str());
         else if (key == "kill_browser_after_ready_ms") config.kill_browser_after_ready_ms = std::atoi(value.c_str());
         else if (key == "paint") config.paint = value == "on";
+        else if (key == "resume_result") config.resume_result = parse_hresult(value);
+        else if (key == "network") config.isolated_network = value == "isolated";
     }
     if (in != nullptr) std::fclose(in);
     return config;

@@ -22,6 +22,10 @@ namespace standin {
 //                                       for content longer than N bytes
 //   kill_browser_after_ready_ms=N       the browser is killed N ms after the first "ready"
 //   paint=on                            the view's window shows the page and takes the mouse
+//   resume_result=0x...                 Resume fails with it (showing the view still thaws it)
+//   network=isolated                    the browser runs without the relay's own network
+//                                       switches, in a network namespace of its own that
+//                                       has only a loopback
 struct Config {
     int relay_port = 0;
     std::wstring log;
@@ -35,6 +39,8 @@ struct Config {
     std::optional<long long> response_limit_bytes;
     std::optional<int> kill_browser_after_ready_ms;
     bool paint = false;
+    std::optional<HRESULT> resume_result;
+    bool isolated_network = false;
 
     static Config read_beside(HMODULE module);
 };
