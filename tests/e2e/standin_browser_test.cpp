@@ -294,9 +294,9 @@ TEST_F(StandInPlayerTest, RuntimeFailuresAreReportedWithTheirCause) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"loader_result=0x80070002", "CreateCoreWebView2EnvironmentWithOptions failed: 0x80070002"},
         {"environment_result=0x80004005", "WebView2 environment creation failed: 0x80004005"},
-        {"controller_result=0x8007139f", "WebView2 controller creation failed: 0x8007139f"},
         // Another process holds the profile: no install message.
         {"environment_result=0x8007139f", ""},
+        {"controller_result=0x8007139f", "WebView2 controller creation failed: 0x8007139f"},
     };
     for (const auto& [fault, cause] : cases) {
         configure({fault});

@@ -20,6 +20,10 @@ HRESULT copy_out(const std::wstring& text, LPWSTR* value) {
     return S_OK;
 }
 
+// Deleted only by its own Release (see com_object.h).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
 // The newer options are interfaces of their own, reached through QueryInterface; a runtime
 // that knows them reads them, an older one does not ask.
 class EnvironmentOptions final
@@ -103,6 +107,8 @@ private:
     BOOL exclusive_ = TRUE;
     BOOL custom_crash_reporting_ = TRUE;
 };
+
+#pragma GCC diagnostic pop
 
 }  // namespace
 

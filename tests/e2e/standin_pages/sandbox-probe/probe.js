@@ -117,6 +117,8 @@ async function probe() {
   report('navigating', 'away');
   location.href = 'http://example.com/away';
   await settle(2000);
+  // Everything the browser tried so far, its own services' included.
+  console.log('standin netlog');
   report('still-here', location.href);
 }
 
