@@ -105,22 +105,17 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
 }
 
 // A value under the WebView2 policy key in this Wine prefix, for the length of a test.
-class PolicyValue {
-public:
-    PolicyValue(HKEY root, const std::wstring& policy, std::wstring name, const std::wstring& value)
-        : root_(root), key_(L"Software\\Policies\\Microsoft\\Edge\\WebView2\\" + policy), name_(std::move(name)) {
-        EXPECT_EQ(::RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), REG_SZ, value.c_str(),
+struct PolicyValue {
+    PolicyValue(HKEY under, const std::wstring& policy, std::wstring value_name, const std::wstring& value)
+        : root(under), key(L"Software\\Policies\\Microsoft\\Edge\\WebView2\\" + policy), name(std::move(value_name)) {
+        EXPECT_EQ(::RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
                                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
     }
     PolicyValue(const PolicyValue&) = delete;
-    PolicyValue& operator=(const PolicyValue&) = delete;
-    ~PolicyValue() { ::RegDeleteKeyValueW(root_, key_.c_str(), name_.c_str()); }
-
-private:
-    HKEY root_;
-    std::wstring key_;
-    std::wstring name_;
+    ~PolicyValue() { ::RegDeleteKeyValueW(root, key.c_str(), name.c_str()); }
+    HKEY root;
+    std::wstring key, name;
 };
 
 // The page's probe tries every way out; Chromium enforces the program's real headers. The

@@ -5,17 +5,11 @@
 
 namespace standin {
 
-// One value of the loader's policy keys (Software\Policies\Microsoft\Edge\WebView2\NAME,
-// under HKLM, then HKCU) that applies to this process: named after the exe, its
-// AppUserModelID or "*".
+// One value of the loader's policy keys that applies to this process, in the loader's
+// order (HKLM, then HKCU; named after the exe, its AppUserModelID or "*").
 struct Policy {
-    std::string name;
-    std::string root;
-    std::string value_name;
-    std::string value;
+    std::string name, root, value_name, value;
 };
-
-// In the loader's order; the later of two values for one policy wins.
 std::vector<Policy> read_policies();
 
 }  // namespace standin
