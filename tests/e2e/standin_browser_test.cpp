@@ -176,6 +176,9 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     EXPECT_TRUE(has_fixed_headers(probe("served-css"))) << probe("served-css");
     EXPECT_NE(probe("served-css").find("[\"content-type\",\"text/css; charset=utf-8\"]"), std::string::npos);
     EXPECT_EQ(probe("served-post"), probe("served-css"));
+    EXPECT_EQ(probe("range-get").rfind("206 length=2 ", 0), 0u) << probe("range-get");
+    EXPECT_EQ(probe("range-post"), probe("served-css"));
+    EXPECT_EQ(probe("range-if-range"), probe("served-css"));
 
     // Other origins: refused by the policy before any request is made.
     EXPECT_EQ(probe("other-fetch"), "refused TypeError");

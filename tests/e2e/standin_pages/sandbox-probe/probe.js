@@ -93,6 +93,10 @@ async function probe() {
   await aroundThePolicy();
   await attempt('served-css', () => answer('style.css'));
   await attempt('served-post', () => answer('style.css', { method: 'POST', body: 'x' }));
+  // Only a GET without If-Range has its range honoured.
+  await attempt('range-get', () => answer('style.css', { headers: { Range: 'bytes=0-1' } }));
+  await attempt('range-post', () => answer('style.css', { method: 'POST', body: 'x', headers: { Range: 'bytes=0-1' } }));
+  await attempt('range-if-range', () => answer('style.css', { headers: { Range: 'bytes=0-1', 'If-Range': '"v1"' } }));
   await attempt('other-fetch', () => answer('http://example.com/data.json'));
   await attempt('other-image', () => element('img', { src: 'http://example.com/a.png' }));
   await attempt('other-script', () => element('script', { src: 'http://example.com/a.js' }));
