@@ -226,6 +226,10 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     EXPECT_NE(probe("https-self").rfind("refused", 0), std::string::npos) << probe("https-self");
     EXPECT_NE(probe("socket-self").rfind("refused", 0), std::string::npos) << probe("socket-self");
 
+    // A page asking to stay cannot hold its own reload.
+    EXPECT_TRUE(wait_for_standin("probe reloaded yes", kLoad)) << logs();
+    EXPECT_NE(standin_log().find("event ScriptDialogOpening beforeunload accepted"), std::string::npos) << logs();
+
     // The player runs on; the refused requests failed the page, so the preview command
     // builds it afresh.
     EXPECT_EQ(player_->wait(0ms), std::nullopt);

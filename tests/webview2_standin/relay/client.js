@@ -328,6 +328,8 @@ class Client {
         // certificates): the page asks, and the view raises the runtime's event.
         const ask = text.match(/^standin ask (\S+) (\S+)$/);
         if (ask) this.emit({ ev: 'ask', view: viewId, what: ask[1], uri: ask[2] });
+        // A user's gesture in the page, which some browser features wait for.
+        if (text === 'standin click') await this.send('Runtime.evaluate', { expression: '0', userGesture: true }, view);
         break;
       }
       case 'Page.javascriptDialogOpening':

@@ -90,6 +90,10 @@ async function aroundThePolicy() {
 }
 
 async function probe() {
+  if (sessionStorage.getItem('reloaded')) {
+    report('reloaded', 'yes');
+    return;
+  }
   await aroundThePolicy();
   await attempt('served-css', () => answer('style.css'));
   await attempt('served-post', () => answer('style.css', { method: 'POST', body: 'x' }));
@@ -124,6 +128,15 @@ async function probe() {
   // Everything the browser tried so far, its own services' included.
   console.log('standin netlog');
   report('still-here', location.href);
+  // After a click a page may ask to stay; its reload goes on all the same.
+  console.log('standin click');
+  await settle(500);
+  window.addEventListener('beforeunload', event => {
+    event.preventDefault();
+    event.returnValue = 'stay';
+  });
+  sessionStorage.setItem('reloaded', 'yes');
+  location.reload();
 }
 
 window.addEventListener('load', () => setTimeout(probe, 300));
