@@ -1,9 +1,30 @@
 #include "core/shell/status_text.h"
 
+#include <array>
+#include <utility>
+
 namespace core {
+namespace {
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kRefusals = {{
+    {kBrowserSwitchesRefusal, kBrowserSwitchesStatus},
+    {kBrowserPolicyRefusal, kBrowserPolicyStatus},
+    {kProfileInUseRefusal, kProfileInUseStatus},
+}};
+
+}  // namespace
+
+bool is_browser_refusal(const Error& error) {
+    for (const auto& [refusal, status] : kRefusals) {
+        if (error.message() == refusal) return true;
+    }
+    return false;
+}
 
 std::string_view status_text_for_error(const Error& error) {
-    if (error.message() == kBrowserSwitchesRefusal) return kBrowserSwitchesStatus;
+    for (const auto& [refusal, status] : kRefusals) {
+        if (error.message() == refusal) return status;
+    }
     if (error.message().find("WebView2") != std::string::npos) return kWebView2FailureStatus;
     return kGenericFailureStatus;
 }

@@ -33,8 +33,29 @@ inline constexpr std::string_view kBrowserSwitchesRefusal =
 inline constexpr std::string_view kBrowserSwitchesStatus =
     "启动参数中带有 --edge-webview-switches，它会改写壁纸浏览器的安全设置，因此壁纸没有打开。请去掉该参数后重新启动。";
 
+// A build refused because a WebView2 policy value (Software\Policies\Microsoft\Edge\WebView2
+// \AdditionalBrowserArguments, for this program or for every program) gives the browser
+// arguments that the runtime would add after the program's own; the cause names the key
+// and the value.
+inline constexpr std::string_view kBrowserPolicyRefusal =
+    "a WebView2 AdditionalBrowserArguments policy would override the wallpaper browser's configuration; the "
+    "browser is not started";
+inline constexpr std::string_view kBrowserPolicyStatus =
+    "系统策略 AdditionalBrowserArguments（注册表 Software\\Policies\\Microsoft\\Edge\\WebView2）为本程序指定了浏览器启动参数，"
+    "它会改写壁纸浏览器的安全设置，因此壁纸没有打开。请管理员删除该策略值后重新启动。";
+
+// Environment creation refused because another process uses the profile folder with other
+// options, or holds it exclusively: the runtime is there, only that process is in the way.
+inline constexpr std::string_view kProfileInUseRefusal =
+    "the wallpaper browser's profile folder is in use by another process";
+inline constexpr std::string_view kProfileInUseStatus =
+    "壁纸浏览器的资料文件夹正被其他程序占用，因此壁纸没有打开。请关闭占用它的程序，然后点击“设为桌面壁纸”重试。";
+
 inline constexpr std::string_view kTrayUnavailableStatus =
     "Windows 托盘图标暂时未能恢复。仍可使用此控制窗口操作壁纸。";
+
+// The refusals above: each is no missing runtime and has a status text of its own.
+bool is_browser_refusal(const Error& error);
 
 // Only the outermost message decides: a WebView2 failure wrapped in another context is
 // reported as a generic one.

@@ -52,7 +52,8 @@ std::optional<RangeRequest> parse_byte_range(std::string_view header, std::uint6
         // The last N bytes.
         const auto suffix = number(last_text);
         if (!suffix) return std::nullopt;
-        if (*suffix == 0 || size == 0) return UnsatisfiableRange{};
+        if (*suffix == 0) return UnsatisfiableRange{};
+        if (size == 0) return std::nullopt;
         return ByteRange{size - std::min(*suffix, size), size - 1};
     }
     const auto first = number(first_text);
@@ -65,6 +66,12 @@ std::optional<RangeRequest> parse_byte_range(std::string_view header, std::uint6
     }
     if (*first >= size) return UnsatisfiableRange{};
     return ByteRange{*first, std::min(last, size - 1)};
+}
+
+std::string_view honoured_range(std::string_view method, std::string_view range, bool has_if_range) {
+    // Methods are case-sensitive; HEAD and POST define no range handling.
+    if (method != "GET" || has_if_range) return {};
+    return range;
 }
 
 }  // namespace core

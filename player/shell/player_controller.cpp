@@ -212,8 +212,9 @@ void PlayerController::start_first_wallpaper(const std::optional<core::Requested
     if (auto played = play_library_folder((*chosen)->folder); !played) {
         report_error("startup", played.error());
         // Nothing the user can do in the player helps: the start-up itself must change.
-        if (played.error().message() == core::kBrowserSwitchesRefusal) {
-            show_startup_message("启动失败：\n" + std::string(core::kBrowserSwitchesStatus));
+        const std::string& message = played.error().message();
+        if (message == core::kBrowserSwitchesRefusal || message == core::kBrowserPolicyRefusal) {
+            show_startup_message("启动失败：\n" + std::string(core::status_text_for_error(played.error())));
         }
     }
 }

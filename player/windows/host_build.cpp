@@ -88,7 +88,7 @@ core::Status build_host(HostState& host, const HostServices& services, const cor
     auto webview = services.web_layer.create(window.get(), webview_config(wallpaper, host.flags, services));
     if (!webview) {
         // Not a missing runtime: asking the user to install one would mislead.
-        if (webview.error().message() == core::kBrowserSwitchesRefusal) return std::unexpected(webview.error());
+        if (core::is_browser_refusal(webview.error())) return std::unexpected(webview.error());
         return core::fail(std::string(kWebViewUnavailableMessage), webview.error());
     }
 

@@ -117,9 +117,30 @@ TEST_F(StandInPlayerTest, TheSamplesPlayAndFollowTheCommands) {
     ASSERT_TRUE(wait_for_standin(held + "frames=moving css=running video=playing own=paused", kReact, mark)) << logs();
 }
 
-// The page's probe tries every way out; Chromium enforces the program's real headers.
+// A value under the WebView2 policy key in this Wine prefix, for the length of a test.
+struct PolicyValue {
+    PolicyValue(HKEY under, const std::wstring& policy, std::wstring value_name, const std::wstring& value)
+        : root(under), key(L"Software\\Policies\\Microsoft\\Edge\\WebView2\\" + policy), name(std::move(value_name)) {
+        EXPECT_EQ(::RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    PolicyValue(const PolicyValue&) = delete;
+    ~PolicyValue() { ::RegDeleteKeyValueW(root, key.c_str(), name.c_str()); }
+    HKEY root;
+    std::wstring key, name;
+};
+
+// The page's probe tries every way out; Chromium enforces the program's real headers. The
+// browser runs with the program's arguments alone (none of the stand-in's own network
+// switches), inside a network namespace that has only a loopback.
 TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     add_test_wallpaper("sandbox-probe");
+    configure({"network=isolated"});
+    // Policies that choose a runtime, a profile place and a channel are an administrator's
+    // to set: logged, and the browser starts.
+    const PolicyValue folder(HKEY_LOCAL_MACHINE, L"UserDataFolder", L"tessary.exe", L"C:\\policy-profile");
+    const PolicyValue channel(HKEY_CURRENT_USER, L"ReleaseChannelPreference", L"*", L"1");
     // The loader's override variables would send every host to this machine; the program
     // keeps them away from the browser.
     start_player({"--preview"}, {{L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS", L"--host-resolver-rules=\"MAP * 127.0.0.1\""},
@@ -128,9 +149,33 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     ASSERT_TRUE(wait_for_standin("probe still-here", kLoad)) << logs();
     const std::string seen = standin_log();
     EXPECT_EQ(seen.find(" env:WEBVIEW2_"), std::string::npos) << seen;
+    const std::string launched = last_standin_line("browser launched ");
+    EXPECT_EQ(launched.rfind("in a network namespace of its own ", 0), 0u) << launched;
     for (const char* argument : {"--host-resolver-rules=MAP * ~NOTFOUND", "--proxy-server=127.0.0.1:0",
-                                 "--proxy-bypass-list=<-loopback>", "--webrtc-ip-handling-policy=disable_non_proxied_udp"}) {
-        EXPECT_NE(last_standin_line("browser launched ").find(argument), std::string::npos) << argument << "\n" << seen;
+                                 "--proxy-bypass-list=<-loopback>", "--webrtc-ip-handling-policy=disable_non_proxied_udp",
+                                 "--disable-quic", "msSmartScreenProtection"}) {
+        EXPECT_NE(launched.find(argument), std::string::npos) << argument << "\n" << seen;
+    }
+    for (const char* own : {"--disable-background-networking", "--disable-component-update", "--disable-sync"}) {
+        EXPECT_EQ(launched.find(own), std::string::npos) << own << "\n" << seen;
+    }
+    for (const char* policy : {"WebView2 policy HKLM\\Software\\Policies\\Microsoft\\Edge\\WebView2\\UserDataFolder "
+                               "value tessary.exe: C:\\policy-profile",
+                               "WebView2 policy HKCU\\Software\\Policies\\Microsoft\\Edge\\WebView2\\"
+                               "ReleaseChannelPreference value *: 1"}) {
+        EXPECT_NE(log_text().find(policy), std::string::npos) << policy << "\n" << logs();
+    }
+    // The profile is the program's alone, crash dumps stay here, and SmartScreen asks nobody.
+    EXPECT_NE(seen.find("exclusiveUserDataFolderAccess=1 customCrashReporting=1"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("call put_IsReputationCheckingRequired FALSE"), std::string::npos) << seen;
+    // What the runtime would otherwise leave to a prompt of its own is refused.
+    for (const char* refused : {"LaunchingExternalUriScheme mailto:someone@example.com",
+                                "ScreenCaptureStarting http://wlp.localhost/index.html",
+                                "BasicAuthenticationRequested https://example.com/",
+                                "ClientCertificateRequested example.com",
+                                "ServerCertificateErrorDetected https://example.com/"}) {
+        EXPECT_NE(seen.find(std::string("event ") + refused + " cancelled"), std::string::npos) << refused << "\n"
+                                                                                                << seen;
     }
     const auto probe = [&](const std::string& name) { return last_standin_line("page console log probe " + name + " "); };
 
@@ -144,6 +189,9 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     EXPECT_TRUE(has_fixed_headers(probe("served-css"))) << probe("served-css");
     EXPECT_NE(probe("served-css").find("[\"content-type\",\"text/css; charset=utf-8\"]"), std::string::npos);
     EXPECT_EQ(probe("served-post"), probe("served-css"));
+    EXPECT_EQ(probe("range-get").rfind("206 length=2 ", 0), 0u) << probe("range-get");
+    EXPECT_EQ(probe("range-post"), probe("served-css"));
+    EXPECT_EQ(probe("range-if-range"), probe("served-css"));
 
     // Other origins: refused by the policy before any request is made.
     EXPECT_EQ(probe("other-fetch"), "refused TypeError");
@@ -191,6 +239,10 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     EXPECT_NE(probe("https-self").rfind("refused", 0), std::string::npos) << probe("https-self");
     EXPECT_NE(probe("socket-self").rfind("refused", 0), std::string::npos) << probe("socket-self");
 
+    // A page asking to stay cannot hold its own reload.
+    EXPECT_TRUE(wait_for_standin("probe reloaded yes", kLoad)) << logs();
+    EXPECT_NE(standin_log().find("event ScriptDialogOpening beforeunload accepted"), std::string::npos) << logs();
+
     // The player runs on; the refused requests failed the page, so the preview command
     // builds it afresh.
     EXPECT_EQ(player_->wait(0ms), std::nullopt);
@@ -198,6 +250,25 @@ TEST_F(StandInPlayerTest, ThePageStaysInsideItsSandbox) {
     command(core::CMD_WINDOW_PREVIEW);
     ASSERT_TRUE(wait_for_standin("view 2 created", kReact, mark)) << logs();
     EXPECT_TRUE(wait_for_standin("page posted \"ready\"", kLoad, mark)) << logs();
+    stop_player();
+
+    // A policy that adds browser arguments for every program: no browser, the key and value
+    // in the log, and the policy named in the start-up box.
+    const PolicyValue arguments(HKEY_CURRENT_USER, L"AdditionalBrowserArguments", L"*", L"--remote-debugging-port=9222");
+    const std::size_t standin_mark = standin_log().size();
+    const std::size_t player_mark = log_text().size();
+    player_.emplace(start({"--preview"}));
+    const auto box = test::wait_for_message_box(player_->id(), kLoad);
+    ASSERT_TRUE(box) << logs();
+    EXPECT_EQ(box->text, "启动失败：\n" + std::string(core::kBrowserPolicyStatus));
+    test::dismiss(*box);
+    EXPECT_TRUE(wait_for_log("startup: " + std::string(core::kBrowserPolicyRefusal) +
+                                 ": WebView2 policy HKCU\\Software\\Policies\\Microsoft\\Edge\\WebView2\\"
+                                 "AdditionalBrowserArguments value *: --remote-debugging-port=9222",
+                             kReact, player_mark))
+        << logs();
+    EXPECT_EQ(count_in_standin("browser launched", standin_mark), 0u) << standin_log();
+    EXPECT_EQ(count_in_standin("call CreateCoreWebView2EnvironmentWithOptions", standin_mark), 0u) << standin_log();
 }
 
 // A page that confirms readiness itself is not timed out; a later lost image is
@@ -238,13 +309,18 @@ TEST_F(StandInPlayerTest, RuntimeFailuresAreReportedWithTheirCause) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"loader_result=0x80070002", "CreateCoreWebView2EnvironmentWithOptions failed: 0x80070002"},
         {"environment_result=0x80004005", "WebView2 environment creation failed: 0x80004005"},
+        // Another process holds the profile: no install message.
+        {"environment_result=0x8007139f", ""},
         {"controller_result=0x8007139f", "WebView2 controller creation failed: 0x8007139f"},
     };
     for (const auto& [fault, cause] : cases) {
         configure({fault});
         const std::size_t mark = log_text().size();
         start_player();
-        EXPECT_TRUE(wait_for_log(failed + cause, kLoad, mark)) << fault << "\n" << logs();
+        const std::string expected = !cause.empty() ? failed + cause
+                                                    : "startup: " + std::string(core::kProfileInUseRefusal) +
+                                                          ": WebView2 environment creation failed: 0x8007139f";
+        EXPECT_TRUE(wait_for_log(expected, kLoad, mark)) << fault << "\n" << logs();
         stop_player();
         // Only a controller failure gets as far as starting a browser.
         if (!fault.starts_with("controller")) {
@@ -386,7 +462,7 @@ namespace {
 TEST_F(StandInPlayerTest, ThePageIsQuietSeeksAndSleepsWhileUnseen) {
     add_test_wallpaper("quiet-page");
     add_test_wallpaper("deferred-ready");
-    configure({"controller_result=0x8007139f", "controller_result_after=1"});
+    configure({"controller_result=0x8007139f", "controller_result_after=1", "resume_result=0x80004005"});
     start_player({"--preview", "--select-wallpaper", "quiet-page"});
     ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
     ASSERT_TRUE(wait_for_standin("page console log probe seek ", kLoad)) << logs();
@@ -417,8 +493,11 @@ TEST_F(StandInPlayerTest, ThePageIsQuietSeeksAndSleepsWhileUnseen) {
     ASSERT_TRUE(::PostMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0));
     ASSERT_TRUE(wait_for_standin("screenshot ", kReact, mark)) << logs();
     seen = standin_log().substr(mark);
-    EXPECT_LT(seen.find("call Resume"), seen.find("call put_IsVisible TRUE")) << seen;
+    // Resume fails, and the view is shown all the same (which resumes it).
+    EXPECT_LT(seen.find("fault: Resume fails with 0x80004005"), seen.find("call put_IsVisible TRUE")) << seen;
     EXPECT_NE(seen.find("page active in view 1"), std::string::npos) << seen;
+    EXPECT_NE(log_text().find("the WebView could not be resumed; shown all the same: Resume"), std::string::npos)
+        << logs();
     const std::string shot = last_standin_line("screenshot ");
     EXPECT_GT(std::atoi(shot.substr(shot.find("colours=") + 8).c_str()), 1) << shot;
     // The user's own pause keeps the last frame on view.

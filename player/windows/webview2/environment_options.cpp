@@ -20,10 +20,52 @@ HRESULT copy_out(const std::wstring& text, LPWSTR* value) {
     return S_OK;
 }
 
+// Deleted only by its own Release (see com_object.h).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+// The newer options are interfaces of their own, reached through QueryInterface; a runtime
+// that knows them reads them, an older one does not ask.
 class EnvironmentOptions final
-    : public ComObject<ICoreWebView2EnvironmentOptions, IID_ICoreWebView2EnvironmentOptions> {
+    : public ComObject<ICoreWebView2EnvironmentOptions, IID_ICoreWebView2EnvironmentOptions>,
+      public ICoreWebView2EnvironmentOptions2,
+      public ICoreWebView2EnvironmentOptions3 {
+    using Base = ComObject<ICoreWebView2EnvironmentOptions, IID_ICoreWebView2EnvironmentOptions>;
+
 public:
     explicit EnvironmentOptions(std::wstring arguments) : arguments_(std::move(arguments)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (IsEqualIID(iid, IID_ICoreWebView2EnvironmentOptions2)) {
+            *object = static_cast<ICoreWebView2EnvironmentOptions2*>(this);
+        } else if (IsEqualIID(iid, IID_ICoreWebView2EnvironmentOptions3)) {
+            *object = static_cast<ICoreWebView2EnvironmentOptions3*>(this);
+        } else {
+            return Base::QueryInterface(iid, object);
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return Base::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return Base::Release(); }
+
+    // No other process may open this profile and share its browser, with options of its own.
+    HRESULT STDMETHODCALLTYPE get_ExclusiveUserDataFolderAccess(BOOL* value) override {
+        return copy_flag(exclusive_, value);
+    }
+    HRESULT STDMETHODCALLTYPE put_ExclusiveUserDataFolderAccess(BOOL value) override {
+        exclusive_ = value;
+        return S_OK;
+    }
+    // Crash dumps stay in the profile instead of going to Microsoft.
+    HRESULT STDMETHODCALLTYPE get_IsCustomCrashReportingEnabled(BOOL* value) override {
+        return copy_flag(custom_crash_reporting_, value);
+    }
+    HRESULT STDMETHODCALLTYPE put_IsCustomCrashReportingEnabled(BOOL value) override {
+        custom_crash_reporting_ = value;
+        return S_OK;
+    }
 
     HRESULT STDMETHODCALLTYPE get_AdditionalBrowserArguments(LPWSTR* value) override {
         return copy_out(arguments_, value);
@@ -40,9 +82,7 @@ public:
         return assign(target_version_, value);
     }
     HRESULT STDMETHODCALLTYPE get_AllowSingleSignOnUsingOSPrimaryAccount(BOOL* allow) override {
-        if (allow == nullptr) return E_POINTER;
-        *allow = single_sign_on_;
-        return S_OK;
+        return copy_flag(single_sign_on_, allow);
     }
     HRESULT STDMETHODCALLTYPE put_AllowSingleSignOnUsingOSPrimaryAccount(BOOL allow) override {
         single_sign_on_ = allow;
@@ -50,6 +90,11 @@ public:
     }
 
 private:
+    static HRESULT copy_flag(BOOL flag, BOOL* value) {
+        if (value == nullptr) return E_POINTER;
+        *value = flag;
+        return S_OK;
+    }
     static HRESULT assign(std::wstring& field, LPCWSTR value) {
         field = value == nullptr ? std::wstring() : std::wstring(value);
         return S_OK;
@@ -59,7 +104,11 @@ private:
     std::wstring language_;
     std::wstring target_version_ = kTargetBrowserVersion;
     BOOL single_sign_on_ = FALSE;
+    BOOL exclusive_ = TRUE;
+    BOOL custom_crash_reporting_ = TRUE;
 };
+
+#pragma GCC diagnostic pop
 
 }  // namespace
 

@@ -42,4 +42,22 @@ using DownloadStartingHandler =
     Handler<ICoreWebView2DownloadStartingEventHandler, IID_ICoreWebView2DownloadStartingEventHandler,
             ICoreWebView2*, ICoreWebView2DownloadStartingEventArgs*>;
 
+using LaunchingExternalUriSchemeHandler =
+    Handler<ICoreWebView2LaunchingExternalUriSchemeEventHandler, IID_ICoreWebView2LaunchingExternalUriSchemeEventHandler,
+            ICoreWebView2*, ICoreWebView2LaunchingExternalUriSchemeEventArgs*>;
+using ScreenCaptureStartingHandler =
+    Handler<ICoreWebView2ScreenCaptureStartingEventHandler, IID_ICoreWebView2ScreenCaptureStartingEventHandler,
+            ICoreWebView2*, ICoreWebView2ScreenCaptureStartingEventArgs*>;
+using BasicAuthenticationRequestedHandler =
+    Handler<ICoreWebView2BasicAuthenticationRequestedEventHandler,
+            IID_ICoreWebView2BasicAuthenticationRequestedEventHandler, ICoreWebView2*,
+            ICoreWebView2BasicAuthenticationRequestedEventArgs*>;
+using ClientCertificateRequestedHandler =
+    Handler<ICoreWebView2ClientCertificateRequestedEventHandler, IID_ICoreWebView2ClientCertificateRequestedEventHandler,
+            ICoreWebView2*, ICoreWebView2ClientCertificateRequestedEventArgs*>;
+using ServerCertificateErrorDetectedHandler =
+    Handler<ICoreWebView2ServerCertificateErrorDetectedEventHandler,
+            IID_ICoreWebView2ServerCertificateErrorDetectedEventHandler, ICoreWebView2*,
+            ICoreWebView2ServerCertificateErrorDetectedEventArgs*>;
+
 }  // namespace player::webview2

@@ -4,6 +4,7 @@
 #include "player/win32/system_error.h"
 #include "player/win32/wide.h"
 #include "player/windows/webview2/browser_overrides.h"
+#include "player/windows/webview2/browser_policies.h"
 #include "player/windows/webview2/environment_options.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
@@ -11,6 +12,8 @@
 
 namespace player::webview2 {
 namespace {
+
+constexpr HRESULT kProfileInUse = HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
 
 // Filled by the runtime's completion handler; shared with it, so a completion that
 // arrives after the build gave up writes into memory that still exists.
@@ -22,10 +25,11 @@ struct Creation {
 };
 
 // Starts one asynchronous creation of the runtime (start is handed the completion
-// handler and returns the call's own result) and waits for its completion.
+// handler and returns the call's own result) and waits for its completion; outcome is the
+// runtime's failure code, from the call or from the completion.
 template <class Interface, class CompletedHandler, class Start>
 core::Result<win32::com_ptr<Interface>> await_creation(const std::string& call, const std::string& what,
-                                                       Start start) {
+                                                       Start start, HRESULT& outcome) {
     auto creation = std::make_shared<Creation<Interface>>();
     const auto handler = CompletedHandler::make([creation](HRESULT result, Interface* created) {
         creation->done = true;
@@ -37,34 +41,61 @@ core::Result<win32::com_ptr<Interface>> await_creation(const std::string& call, 
         return S_OK;
     });
     const HRESULT started = start(handler.get());
+    outcome = started;
     if (FAILED(started)) return std::unexpected(win32::failed_hresult(call, started));
     if (auto waited = pump_messages_until([&] { return creation->done; }, kStartLimit); !waited) {
         return core::fail("WebView2 " + what + " creation did not finish", waited.error());
     }
+    outcome = creation->result;
     if (FAILED(creation->result) || !creation->created) {
         return core::fail("WebView2 " + what + " creation failed: " + win32::hresult_text(creation->result));
     }
     return creation->created;
 }
 
+// The loader appends a policy's arguments after the program's, so that they win: a "*"
+// value meant for another program (a debugging port, another proxy) would reach this
+// browser unseen. The other policies choose a runtime and a profile place, which an
+// administrator may rightly want; they are only logged.
+core::Status check_policies(const std::function<void(std::string_view)>& log) {
+    for (const BrowserPolicy& policy : read_browser_policies()) {
+        const std::string line = "WebView2 policy " + policy.key + " value " + policy.value_name + ": " + policy.value;
+        if (policy.policy == kArgumentsPolicy) {
+            return core::fail(std::string(core::kBrowserPolicyRefusal), core::Error(line));
+        }
+        if (log) log(line);
+    }
+    return {};
+}
+
 core::Result<win32::com_ptr<ICoreWebView2Environment>> create_environment(const Loader& loader,
                                                                          const std::wstring& user_data_folder,
                                                                          const std::wstring& arguments) {
     const auto options = make_environment_options(arguments);
-    return await_creation<ICoreWebView2Environment, EnvironmentCompletedHandler>(
+    HRESULT result = S_OK;
+    auto created = await_creation<ICoreWebView2Environment, EnvironmentCompletedHandler>(
         "CreateCoreWebView2EnvironmentWithOptions", "environment",
         [&](ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
             return loader.create_environment(nullptr, user_data_folder.c_str(), options.get(), handler);
-        });
+        },
+        result);
+    // The runtime's answer when another process uses the profile with other options, or
+    // holds it exclusively: no install would help.
+    if (!created && result == kProfileInUse) {
+        return core::fail(std::string(core::kProfileInUseRefusal), created.error());
+    }
+    return created;
 }
 
 core::Result<win32::com_ptr<ICoreWebView2Controller>> create_controller(ICoreWebView2Environment& environment,
                                                                        HWND parent) {
+    HRESULT result = S_OK;
     return await_creation<ICoreWebView2Controller, ControllerCompletedHandler>(
         "CreateCoreWebView2Controller", "controller",
         [&](ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) {
             return environment.CreateCoreWebView2Controller(parent, handler);
-        });
+        },
+        result);
 }
 
 }  // namespace
@@ -74,8 +105,10 @@ WebView2Layer::WebView2Layer(std::string user_data_folder, std::string loader_fo
       loader_folder_(std::move(loader_folder)),
       browser_arguments_(std::move(browser_arguments)) {}
 
-core::Result<win32::com_ptr<ICoreWebView2Environment>> WebView2Layer::environment() {
+core::Result<win32::com_ptr<ICoreWebView2Environment>> WebView2Layer::environment(
+    const std::function<void(std::string_view)>& log) {
     if (*environment_) return *environment_;
+    if (auto allowed = check_policies(log); !allowed) return std::unexpected(allowed.error());
     if (!loader_) {
         auto folder = win32::to_wide(loader_folder_);
         if (!folder) return std::unexpected(folder.error());
@@ -98,7 +131,7 @@ core::Result<win32::com_ptr<ICoreWebView2Environment>> WebView2Layer::environmen
 core::Result<std::unique_ptr<WebView>> WebView2Layer::create(HWND parent, WebViewConfig config) {
     if (command_line_overrides_browser()) return core::fail(std::string(core::kBrowserSwitchesRefusal));
     const bool kept = static_cast<bool>(*environment_);
-    auto environment = this->environment();
+    auto environment = this->environment(config.log);
     if (!environment) return std::unexpected(environment.error());
     auto controller = create_controller(**environment, parent);
     if (!controller) {
@@ -108,7 +141,7 @@ core::Result<std::unique_ptr<WebView>> WebView2Layer::create(HWND parent, WebVie
         if (!kept) return std::unexpected(controller.error());
         if (config.log) config.log("WebView2 controller creation failed in the kept environment; trying a new one: " +
                                    controller.error().chain());
-        environment = this->environment();
+        environment = this->environment(config.log);
         if (!environment) return std::unexpected(environment.error());
         controller = create_controller(**environment, parent);
         if (!controller) {

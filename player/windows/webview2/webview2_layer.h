@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -26,7 +27,8 @@ public:
     core::Result<std::unique_ptr<WebView>> create(HWND parent, WebViewConfig config) override;
 
 private:
-    core::Result<win32::com_ptr<ICoreWebView2Environment>> environment();
+    // Reads the runtime's policy values first, and refuses one that adds browser arguments.
+    core::Result<win32::com_ptr<ICoreWebView2Environment>> environment(const std::function<void(std::string_view)>& log);
 
     std::string user_data_folder_;
     std::string loader_folder_;

@@ -11,6 +11,7 @@
 
 #include "core/web/asset_url.h"
 #include "core/web/bridge_script.h"
+#include "core/web/byte_range.h"
 #include "core/web/page_message.h"
 #include "core/web/page_message_budget.h"
 #include "player/win32/system_error.h"
@@ -18,6 +19,7 @@
 #include "player/win32/wide.h"
 #include "player/windows/webview2/handlers.h"
 #include "player/windows/webview2/message_pump.h"
+#include "player/windows/webview2/refused_requests.h"
 #include "player/windows/webview2/webview2_layer.h"
 
 namespace player::webview2 {
@@ -66,9 +68,14 @@ std::wstring header_block(const core::AssetResponse& response) {
 
 struct AssetRequest {
     std::string url;
-    // The Range header's value; empty without one.
+    // The Range header's value when the answer may honour it; empty otherwise.
     std::string range;
 };
+
+bool has_header(ICoreWebView2HttpRequestHeaders& headers, const wchar_t* name) {
+    BOOL has = FALSE;
+    return SUCCEEDED(headers.Contains(name, &has)) && has;
+}
 
 AssetRequest read_request(ICoreWebView2WebResourceRequestedEventArgs& args) {
     AssetRequest read;
@@ -77,11 +84,12 @@ AssetRequest read_request(ICoreWebView2WebResourceRequestedEventArgs& args) {
     LPWSTR uri = nullptr;
     if (SUCCEEDED(request->get_Uri(&uri))) read.url = take_text(uri);
     win32::com_ptr<ICoreWebView2HttpRequestHeaders> headers;
-    BOOL has_range = FALSE;
-    if (SUCCEEDED(request->get_Headers(headers.put())) && headers &&
-        SUCCEEDED(headers->Contains(L"Range", &has_range)) && has_range) {
-        LPWSTR range = nullptr;
-        if (SUCCEEDED(headers->GetHeader(L"Range", &range))) read.range = take_text(range);
+    if (FAILED(request->get_Headers(headers.put())) || !headers || !has_header(*headers, L"Range")) return read;
+    LPWSTR method = nullptr;
+    const std::string verb = SUCCEEDED(request->get_Method(&method)) ? take_text(method) : std::string();
+    LPWSTR range = nullptr;
+    if (SUCCEEDED(headers->GetHeader(L"Range", &range))) {
+        read.range = core::honoured_range(verb, take_text(range), has_header(*headers, L"If-Range"));
     }
     return read;
 }
@@ -166,11 +174,13 @@ LRESULT CALLBACK follow_parent_size(HWND window, UINT message, WPARAM wparam, LP
 
 class WebView2View final : public WebView {
 public:
-    WebView2View(HWND parent, win32::com_ptr<ICoreWebView2Controller> controller, win32::com_ptr<ICoreWebView2> webview)
+    WebView2View(HWND parent, win32::com_ptr<ICoreWebView2Controller> controller, win32::com_ptr<ICoreWebView2> webview,
+                 std::function<void(std::string_view)> log)
         : parent_(parent),
           controller_(std::move(controller)),
           webview_(std::move(webview)),
-          suspendable_(webview_.query<ICoreWebView2_3>(IID_ICoreWebView2_3)) {}
+          suspendable_(webview_.query<ICoreWebView2_3>(IID_ICoreWebView2_3)),
+          log_(std::move(log)) {}
     WebView2View(const WebView2View&) = delete;
     WebView2View& operator=(const WebView2View&) = delete;
 
@@ -211,10 +221,12 @@ public:
             const auto done = TrySuspendCompletedHandler::make([](HRESULT, BOOL) { return S_OK; });
             return check(suspendable_->TrySuspend(done.get()), "TrySuspend");
         }
-        if (suspendable_) {
-            if (auto resumed = check(suspendable_->Resume(), "Resume"); !resumed) return resumed;
-        }
-        return check(controller_->put_IsVisible(TRUE), "put_IsVisible");
+        // A view that cannot be resumed is shown all the same (showing resumes it, in the
+        // reference): a hidden one would stay hidden until the page is built anew.
+        const core::Status resumed = suspendable_ ? check(suspendable_->Resume(), "Resume") : core::Status();
+        const core::Status shown = check(controller_->put_IsVisible(TRUE), "put_IsVisible");
+        if (!resumed && log_) log_("the WebView could not be resumed; shown all the same: " + resumed.error().chain());
+        return shown;
     }
 
 private:
@@ -223,6 +235,7 @@ private:
     win32::com_ptr<ICoreWebView2> webview_;
     // Null on runtimes before suspension: the view is then only hidden.
     win32::com_ptr<ICoreWebView2_3> suspendable_;
+    std::function<void(std::string_view)> log_;
     bool following_ = false;
     bool unseen_ = false;
 };
@@ -270,6 +283,15 @@ core::Status apply_settings(ICoreWebView2& webview, const NoteOnce& note) {
     }
     if (auto set = check(settings->put_IsZoomControlEnabled(FALSE), "put_IsZoomControlEnabled"); !set) return set;
     if (auto set = check(settings->put_IsStatusBarEnabled(FALSE), "put_IsStatusBarEnabled"); !set) return set;
+    // SmartScreen would send the addresses the page navigates to (its own files) to its service.
+    if (const auto reputation = settings.query<ICoreWebView2Settings8>(IID_ICoreWebView2Settings8)) {
+        if (auto set = check(reputation->put_IsReputationCheckingRequired(FALSE), "put_IsReputationCheckingRequired");
+            !set) {
+            return set;
+        }
+    } else {
+        note("the WebView2 runtime lacks the reputation checking setting; going on without it");
+    }
     const auto keys = settings.query<ICoreWebView2Settings3>(IID_ICoreWebView2Settings3);
     if (!keys) return core::fail("the WebView2 runtime lacks browser accelerator key settings");
     return check(keys->put_AreBrowserAcceleratorKeysEnabled(FALSE), "put_AreBrowserAcceleratorKeysEnabled");
@@ -348,9 +370,16 @@ core::Status add_handlers(ICoreWebView2& webview, const win32::com_ptr<ICoreWebV
         return added;
     }
     // With the default dialogs off, a dialog nobody accepts is dismissed: alert() returns,
-    // confirm() gives false, prompt() null, and beforeunload lets the page go.
+    // confirm() gives false, prompt() null. A dismissed beforeunload cancels the navigation,
+    // so that one is accepted: nothing of the page may block its reload or close.
     const auto dialogs = ScriptDialogOpeningHandler::make(
-        [](ICoreWebView2*, ICoreWebView2ScriptDialogOpeningEventArgs*) { return S_OK; });
+        [](ICoreWebView2*, ICoreWebView2ScriptDialogOpeningEventArgs* args) {
+            COREWEBVIEW2_SCRIPT_DIALOG_KIND kind{};
+            if (SUCCEEDED(args->get_Kind(&kind)) && kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD) {
+                return args->Accept();
+            }
+            return S_OK;
+        });
     if (auto added = check(webview.add_ScriptDialogOpening(dialogs.get(), &token), "add_ScriptDialogOpening");
         !added) {
         return added;
@@ -454,13 +483,14 @@ core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
         return std::unexpected(got.error());
     }
     // From here on the view owns the controller and closes it on every path.
-    auto view = std::make_unique<WebView2View>(parent, controller, webview);
+    auto view = std::make_unique<WebView2View>(parent, controller, webview, config.log);
     const auto shared = std::make_shared<const WebViewConfig>(std::move(config));
 
     if (auto applied = apply_settings(*webview, note); !applied) return std::unexpected(applied.error());
     if (auto added = add_handlers(*webview, environment, shared, forget_environment); !added) {
         return std::unexpected(added.error());
     }
+    if (auto refused = refuse_outside_requests(*webview, note); !refused) return std::unexpected(refused.error());
     if (auto added = add_document_script(*webview, kNoPrintScript); !added) return std::unexpected(added.error());
     for (const std::string& script : shared->main_frame_scripts) {
         auto wide = win32::to_wide(core::main_frame_only(script));

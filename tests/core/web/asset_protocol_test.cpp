@@ -1,4 +1,5 @@
 #include "core/web/asset_protocol.h"
+#include "core/web/byte_range.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -233,6 +234,15 @@ TEST(AssetProtocolRange, OneByteRangeIsAnsweredWithItsPart) {
         EXPECT_EQ(response.content_range, "bytes */" + std::to_string(assets.at(std::string(path)).size())) << range;
         EXPECT_EQ(headers_of(response), unsatisfiable_headers) << range;
         EXPECT_FALSE(response.refusal) << range;
+    }
+    // An empty asset has no last bytes to send, yet a suffix asks for none that are missing.
+    EXPECT_EQ(answer("bytes=-1", "empty.webm").status, core::kHttpOk);
+    EXPECT_TRUE(answer("bytes=-1", "empty.webm").content_range.empty());
+    // Only a GET without If-Range has its range honoured.
+    EXPECT_EQ(core::honoured_range("GET", "bytes=2-4", false), "bytes=2-4");
+    for (const auto& [method, if_range] : std::vector<std::pair<std::string_view, bool>>{
+             {"GET", true}, {"HEAD", false}, {"POST", false}, {"get", false}}) {
+        EXPECT_EQ(core::honoured_range(method, "bytes=2-4", if_range), "") << method << if_range;
     }
     for (std::string_view ignored : {"", "bytes=0-1,4-5", "items=0-1", "bytes=4-2", "bytes=x-", "bytes=-",
                                      "bytes=99999999999999999999-"}) {

@@ -42,6 +42,8 @@ Config Config::read_beside(HMODULE module) {
         else if (key == "kill_browser_after_ready_ms") config.kill_browser_after_ready_ms = std::atoi(value.c_str());
         else if (key == "paint") config.paint = value == "on";
         else if (key == "skip_script_containing") config.skip_script_containing = value;
+        else if (key == "resume_result") config.resume_result = parse_hresult(value);
+        else if (key == "network") config.isolated_network = value == "isolated";
     }
     if (in != nullptr) std::fclose(in);
     return config;

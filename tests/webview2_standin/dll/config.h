@@ -24,6 +24,10 @@ namespace standin {
 //   paint=on                            the view's window shows the page and takes the mouse
 //   skip_script_containing=TEXT         a document-creation script with TEXT in it is
 //                                       accepted but never run (a benchmark's baseline)
+//   resume_result=0x...                 Resume fails with it (showing the view still thaws it)
+//   network=isolated                    the browser runs without the relay's own network
+//                                       switches, in a network namespace of its own that
+//                                       has only a loopback
 struct Config {
     int relay_port = 0;
     std::wstring log;
@@ -38,6 +42,8 @@ struct Config {
     std::optional<int> kill_browser_after_ready_ms;
     bool paint = false;
     std::string skip_script_containing;
+    std::optional<HRESULT> resume_result;
+    bool isolated_network = false;
 
     static Config read_beside(HMODULE module);
 };

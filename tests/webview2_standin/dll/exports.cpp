@@ -5,6 +5,7 @@
 
 #include "channel.h"
 #include "environment.h"
+#include "policies.h"
 #include "quiet.h"
 
 namespace standin {
@@ -24,6 +25,20 @@ std::string option_text(ICoreWebView2EnvironmentOptions* options, HRESULT (STDME
     std::string text = to_utf8(value);
     ::CoTaskMemFree(value);
     return text;
+}
+
+// A newer option of the caller's options object: "unset" when it does not offer it.
+template <class Options>
+std::string option_flag(ICoreWebView2EnvironmentOptions* options, const IID& iid,
+                        HRESULT (STDMETHODCALLTYPE Options::*get)(BOOL*)) {
+    Options* newer = nullptr;
+    if (options == nullptr || FAILED(options->QueryInterface(iid, reinterpret_cast<void**>(&newer))) || !newer) {
+        return "unset";
+    }
+    BOOL value = FALSE;
+    const HRESULT got = (newer->*get)(&value);
+    newer->Release();
+    return FAILED(got) ? "unset" : value ? "1" : "0";
 }
 
 // The loader's documented overrides: these variables win over the caller's values.
@@ -57,6 +72,20 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
             if (std::wstring(name) == L"WEBVIEW2_USER_DATA_FOLDER") user_data = *value;
         }
     }
+    // The loader's policy values: their arguments come after the program's, as the
+    // variable's would; the folder and channel are recorded only.
+    for (const Policy& policy : read_policies()) {
+        call += " policy:" + policy.root + "\\" + policy.name + "[" + policy.value_name + "]=" + policy.value;
+        if (policy.name == "AdditionalBrowserArguments" && !variable(L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS")) {
+            arguments += " " + policy.value;
+        }
+    }
+    call += " exclusiveUserDataFolderAccess=" + option_flag<ICoreWebView2EnvironmentOptions2>(
+                                                     options, IID_ICoreWebView2EnvironmentOptions2,
+                                                     &ICoreWebView2EnvironmentOptions2::get_ExclusiveUserDataFolderAccess) +
+            " customCrashReporting=" + option_flag<ICoreWebView2EnvironmentOptions3>(
+                                           options, IID_ICoreWebView2EnvironmentOptions3,
+                                           &ICoreWebView2EnvironmentOptions3::get_IsCustomCrashReportingEnabled);
     if (const std::string switches = host_webview_switches(); !switches.empty()) {
         call += " hostSwitches=" + switches;
         arguments += " " + switches;
@@ -95,6 +124,10 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
     if (config.kill_browser_after_ready_ms) {
         if (faults.size() > 1) faults += ",";
         faults += "\"killBrowserAfterReadyMs\":" + std::to_string(*config.kill_browser_after_ready_ms);
+    }
+    if (config.isolated_network) {
+        if (faults.size() > 1) faults += ",";
+        faults += "\"isolatedNetwork\":true";
     }
     faults += "}";
     const auto asked = std::chrono::steady_clock::now();

@@ -11,8 +11,8 @@ import sys
 WANTED = [
     "ICoreWebView2Environment",
     "ICoreWebView2Controller",
-    "ICoreWebView2_8",
-    "ICoreWebView2Settings6",
+    "ICoreWebView2_27",
+    "ICoreWebView2Settings8",
     "ICoreWebView2WebResourceRequestedEventArgs",
     "ICoreWebView2WebResourceRequest",
     "ICoreWebView2WebResourceResponse",
@@ -26,6 +26,11 @@ WANTED = [
     "ICoreWebView2WebMessageReceivedEventArgs",
     "ICoreWebView2ProcessFailedEventArgs",
     "ICoreWebView2ScriptDialogOpeningEventArgs",
+    "ICoreWebView2LaunchingExternalUriSchemeEventArgs",
+    "ICoreWebView2ScreenCaptureStartingEventArgs",
+    "ICoreWebView2BasicAuthenticationRequestedEventArgs",
+    "ICoreWebView2ClientCertificateRequestedEventArgs",
+    "ICoreWebView2ServerCertificateErrorDetectedEventArgs",
 ]
 
 

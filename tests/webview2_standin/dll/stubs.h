@@ -45,7 +45,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2 **coreWebView2) override { return E_NOTIMPL; }
 };
 
-class ICoreWebView2_8Stub : public ICoreWebView2_8 {
+class ICoreWebView2_27Stub : public ICoreWebView2_27 {
 public:
     HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings **settings) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_Source(LPWSTR *uri) override { return E_NOTIMPL; }
@@ -132,9 +132,56 @@ public:
     HRESULT STDMETHODCALLTYPE add_IsDocumentPlayingAudioChanged(ICoreWebView2IsDocumentPlayingAudioChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE remove_IsDocumentPlayingAudioChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_IsDocumentPlayingAudio(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_IsDefaultDownloadDialogOpenChanged(ICoreWebView2IsDefaultDownloadDialogOpenChangedEventHandler *handler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_IsDefaultDownloadDialogOpenChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsDefaultDownloadDialogOpen(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OpenDefaultDownloadDialog(void) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CloseDefaultDownloadDialog(void) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_DefaultDownloadDialogCornerAlignment(COREWEBVIEW2_DEFAULT_DOWNLOAD_DIALOG_CORNER_ALIGNMENT *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_DefaultDownloadDialogCornerAlignment(COREWEBVIEW2_DEFAULT_DOWNLOAD_DIALOG_CORNER_ALIGNMENT value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_DefaultDownloadDialogMargin(POINT *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_DefaultDownloadDialogMargin(POINT value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_BasicAuthenticationRequested(ICoreWebView2BasicAuthenticationRequestedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_BasicAuthenticationRequested(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CallDevToolsProtocolMethodForSession(LPCWSTR sessionId, LPCWSTR methodName, LPCWSTR parametersAsJson, ICoreWebView2CallDevToolsProtocolMethodCompletedHandler *handler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_ContextMenuRequested(ICoreWebView2ContextMenuRequestedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_ContextMenuRequested(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_StatusBarTextChanged(ICoreWebView2StatusBarTextChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_StatusBarTextChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_StatusBarText(LPWSTR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Profile(ICoreWebView2Profile **value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_ServerCertificateErrorDetected(ICoreWebView2ServerCertificateErrorDetectedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_ServerCertificateErrorDetected(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ClearServerCertificateErrorActions(ICoreWebView2ClearServerCertificateErrorActionsCompletedHandler *handler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_FaviconChanged(ICoreWebView2FaviconChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_FaviconChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_FaviconUri(LPWSTR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetFavicon(COREWEBVIEW2_FAVICON_IMAGE_FORMAT format, ICoreWebView2GetFaviconCompletedHandler *completedHandler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Print(ICoreWebView2PrintSettings *printSettings, ICoreWebView2PrintCompletedHandler *handler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowPrintUI(COREWEBVIEW2_PRINT_DIALOG_KIND printDialogKind) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PrintToPdfStream(ICoreWebView2PrintSettings *printSettings, ICoreWebView2PrintToPdfStreamCompletedHandler *handler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PostSharedBufferToScript(ICoreWebView2SharedBuffer *sharedBuffer, COREWEBVIEW2_SHARED_BUFFER_ACCESS access, LPCWSTR additionalDataAsJson) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_LaunchingExternalUriScheme(ICoreWebView2LaunchingExternalUriSchemeEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_LaunchingExternalUriScheme(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_MemoryUsageTargetLevel(COREWEBVIEW2_MEMORY_USAGE_TARGET_LEVEL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_MemoryUsageTargetLevel(COREWEBVIEW2_MEMORY_USAGE_TARGET_LEVEL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_FrameId(UINT32 *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ExecuteScriptWithResult(LPCWSTR javaScript, ICoreWebView2ExecuteScriptWithResultCompletedHandler *handler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilterWithRequestSourceKinds(LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT ResourceContext, COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS requestSourceKinds) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveWebResourceRequestedFilterWithRequestSourceKinds(LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT ResourceContext, COREWEBVIEW2_WEB_RESOURCE_REQUEST_SOURCE_KINDS requestSourceKinds) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PostWebMessageAsJsonWithAdditionalObjects(LPCWSTR webMessageAsJson, ICoreWebView2ObjectCollectionView *additionalObjects) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_NotificationReceived(ICoreWebView2NotificationReceivedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_NotificationReceived(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_SaveAsUIShowing(ICoreWebView2SaveAsUIShowingEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_SaveAsUIShowing(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowSaveAsUI(ICoreWebView2ShowSaveAsUICompletedHandler *handler) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_SaveFileSecurityCheckStarting(ICoreWebView2SaveFileSecurityCheckStartingEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_SaveFileSecurityCheckStarting(EventRegistrationToken token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE add_ScreenCaptureStarting(ICoreWebView2ScreenCaptureStartingEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE remove_ScreenCaptureStarting(EventRegistrationToken token) override { return E_NOTIMPL; }
 };
 
-class ICoreWebView2Settings6Stub : public ICoreWebView2Settings6 {
+class ICoreWebView2Settings8Stub : public ICoreWebView2Settings8 {
 public:
     HRESULT STDMETHODCALLTYPE get_IsScriptEnabled(BOOL *isScriptEnabled) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_IsScriptEnabled(BOOL isScriptEnabled) override { return E_NOTIMPL; }
@@ -166,6 +213,10 @@ public:
     HRESULT STDMETHODCALLTYPE put_IsPinchZoomEnabled(BOOL value) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_IsSwipeNavigationEnabled(BOOL *value) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_IsSwipeNavigationEnabled(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_HiddenPdfToolbarItems(COREWEBVIEW2_PDF_TOOLBAR_ITEMS *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_HiddenPdfToolbarItems(COREWEBVIEW2_PDF_TOOLBAR_ITEMS value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsReputationCheckingRequired(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsReputationCheckingRequired(BOOL value) override { return E_NOTIMPL; }
 };
 
 class ICoreWebView2WebResourceRequestedEventArgsStub : public ICoreWebView2WebResourceRequestedEventArgs {
@@ -286,6 +337,62 @@ public:
     HRESULT STDMETHODCALLTYPE get_DefaultText(LPWSTR *defaultText) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_ResultText(LPWSTR *resultText) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_ResultText(LPCWSTR resultText) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2LaunchingExternalUriSchemeEventArgsStub : public ICoreWebView2LaunchingExternalUriSchemeEventArgs {
+public:
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_InitiatingOrigin(LPWSTR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral **value) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ScreenCaptureStartingEventArgsStub : public ICoreWebView2ScreenCaptureStartingEventArgs {
+public:
+    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Handled(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_OriginalSourceFrameInfo(ICoreWebView2FrameInfo **value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral **value) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2BasicAuthenticationRequestedEventArgsStub : public ICoreWebView2BasicAuthenticationRequestedEventArgs {
+public:
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Challenge(LPWSTR *challenge) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Response(ICoreWebView2BasicAuthenticationResponse **response) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL *cancel) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ClientCertificateRequestedEventArgsStub : public ICoreWebView2ClientCertificateRequestedEventArgs {
+public:
+    HRESULT STDMETHODCALLTYPE get_Host(LPWSTR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Port(int *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_IsProxy(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_AllowedCertificateAuthorities(ICoreWebView2StringCollection **value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_MutuallyTrustedCertificates(ICoreWebView2ClientCertificateCollection **value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_SelectedCertificate(ICoreWebView2ClientCertificate **value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_SelectedCertificate(ICoreWebView2ClientCertificate *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Handled(BOOL *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ServerCertificateErrorDetectedEventArgsStub : public ICoreWebView2ServerCertificateErrorDetectedEventArgs {
+public:
+    HRESULT STDMETHODCALLTYPE get_ErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_RequestUri(LPWSTR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_ServerCertificate(ICoreWebView2Certificate **value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Action(COREWEBVIEW2_SERVER_CERTIFICATE_ERROR_ACTION *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_Action(COREWEBVIEW2_SERVER_CERTIFICATE_ERROR_ACTION value) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
 };
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <map>
 
+#include "outside.h"
+
 namespace standin {
 namespace {
 
@@ -76,8 +78,12 @@ std::string text_of(const rapidjson::Value& object, const char* name) {
 }  // namespace
 
 WebView::WebView(Channel& channel, int id)
-    : Com({IID_ICoreWebView2, IID_ICoreWebView2_2, IID_ICoreWebView2_3, IID_ICoreWebView2_4, IID_ICoreWebView2_5,
-           IID_ICoreWebView2_6, IID_ICoreWebView2_7, IID_ICoreWebView2_8}),
+    : Com({IID_ICoreWebView2,    IID_ICoreWebView2_2,  IID_ICoreWebView2_3,  IID_ICoreWebView2_4,  IID_ICoreWebView2_5,
+           IID_ICoreWebView2_6,  IID_ICoreWebView2_7,  IID_ICoreWebView2_8,  IID_ICoreWebView2_9,  IID_ICoreWebView2_10,
+           IID_ICoreWebView2_11, IID_ICoreWebView2_12, IID_ICoreWebView2_13, IID_ICoreWebView2_14, IID_ICoreWebView2_15,
+           IID_ICoreWebView2_16, IID_ICoreWebView2_17, IID_ICoreWebView2_18, IID_ICoreWebView2_19, IID_ICoreWebView2_20,
+           IID_ICoreWebView2_21, IID_ICoreWebView2_22, IID_ICoreWebView2_23, IID_ICoreWebView2_24, IID_ICoreWebView2_25,
+           IID_ICoreWebView2_26, IID_ICoreWebView2_27}),
       channel_(channel),
       id_(id),
       settings_(Ref<Settings>::adopt(new Settings(channel))) {}
@@ -94,6 +100,11 @@ void WebView::close() {
     download_.clear();
     permission_.clear();
     dialog_.clear();
+    launch_.clear();
+    capture_.clear();
+    login_.clear();
+    client_certificate_.clear();
+    server_certificate_.clear();
     channel_.drop_sink(id_);
     channel_.send("\"op\":\"closeView\",\"view\":" + std::to_string(id_));
 }
@@ -299,6 +310,30 @@ void WebView::on_event(const rapidjson::Value& event) {
         on_process_failed(event);
     } else if (kind == "dialog") {
         on_dialog(event);
+    } else if (kind == "ask") {
+        on_ask(event);
+    }
+}
+
+void WebView::on_ask(const rapidjson::Value& event) {
+    const std::string what = text_of(event, "what");
+    const std::string uri = text_of(event, "uri");
+    auto* sender = static_cast<ICoreWebView2*>(this);
+    const auto decide = [&](auto args, const auto& list, const char* name) {
+        const bool handled = !list.empty();
+        raise(list, sender, args.get());
+        channel_.record(std::string("event ") + name + " " + uri +
+                        (!handled ? " unhandled" : args->cancelled() ? " cancelled" : " allowed"));
+    };
+    if (what == "launch") decide(Ref<LaunchArgs>::adopt(new LaunchArgs(uri)), launch_, "LaunchingExternalUriScheme");
+    else if (what == "capture") decide(Ref<CaptureArgs>::adopt(new CaptureArgs(uri)), capture_, "ScreenCaptureStarting");
+    else if (what == "login") decide(Ref<LoginArgs>::adopt(new LoginArgs(uri)), login_, "BasicAuthenticationRequested");
+    else if (what == "client-certificate") {
+        decide(Ref<ClientCertificateArgs>::adopt(new ClientCertificateArgs(uri)), client_certificate_,
+               "ClientCertificateRequested");
+    } else if (what == "server-certificate") {
+        decide(Ref<ServerCertificateArgs>::adopt(new ServerCertificateArgs(uri)), server_certificate_,
+               "ServerCertificateErrorDetected");
     }
 }
 
@@ -407,7 +442,8 @@ void WebView::on_process_failed(const rapidjson::Value& event) {
 void WebView::set_visible(bool visible) {
     visible_ = visible;
     channel_.send("\"op\":\"visible\",\"view\":" + std::to_string(id_) + ",\"on\":" + (visible ? "true" : "false"));
-    if (visible && suspended_) Resume();
+    // Showing a suspended view resumes it, whatever Resume answered before.
+    if (visible && suspended_) send_lifecycle(false);
 }
 
 void WebView::send_lifecycle(bool frozen) {
@@ -428,6 +464,10 @@ HRESULT WebView::TrySuspend(ICoreWebView2TrySuspendCompletedHandler* handler) {
 HRESULT WebView::Resume() {
     if (closed_) return kClosed;
     channel_.record("call Resume");
+    if (const auto failure = channel_.config().resume_result) {
+        channel_.record("fault: Resume fails with " + hresult_text(*failure));
+        return *failure;
+    }
     if (suspended_) send_lifecycle(false);
     return S_OK;
 }

@@ -15,11 +15,12 @@
 
 namespace standin {
 
-class Settings final : public Com<ICoreWebView2Settings6Stub> {
+class Settings final : public Com<ICoreWebView2Settings8Stub> {
 public:
     explicit Settings(Channel& channel)
         : Com({IID_ICoreWebView2Settings, IID_ICoreWebView2Settings2, IID_ICoreWebView2Settings3,
-               IID_ICoreWebView2Settings4, IID_ICoreWebView2Settings5, IID_ICoreWebView2Settings6}),
+               IID_ICoreWebView2Settings4, IID_ICoreWebView2Settings5, IID_ICoreWebView2Settings6,
+               IID_ICoreWebView2Settings7, IID_ICoreWebView2Settings8}),
           channel_(channel) {}
 
 #define STANDIN_SETTING(name, initial)                                       \
@@ -48,14 +49,24 @@ public:
     STANDIN_SETTING(IsGeneralAutofillEnabled, TRUE)
     STANDIN_SETTING(IsPinchZoomEnabled, TRUE)
     STANDIN_SETTING(IsSwipeNavigationEnabled, TRUE)
+    STANDIN_SETTING(IsReputationCheckingRequired, TRUE)
 #undef STANDIN_SETTING
 
 private:
     Channel& channel_;
 };
 
-// One page in the relay's browser, as ICoreWebView2 up to ICoreWebView2_8.
-class WebView final : public Com<ICoreWebView2_8Stub> {
+// The add_ and remove_ pair of one event, kept in list.
+#define STANDIN_EVENT(name, handler, list)                                                      \
+    HRESULT STDMETHODCALLTYPE add_##name(handler* h, EventRegistrationToken* token) override { \
+        channel_.record("call add_" #name);                                                 \
+        return list.add(h, token);                                                            \
+    }                                                                                         \
+    HRESULT STDMETHODCALLTYPE remove_##name(EventRegistrationToken token) override { return list.remove(token); }
+
+// One page in the relay's browser, as ICoreWebView2 up to ICoreWebView2_27 (of the newer
+// ones, suspension, muting and the events of requests beyond the page's files).
+class WebView final : public Com<ICoreWebView2_27Stub> {
 public:
     WebView(Channel& channel, int id);
 
@@ -111,6 +122,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_IsSuspended(BOOL* suspended) override;
     HRESULT STDMETHODCALLTYPE get_IsMuted(BOOL* muted) override;
     HRESULT STDMETHODCALLTYPE put_IsMuted(BOOL muted) override;
+    STANDIN_EVENT(LaunchingExternalUriScheme, ICoreWebView2LaunchingExternalUriSchemeEventHandler, launch_)
+    STANDIN_EVENT(ScreenCaptureStarting, ICoreWebView2ScreenCaptureStartingEventHandler, capture_)
+    STANDIN_EVENT(BasicAuthenticationRequested, ICoreWebView2BasicAuthenticationRequestedEventHandler, login_)
+    STANDIN_EVENT(ClientCertificateRequested, ICoreWebView2ClientCertificateRequestedEventHandler, client_certificate_)
+    STANDIN_EVENT(ServerCertificateErrorDetected, ICoreWebView2ServerCertificateErrorDetectedEventHandler,
+                  server_certificate_)
 
 private:
     struct Filter {
@@ -123,6 +140,7 @@ private:
     void on_download(const rapidjson::Value& event);
     void on_process_failed(const rapidjson::Value& event);
     void on_dialog(const rapidjson::Value& event);
+    void on_ask(const rapidjson::Value& event);
     void send_lifecycle(bool frozen);
     void begin_navigation(const std::string& uri);
     bool filtered(const std::string& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const;
@@ -154,9 +172,16 @@ private:
     EventList<ICoreWebView2DownloadStartingEventHandler> download_;
     EventList<ICoreWebView2PermissionRequestedEventHandler> permission_;
     EventList<ICoreWebView2ScriptDialogOpeningEventHandler> dialog_;
+    EventList<ICoreWebView2LaunchingExternalUriSchemeEventHandler> launch_;
+    EventList<ICoreWebView2ScreenCaptureStartingEventHandler> capture_;
+    EventList<ICoreWebView2BasicAuthenticationRequestedEventHandler> login_;
+    EventList<ICoreWebView2ClientCertificateRequestedEventHandler> client_certificate_;
+    EventList<ICoreWebView2ServerCertificateErrorDetectedEventHandler> server_certificate_;
     bool visible_ = true;
     bool suspended_ = false;
     BOOL muted_ = FALSE;
 };
+
+#undef STANDIN_EVENT
 
 }  // namespace standin

@@ -213,9 +213,10 @@ class Client {
   }
 
   async launch() {
-    const browser = new Browser(this.launchArguments);
+    const isolated = Boolean(this.faults.isolatedNetwork);
+    const browser = new Browser(this.launchArguments, { isolated });
     this.browser = browser;
-    this.record(`browser launched ${browser.arguments.join(' ')}`);
+    this.record(`browser launched${isolated ? ' in a network namespace of its own' : ''} ${browser.arguments.join(' ')}`);
     this.record(`network watch on ports ${[...this.options.watched].join(',') || 'none'}`);
     browser.on('event', (method, params, sessionId) => {
       this.onEvent(method, params, sessionId).catch(error => this.record(`relay error ${method} ${error.message}`));
@@ -323,6 +324,12 @@ class Client {
         this.record(`page console ${params.type} ${text}`);
         // A page's way to ask what has left the browser so far.
         if (text === 'standin netlog') this.record(summariseNetLog(this.browser.netLog));
+        // What headless Chromium never reports (a protocol launch, a screen capture, a login,
+        // certificates): the page asks, and the view raises the runtime's event.
+        const ask = text.match(/^standin ask (\S+) (\S+)$/);
+        if (ask) this.emit({ ev: 'ask', view: viewId, what: ask[1], uri: ask[2] });
+        // A user's gesture in the page, which some browser features wait for.
+        if (text === 'standin click') await this.send('Runtime.evaluate', { expression: '0', userGesture: true }, view);
         break;
       }
       case 'Page.javascriptDialogOpening':
