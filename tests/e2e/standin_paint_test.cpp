@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +29,8 @@ constexpr auto kLoad = 60s;
 constexpr COLORREF kLeftHalf = RGB(0xc8, 0x1e, 0x1e);
 constexpr COLORREF kRightHalf = RGB(0x1e, 0x50, 0xc8);
 constexpr COLORREF kIconCell = RGB(0x40, 0x40, 0x40);
+// The "dark-overflow" test page, larger than the screen both ways.
+constexpr COLORREF kDarkPage = RGB(0x14, 0x1c, 0x24);
 
 // The whole screen as the X server shows it, read through the desktop's device context.
 class Screenshot {
@@ -92,6 +96,50 @@ std::string describe(const Screenshot& shot, const std::vector<std::pair<POINT, 
     return text;
 }
 
+// The share of the area's points (a 16-pixel grid, screen coordinates) that are white,
+// leaving out the control window: a blank view, as the runtime shows one by default.
+double white_share(const Screenshot& shot, const RECT& area) {
+    RECT panel{};
+    const HWND panel_window = ::FindWindowW(L"Tessary.Panel", nullptr);
+    if (panel_window != nullptr && ::IsWindowVisible(panel_window)) ::GetWindowRect(panel_window, &panel);
+    int seen = 0;
+    int white = 0;
+    for (LONG y = std::max(0L, area.top); y < std::min<LONG>(area.bottom, ::GetSystemMetrics(SM_CYSCREEN)); y += 16) {
+        for (LONG x = std::max(0L, area.left); x < std::min<LONG>(area.right, ::GetSystemMetrics(SM_CXSCREEN)); x += 16) {
+            if (::PtInRect(&panel, POINT{x, y})) continue;
+            const COLORREF colour = shot.at(POINT{x, y});
+            ++seen;
+            if (GetRValue(colour) >= 0xE6 && GetGValue(colour) >= 0xE6 && GetBValue(colour) >= 0xE6) ++white;
+        }
+    }
+    return seen == 0 ? 0.0 : static_cast<double>(white) / seen;
+}
+
+struct Strip {
+    int frames = 0;
+    double whitest = 0;  // the largest white share of any frame
+};
+
+// Frames of the screen, one every few tens of milliseconds, from now until 1.5 seconds
+// after the new page is ready: the white share of the host's area in each.
+Strip strip_across_switch(const std::function<bool()>& new_page_ready,
+                          const std::function<std::optional<RECT>()>& host_area) {
+    Strip strip;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    std::optional<std::chrono::steady_clock::time_point> ready;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (ready && std::chrono::steady_clock::now() - *ready > 1500ms) break;
+        if (const auto area = host_area()) {
+            const Screenshot shot;
+            strip.whitest = std::max(strip.whitest, white_share(shot, *area));
+            ++strip.frames;
+        }
+        if (!ready && new_page_ready()) ready = std::chrono::steady_clock::now();
+        ::Sleep(15);
+    }
+    return strip;
+}
+
 TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     configure({"paint=on"});
     add_test_wallpaper("painted");
@@ -134,6 +182,74 @@ TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     const Screenshot on_desktop = wait_for_screen(desktop);
     for (const auto& [point, colour] : desktop) {
         EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, desktop) << logs();
+    }
+}
+
+
+// Switching wallpapers never shows the view's blank background, in the preview or on the
+// desktop: a strip of frames across each switch, and no frame whose host area is mostly
+// white. The page larger than the screen shows no scrollbars either.
+TEST_F(StandInPlayerTest, SwitchingShowsNoBlankViewAndNoScrollbars) {
+    configure({"paint=on"});
+    add_test_wallpaper("dark-overflow");
+    add_test_wallpaper("painted");
+    start_player();
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
+    const auto ready_after = [this](std::size_t from) {
+        return [this, from] { return log_text().find("wallpaper bridge ready", from) != std::string::npos; };
+    };
+
+    // The dark page in the preview: its colour reaches the host's right and bottom edges.
+    const HWND host = ::FindWindowW(L"Tessary.Host", nullptr);
+    ASSERT_NE(host, nullptr);
+    ::SetForegroundWindow(host);
+    RECT client{};
+    ASSERT_TRUE(::GetClientRect(host, &client));
+    POINT right_edge{client.right - 5, client.bottom / 2};
+    POINT bottom_edge{client.right / 2, client.bottom - 5};
+    ::ClientToScreen(host, &right_edge);
+    ::ClientToScreen(host, &bottom_edge);
+    const std::vector<std::pair<POINT, COLORREF>> edges = {{right_edge, kDarkPage}, {bottom_edge, kDarkPage}};
+    const Screenshot in_preview = wait_for_screen(edges);
+    for (const auto& [point, colour] : edges) {
+        EXPECT_TRUE(looks_like(in_preview.at(point), colour)) << describe(in_preview, edges) << logs();
+    }
+
+    // To the painted page in the preview, the host wherever it is while it is shown.
+    std::size_t from = log_text().size();
+    auto to_painted = start({"--select-wallpaper", "painted"});
+    const Strip preview = strip_across_switch(ready_after(from), []() -> std::optional<RECT> {
+        const HWND shown = ::FindWindowW(L"Tessary.Host", nullptr);
+        RECT area{};
+        if (shown == nullptr || !::IsWindowVisible(shown) || !::GetClientRect(shown, &area)) return std::nullopt;
+        ::MapWindowPoints(shown, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        return area;
+    });
+    EXPECT_EQ(to_painted.wait(kLoad), 0u);
+    EXPECT_GT(preview.frames, 10);
+    EXPECT_LT(preview.whitest, 0.5) << "frames " << preview.frames << "\n" << logs();
+
+    // On the stand-in desktop, back to the dark page: the whole primary monitor.
+    e2e::ExplorerStandIn explorer(root_ / "explorer-report.txt");
+    explorer.start({});
+    command(core::CMD_SET_DESKTOP);
+    ASSERT_TRUE(wait_for_log("desktop mounted", kLoad)) << logs();
+    const int w = ::GetSystemMetrics(SM_CXSCREEN);
+    const int h = ::GetSystemMetrics(SM_CYSCREEN);
+    wait_for_screen({{{w / 4, h * 7 / 8}, kLeftHalf}});
+    from = log_text().size();
+    auto to_dark = start({"--select-wallpaper", "dark-overflow"});
+    const Strip desktop = strip_across_switch(ready_after(from), [w, h]() -> std::optional<RECT> {
+        return RECT{0, 0, w, h};
+    });
+    EXPECT_EQ(to_dark.wait(kLoad), 0u);
+    EXPECT_GT(desktop.frames, 10);
+    EXPECT_LT(desktop.whitest, 0.5) << "frames " << desktop.frames << "\n" << logs();
+    const std::vector<std::pair<POINT, COLORREF>> desktop_edges = {{{w - 5, h * 7 / 8}, kDarkPage},
+                                                                   {{w * 3 / 4, h - 5}, kDarkPage}};
+    const Screenshot on_desktop = wait_for_screen(desktop_edges);
+    for (const auto& [point, colour] : desktop_edges) {
+        EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, desktop_edges) << logs();
     }
 }
 

@@ -157,6 +157,11 @@ class Client {
               { width: message.width, height: message.height, deviceScaleFactor: 1, mobile: false }, view);
           }
           break;
+        case 'background':
+          // The color the view renders underneath all web content (DefaultBackgroundColor).
+          await this.send('Emulation.setDefaultBackgroundColorOverride',
+            { color: { r: message.r, g: message.g, b: message.b, a: message.a / 255 } }, view);
+          break;
         case 'screencast':
           await screencast.screencast(this, view, message);
           break;
