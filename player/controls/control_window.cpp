@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <iterator>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 #include "core/canvas/color.h"

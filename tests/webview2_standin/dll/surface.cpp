@@ -156,6 +156,20 @@ void Surface::close() {
 
 bool Surface::on_event(const rapidjson::Value& event) {
     const auto kind = event.FindMember("ev");
+    if (kind != event.MemberEnd() && kind->value == "blank") {
+        // A navigation started: the default background until the new document paints.
+        {
+            std::lock_guard guard(lock_);
+            shown_ = Frame{};
+        }
+        {
+            std::lock_guard guard(share_lock_);
+            page_shared_ = false;
+        }
+        share_background();
+        ::InvalidateRect(window_, nullptr, FALSE);
+        return true;
+    }
     if (kind == event.MemberEnd() || kind->value != "frame") return false;
     const auto data = event.FindMember("data");
     const auto frame = event.FindMember("frame");

@@ -313,6 +313,14 @@ class Client {
         this.emit({ ev: 'message', view: viewId, json: params.payload, source: view.url });
         if (params.payload === '"ready"') this.onReady(view);
         break;
+      case 'Page.frameStartedLoading':
+        if (params.frameId === view.mainFrame) screencast.betweenPages(this, view, true);
+        break;
+      case 'Page.lifecycleEvent':
+        if (params.frameId === view.mainFrame && ['firstPaint', 'firstContentfulPaint', 'load'].includes(params.name)) {
+          screencast.betweenPages(this, view, false);
+        }
+        break;
       case 'Page.frameNavigated':
         if (params.frame.id === view.mainFrame) {
           view.url = params.frame.url;
