@@ -2,8 +2,10 @@
 
 #include <dwmapi.h>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 #include "core/canvas/color.h"
@@ -44,6 +46,8 @@ constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
 constexpr DWORD kDwmBorderColor = 34;
 constexpr DWORD kDwmCaptionColor = 35;
 constexpr DWORD kDwmTextColor = 36;
+// DWMWA_CLOAK: shown to the window manager but not composed while set.
+constexpr DWORD kDwmCloak = 13;
 
 // The caption, its text and the border in the window's own palette; systems without
 // these attributes simply keep their colours.
@@ -92,7 +96,7 @@ core::Status register_panel_window_class() {
                                                "control panel registration failed: ");
 }
 
-core::Result<ControlWindow> create_control_window(HWND controller, bool show) {
+core::Result<ControlWindow> create_control_window(HWND controller) {
     auto state = std::make_unique<PanelState>();
     state->controller = controller;
     // The window frees the state once it owns it; until then a failed creation leaves it
@@ -109,7 +113,6 @@ core::Result<ControlWindow> create_control_window(HWND controller, bool show) {
     ::SendMessageW(owned->child(kWallpaperList), LB_SETITEMHEIGHT, 0, owned->scaled(48));
     use_fonts_for_dpi(*owned);
     apply_panel_layout(*owned);
-    if (show) ::ShowWindow(window.get(), SW_SHOWNORMAL);
     return ControlWindow(std::move(window), owned);
 }
 
@@ -135,7 +138,12 @@ void ControlWindow::refresh(const core::PanelContent& content, const std::vector
     }
 
     const HWND list = state.child(kWallpaperList);
+    // A refill is drawn once, when it is complete, and keeps the list where the user
+    // scrolled it: no frame shows it half filled or with a row that is gone.
+    std::optional<LRESULT> refilled_top;
     if (!same_rows(state.wallpapers, library)) {
+        refilled_top = ::SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+        ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         state.wallpapers.clear();
         state.hover_item.reset();  // the mouse sets it again when it moves
         ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -161,6 +169,33 @@ void ControlWindow::refresh(const core::PanelContent& content, const std::vector
         state.list_selection = in_use_index;
     }
     if (relayout) apply_panel_layout(state);
+    if (refilled_top) {
+        // Selecting scrolls the selected row into view; the user's place wins.
+        const LRESULT last = std::max<LRESULT>(0, ::SendMessageW(list, LB_GETCOUNT, 0, 0) - 1);
+        ::SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(std::min(*refilled_top, last)), 0);
+        ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+}
+
+// Cloaked while it is shown and painted, so that the compositor's first frame of it is
+// the painted one (where cloaking does nothing, as under Wine, the paint follows the
+// showing at once instead of after whatever the message loop has queued).
+void ControlWindow::show() {
+    const HWND window = window_.get();
+    if (shown_before_) {
+        ::ShowWindow(window, SW_RESTORE);
+        return;
+    }
+    shown_before_ = true;
+    BOOL cloak = TRUE;
+    const bool cloaked = SUCCEEDED(::DwmSetWindowAttribute(window, kDwmCloak, &cloak, sizeof cloak));
+    ::ShowWindow(window, SW_SHOWNORMAL);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (cloaked) {
+        cloak = FALSE;
+        ::DwmSetWindowAttribute(window, kDwmCloak, &cloak, sizeof cloak);
+    }
 }
 
 bool ControlWindow::in_use() const { return state_->in_use; }

@@ -39,16 +39,22 @@ public:
     bool autostart_checked() const;
     void set_autostart_checked(bool checked);
 
+    // Shows the window, restored if minimised. The first time it is painted, controls
+    // included, before it first reaches the screen: never a frame of another size or an
+    // unpainted one. Refresh it with the library first, so that its size is final.
+    void show();
+
 private:
-    friend core::Result<ControlWindow> create_control_window(HWND controller, bool show);
+    friend core::Result<ControlWindow> create_control_window(HWND controller);
     ControlWindow(win32::unique_window window, PanelState* state) : window_(std::move(window)), state_(state) {}
 
     win32::unique_window window_;
     PanelState* state_ = nullptr;  // owned by the window
+    bool shown_before_ = false;
 };
 
-// Creates the window and its controls at the size the layout gives, shown normally when
-// show is set. Errors: "control window creation failed: ...", "control creation failed: ...".
-core::Result<ControlWindow> create_control_window(HWND controller, bool show);
+// Creates the window and its controls at the size the layout gives, hidden until show().
+// Errors: "control window creation failed: ...", "control creation failed: ...".
+core::Result<ControlWindow> create_control_window(HWND controller);
 
 }  // namespace player

@@ -23,10 +23,26 @@ core::Status DesktopPlacement::place(HostState& host, bool fallback_to_preview) 
     return apply_host_mode(host, fallback_to_preview);
 }
 
+namespace {
+
+// Ready, failed or past its readiness limit (which counts as failed): the page has drawn
+// what it will. A page whose process died has no view and is not shown.
+bool page_reported(const HostState& host) {
+    return host.webview != nullptr && (host.flags->ready.load() || host.flags->failed.load());
+}
+
+}  // namespace
+
 core::Status apply_host_mode(HostState& host, bool fallback_to_preview) {
     PlacementContext context{host.window.get(), host.webview != nullptr, host.mounted, host.parent_worker,
-                             host.status_text, [&host] { return sync_webview_bounds(host); }};
+                             host.status_text, [&host] { return sync_webview_bounds(host); }, page_reported(host)};
     return apply_mode(context, host.desktop_wanted, fallback_to_preview);
+}
+
+void show_reported_page(HostState& host) {
+    const HWND window = host.window.get();
+    if (!host.mounted || window == nullptr || ::IsWindowVisible(window) || !page_reported(host)) return;
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
 }
 
 }  // namespace player

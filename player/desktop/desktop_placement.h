@@ -14,4 +14,8 @@ public:
 // Applies the wanted mode to an existing host (the mode commands and the recovery step).
 core::Status apply_host_mode(HostState& host, bool fallback_to_preview);
 
+// Shows a host on the desktop once its page has reported; a rebuilt host stays hidden
+// there until then, as a dead page's host does.
+void show_reported_page(HostState& host);
+
 }  // namespace player

@@ -42,14 +42,14 @@ core::Status check_host(const PlacementContext& context) {
     return {};
 }
 
-core::Status position_over_primary_monitor(HWND host, HWND parent) {
+core::Status position_over_primary_monitor(HWND host, HWND parent, bool shown) {
     RECT rect = primary_monitor_rect();
     ::SetLastError(0);
     if (::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2) == 0 && ::GetLastError() != 0) {
         return core::fail("desktop coordinate mapping failed: " + std::to_string(::GetLastError()));
     }
     if (!::SetWindowPos(host, HWND_BOTTOM, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                        SWP_SHOWWINDOW | SWP_FRAMECHANGED | SWP_NOACTIVATE)) {
+                        (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW) | SWP_FRAMECHANGED | SWP_NOACTIVATE)) {
         return core::fail("desktop positioning failed: " + std::to_string(::GetLastError()));
     }
     return {};
@@ -88,7 +88,7 @@ core::Status make_layered(HWND host) {
 
 // Re-parents the host into the WorkerW; on failure the host gets its old parent and
 // styles back.
-core::Status mount_into(HWND host, HWND worker) {
+core::Status mount_into(HWND host, HWND worker, bool shown) {
     win32::adopt_window_dpi_context(worker);
     if (!::IsWindow(host) || !::IsWindow(worker)) return core::fail("desktop window disappeared");
     // A preview the user minimised or maximised keeps that state as a child: Windows then
@@ -111,7 +111,7 @@ core::Status mount_into(HWND host, HWND worker) {
         placed = core::fail("SetParent failed: " + std::to_string(::GetLastError()));
     } else {
         placed = layered ? make_layered(host) : core::Status{};
-        if (placed) placed = position_over_primary_monitor(host, worker);
+        if (placed) placed = position_over_primary_monitor(host, worker, shown);
     }
     if (!placed) {
         ::SetParent(host, ::IsWindow(old_parent) ? old_parent : nullptr);
@@ -120,14 +120,14 @@ core::Status mount_into(HWND host, HWND worker) {
         return placed;
     }
     if (::GetParent(host) != worker) return core::fail("desktop parent did not match requested WorkerW");
-    ::ShowWindow(host, SW_SHOWNOACTIVATE);
+    ::ShowWindow(host, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
     return {};
 }
 
 core::Status mount_or_reposition(PlacementContext& context) {
     const HWND host = context.host;
     if (context.mounted && ::GetParent(host) == context.parent_workerw && is_still_usable(context.parent_workerw)) {
-        return position_over_primary_monitor(host, context.parent_workerw);
+        return position_over_primary_monitor(host, context.parent_workerw, context.page_shown);
     }
     HWND worker = context.parent_workerw;
     if (!is_still_usable(worker)) {
@@ -135,7 +135,7 @@ core::Status mount_or_reposition(PlacementContext& context) {
         if (!found) return std::unexpected(found.error());
         worker = *found;
     }
-    if (auto mounted = mount_into(host, worker); !mounted) return mounted;
+    if (auto mounted = mount_into(host, worker, context.page_shown); !mounted) return mounted;
     context.parent_workerw = worker;
     return {};
 }

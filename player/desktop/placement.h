@@ -19,6 +19,9 @@ struct PlacementContext {
     std::optional<std::string>& status_text;
     // Fits the WebView to the host's client area.
     std::function<core::Status()> fit_webview;
+    // The page has reported (ready or failed): until then a host on the desktop stays
+    // hidden, so that the desktop never shows the view's blank background.
+    bool page_shown = true;
 };
 
 // Puts the host where the wanted mode needs it: behind the desktop icons, or as the

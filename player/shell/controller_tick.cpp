@@ -42,6 +42,7 @@ void PlayerController::refresh_playback() {
     const core::MonotonicTime now = clock_();
     apply_readiness_limit(host_, now, log_function());
     if (current_) run_recovery_step(now);
+    show_reported_page(host_);
     look_for_run_key(now);
     run_shell_retry(now);
     refresh_control();
@@ -167,8 +168,7 @@ std::uint32_t PlayerController::open_tray_menu() {
     const auto choose_owner = [this] {
         const HWND panel = dialog_window();
         if (panel == nullptr) return controller_window_.handle();
-        ::ShowWindow(panel, SW_RESTORE);
-        ::SetForegroundWindow(panel);
+        show_control_window();
         return panel;
     };
     const std::uint32_t command = run_tray_menu(choose_owner, controller_window_.handle(),
@@ -268,6 +268,7 @@ bool PlayerController::handle_event(const ControllerEvent& event) {
         case MSG_REFRESH_CONTROL:
             // Later notices of the page are posted again from here on.
             host_.flags->refresh_posted.store(false);
+            show_reported_page(host_);
             refresh_control();
             return true;
         case MSG_DESKTOP_CLICK:

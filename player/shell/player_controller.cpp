@@ -234,11 +234,14 @@ void PlayerController::set_taskbar_created_message(UINT message) {
 }
 
 core::Status PlayerController::create_control(bool show) {
-    auto created = create_control_window(controller_window_.handle(), show);
+    auto created = create_control_window(controller_window_.handle());
     if (!created) return std::unexpected(created.error());
     control_.emplace(std::move(*created));
     watch_autostart();
     sync_autostart_box();
+    // Filled before it is first seen, so that it opens at its final size.
+    refresh_control();
+    if (show) control_->show();
     return {};
 }
 
@@ -275,10 +278,9 @@ void PlayerController::refresh_control() {
 }
 
 void PlayerController::show_control_window() {
-    if (const HWND panel = dialog_window()) {
-        ::ShowWindow(panel, SW_RESTORE);
-        ::SetForegroundWindow(panel);
-    }
+    if (!control_) return;
+    control_->show();
+    ::SetForegroundWindow(control_->handle());
 }
 
 void PlayerController::select_from_list() {

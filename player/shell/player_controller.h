@@ -93,8 +93,8 @@ public:
     void add_to_library_notice(std::string_view text);
     void start_tick_timer();
     void set_taskbar_created_message(UINT message);
-    // Creates the control window, shown unless asked not to, with its autostart box set
-    // from the registry.
+    // Creates the control window with its autostart box set from the registry, fills it,
+    // and shows it unless asked not to.
     core::Status create_control(bool show);
     void refresh_control();
 

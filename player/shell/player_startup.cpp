@@ -102,7 +102,6 @@ core::Status run_player(const EntryContext& context, const WebLayerFactory& make
                                                 .autostart = context.autostart});
     controller.reload_library();
     if (auto created = controller.create_control(!context.options.startup); !created) return created;
-    controller.refresh_control();
     controller.add_tray_icon();
     controller.register_session_notifications();
     controller.set_package_source(package_candidate(context, settings));

@@ -19,6 +19,10 @@ inline constexpr std::string_view kBrowserArguments =
     "--disable-features=msWebOOUI,msPdfOOUI,msSmartScreenProtection "
     // Media plays without a user gesture: a wallpaper never gets one (it plays muted).
     "--autoplay-policy=no-user-gesture-required "
+    // No scrollbars are drawn, in any frame: nobody can scroll a wallpaper on the desktop.
+    // The page still scrolls by script, and its CSS and scripts stay as written. WebView2
+    // has no setting for it (WebView2Feedback issue 188); this is Chromium's own switch.
+    "--hide-scrollbars "
     // No name is ever looked up, and no address is reached by name or literal: every host,
     // IP literals and the proxy below included, resolves to nothing. The asset host is
     // answered by the resource filter before any lookup; a request the filter cannot see

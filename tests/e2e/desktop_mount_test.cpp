@@ -34,7 +34,8 @@ protected:
         ASSERT_NE(host, nullptr);
         EXPECT_EQ(log_value("desktop mounted host=", log_from), handle_text(host));
         EXPECT_EQ(::GetParent(host), worker);
-        EXPECT_TRUE(::IsWindowVisible(host));
+        // Shown once its page is ready.
+        EXPECT_TRUE(wait_until([&] { return ::IsWindowVisible(host) != FALSE; }, kTimeout));
         const auto style = static_cast<DWORD>(::GetWindowLongPtrW(host, GWL_STYLE));
         EXPECT_EQ(style & 0xC0CF0000u, static_cast<DWORD>(WS_CHILD)) << std::hex << style;
         const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(host, GWL_EXSTYLE));

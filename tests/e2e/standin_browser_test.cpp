@@ -469,6 +469,7 @@ TEST_F(StandInPlayerTest, ThePageIsQuietSeeksAndSleepsWhileUnseen) {
     const auto probe = [&](const std::string& name) { return last_standin_line("page console log probe " + name + " "); };
     const std::string first = standin_log();
     EXPECT_LT(first.find("call put_IsMuted TRUE"), first.find("call Navigate")) << first;
+    EXPECT_LT(first.find("call put_DefaultBackgroundColor 000000 alpha 255"), first.find("call Navigate")) << first;
     for (const char* call : {"call put_AreDefaultScriptDialogsEnabled FALSE", "call put_IsPinchZoomEnabled FALSE",
                              "call put_IsSwipeNavigationEnabled FALSE", "call put_IsPasswordAutosaveEnabled FALSE",
                              "call put_IsGeneralAutofillEnabled FALSE", "call add_PermissionRequested",

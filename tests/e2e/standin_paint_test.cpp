@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,11 +29,17 @@ constexpr auto kLoad = 60s;
 constexpr COLORREF kLeftHalf = RGB(0xc8, 0x1e, 0x1e);
 constexpr COLORREF kRightHalf = RGB(0x1e, 0x50, 0xc8);
 constexpr COLORREF kIconCell = RGB(0x40, 0x40, 0x40);
+// The "dark-overflow" test page, larger than the screen both ways.
+constexpr COLORREF kDarkPage = RGB(0x14, 0x1c, 0x24);
 
-// The whole screen as the X server shows it, read through the desktop's device context.
+// The screen, or a part of it, as the X server shows it, read through the desktop's
+// device context.
 class Screenshot {
 public:
-    Screenshot() : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::GetSystemMetrics(SM_CYSCREEN)) {
+    Screenshot() : Screenshot(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}) {}
+    explicit Screenshot(const RECT& part)
+        : origin_{part.left, part.top}, width_(part.right - part.left), height_(part.bottom - part.top) {
+        if (width_ <= 0 || height_ <= 0) return;
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         const win32::unique_memory_dc screen(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
@@ -40,19 +48,23 @@ public:
         const win32::unique_bitmap bitmap(::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (bits == nullptr) return;
         const win32::unique_selection selected(memory.get(), bitmap.get());
-        ::BitBlt(memory.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
+        ::BitBlt(memory.get(), 0, 0, width_, height_, screen.get(), origin_.x, origin_.y, SRCCOPY);
         ::GdiFlush();
         const auto* first = static_cast<const std::uint32_t*>(bits);
         pixels_.assign(first, first + static_cast<std::size_t>(width_) * height_);
     }
 
+    // A point in screen coordinates.
     COLORREF at(POINT point) const {
-        if (pixels_.empty()) return CLR_INVALID;
-        const std::uint32_t pixel = pixels_.at(static_cast<std::size_t>(point.y) * width_ + point.x);
+        const LONG x = point.x - origin_.x;
+        const LONG y = point.y - origin_.y;
+        if (pixels_.empty() || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+        const std::uint32_t pixel = pixels_.at(static_cast<std::size_t>(y) * width_ + x);
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
     }
 
 private:
+    POINT origin_;
     int width_;
     int height_;
     std::vector<std::uint32_t> pixels_;
@@ -90,6 +102,49 @@ std::string describe(const Screenshot& shot, const std::vector<std::pair<POINT, 
         text += line;
     }
     return text;
+}
+
+// The share of white points (every 8th pixel) in a band across the middle of the area
+// (screen coordinates), leaving out the control window: a blank view, as the runtime shows
+// one by default. A band, so that a frame takes a few milliseconds, not a whole screen's.
+double white_share(const RECT& area) {
+    RECT band = area;
+    band.left = std::max(0L, band.left);
+    band.right = std::min<LONG>(band.right, ::GetSystemMetrics(SM_CXSCREEN));
+    band.top = std::max(0L, (area.top + area.bottom) / 2 - 32);
+    band.bottom = std::min<LONG>(band.top + 64, ::GetSystemMetrics(SM_CYSCREEN));
+    RECT panel{};
+    const HWND panel_window = ::FindWindowW(L"Tessary.Panel", nullptr);
+    if (panel_window != nullptr && ::IsWindowVisible(panel_window)) ::GetWindowRect(panel_window, &panel);
+    const Screenshot shot(band);
+    int seen = 0;
+    int white = 0;
+    for (LONG y = band.top; y < band.bottom; y += 8) {
+        for (LONG x = band.left; x < band.right; x += 8) {
+            if (::PtInRect(&panel, POINT{x, y})) continue;
+            const COLORREF colour = shot.at(POINT{x, y});
+            if (colour == CLR_INVALID) continue;
+            ++seen;
+            if (GetRValue(colour) >= 0xE6 && GetGValue(colour) >= 0xE6 && GetBValue(colour) >= 0xE6) ++white;
+        }
+    }
+    return seen == 0 ? 0.0 : static_cast<double>(white) / seen;
+}
+
+// Frames of the host's area, one every few tens of milliseconds, from now until 1.5 seconds
+// after the new page is ready: the largest white share of any, and how many were taken.
+std::pair<double, int> whitest_frame(const std::function<bool()>& new_page_ready,
+                                     const std::function<std::optional<RECT>()>& host_area) {
+    std::pair<double, int> strip{0.0, 0};
+    using clock = std::chrono::steady_clock;
+    const auto start = clock::now();
+    std::optional<clock::time_point> ready;
+    while (clock::now() - start < 60s && !(ready && clock::now() - *ready > 1500ms)) {
+        if (const auto area = host_area()) strip = {std::max(strip.first, white_share(*area)), strip.second + 1};
+        if (!ready && new_page_ready()) ready = clock::now();
+        ::Sleep(10);
+    }
+    return strip;
 }
 
 TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
@@ -134,6 +189,57 @@ TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     const Screenshot on_desktop = wait_for_screen(desktop);
     for (const auto& [point, colour] : desktop) {
         EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, desktop) << logs();
+    }
+}
+
+
+// Switching wallpapers never shows the view's blank background, in the preview or on the
+// desktop: a strip of frames across each switch, and no frame whose host area is mostly
+// white. The page larger than the screen shows no scrollbars.
+TEST_F(StandInPlayerTest, SwitchingShowsNoBlankViewAndNoScrollbars) {
+    configure({"paint=on"});
+    add_test_wallpaper("dark-overflow");
+    add_test_wallpaper("painted");
+    start_player();
+    ASSERT_TRUE(wait_for_log("wallpaper bridge ready", kLoad)) << logs();
+    const auto ready_after = [this](std::size_t from) {
+        return [this, from] { return log_text().find("wallpaper bridge ready", from) != std::string::npos; };
+    };
+
+    // To the painted page in the preview, the host wherever it is while it is shown.
+    std::size_t from = log_text().size();
+    auto to_painted = start({"--select-wallpaper", "painted"});
+    const auto preview = whitest_frame(ready_after(from), []() -> std::optional<RECT> {
+        const HWND shown = ::FindWindowW(L"Tessary.Host", nullptr);
+        RECT area{};
+        if (shown == nullptr || !::IsWindowVisible(shown) || !::GetClientRect(shown, &area)) return std::nullopt;
+        ::MapWindowPoints(shown, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        return area;
+    });
+    EXPECT_EQ(to_painted.wait(kLoad), 0u);
+    EXPECT_GT(preview.second, 10);
+    EXPECT_LT(preview.first, 0.5) << "frames " << preview.second << "\n" << logs();
+
+    // On the stand-in desktop, back to the dark page: the whole primary monitor. Its
+    // colour then reaches the right and bottom edges, where scrollbars would be.
+    e2e::ExplorerStandIn explorer(root_ / "explorer-report.txt");
+    explorer.start({});
+    command(core::CMD_SET_DESKTOP);
+    ASSERT_TRUE(wait_for_log("desktop mounted", kLoad)) << logs();
+    const int w = ::GetSystemMetrics(SM_CXSCREEN);
+    const int h = ::GetSystemMetrics(SM_CYSCREEN);
+    wait_for_screen({{{w / 4, h * 7 / 8}, kLeftHalf}});
+    from = log_text().size();
+    auto to_dark = start({"--select-wallpaper", "dark-overflow"});
+    const auto desktop = whitest_frame(ready_after(from), [w, h] { return std::optional<RECT>(RECT{0, 0, w, h}); });
+    EXPECT_EQ(to_dark.wait(kLoad), 0u);
+    EXPECT_GT(desktop.second, 10);
+    EXPECT_LT(desktop.first, 0.5) << "frames " << desktop.second << "\n" << logs();
+    const std::vector<std::pair<POINT, COLORREF>> edges = {{{w - 5, h * 7 / 8}, kDarkPage},
+                                                           {{w * 3 / 4, h - 5}, kDarkPage}};
+    const Screenshot on_desktop = wait_for_screen(edges);
+    for (const auto& [point, colour] : edges) {
+        EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, edges) << logs();
     }
 }
 

@@ -62,7 +62,7 @@ protected:
     void SetUp() override {
         controller_.reset(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
         ASSERT_TRUE(controller_);
-        auto created = player::create_control_window(controller_.get(), false);
+        auto created = player::create_control_window(controller_.get());
         ASSERT_TRUE(created) << created.error().chain();
         panel_.emplace(std::move(*created));
     }
@@ -115,9 +115,17 @@ TEST_F(ControlWindowTest, CreatedWithItsTitleControlsAndWidthHiddenUntilAsked) {
     const UINT dpi = std::max<UINT>(::GetDpiForWindow(window()), 96);
     EXPECT_EQ(client.right, static_cast<LONG>((dpi * 480 + 32) / 96));
 
-    auto shown = player::create_control_window(controller_.get(), true);
+    // Shown once filled: at its final size, and painted before anything else runs (nothing
+    // is left to paint, so no frame of it was blank).
+    auto shown = player::create_control_window(controller_.get());
     ASSERT_TRUE(shown);
+    shown->refresh(playing_on_desktop(), entries(4), std::string("w1"));
+    const SIZE filled = size_of(shown->handle());
+    shown->show();
     EXPECT_TRUE(::IsWindowVisible(shown->handle()));
+    EXPECT_EQ(size_of(shown->handle()).cy, filled.cy);
+    EXPECT_FALSE(::GetUpdateRect(shown->handle(), nullptr, FALSE));
+    EXPECT_FALSE(::GetUpdateRect(::GetDlgItem(shown->handle(), player::kWallpaperList), nullptr, FALSE));
 }
 
 TEST_F(ControlWindowTest, ButtonsAndTheCloseBoxOnlyPostCommands) {
@@ -152,6 +160,13 @@ TEST_F(ControlWindowTest, RefreshSetsTextsCaptionsAndTheListOnlyWhenTheyChange) 
     EXPECT_EQ(size_of(list).cy, 3 * item);
     panel_->refresh(content, entries(9), std::string("w1"));
     EXPECT_EQ(size_of(list).cy, 5 * item);
+    // Scrolled to the end, then the last wallpaper deleted: the list stays where it was,
+    // though the row in use is out of sight, and holds no row that is gone.
+    ::SendMessageW(list, LB_SETTOPINDEX, 4, 0);
+    panel_->refresh(content, entries(8), std::string("w1"));
+    EXPECT_EQ(::SendMessageW(list, LB_GETTOPINDEX, 0, 0), 3);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 8);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
 
     core::PanelInputs empty;
     empty.library_empty = true;

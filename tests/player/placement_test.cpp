@@ -163,10 +163,16 @@ TEST_F(PlacementTest, MountsIntoTheWorkerWBehindTheIconsAndBackToPreview) {
     const HWND host = make_host();
     status_ = "old";
     auto context = context_for(host);
+    // Mounted hidden while the page has not reported, shown once it has.
+    context.page_shown = false;
     ASSERT_TRUE(player::apply_mode(context, true, true));
     EXPECT_TRUE(mounted_);
     EXPECT_EQ(parent_, worker);
     EXPECT_EQ(::GetParent(host), worker);
+    EXPECT_FALSE(::IsWindowVisible(host));
+    context.page_shown = true;
+    ASSERT_TRUE(player::apply_mode(context, true, true));
+    EXPECT_TRUE(::IsWindowVisible(host));
     EXPECT_FALSE(status_);
     const LONG_PTR style = ::GetWindowLongPtrW(host, GWL_STYLE);
     EXPECT_TRUE(style & WS_CHILD);

@@ -35,6 +35,10 @@ constexpr UINT_PTR kFollowParentSubclass = 1;
 constexpr std::size_t kLongestPageMessage = std::max(core::kReadyMessage.size(), core::kAssetErrorMessage.size());
 // window.print() would put the print preview over the desktop, and no setting turns it
 // off: every frame's print does nothing, and a page cannot put it back.
+// What the view shows before the page's first frame, between pages and under a page
+// without a background of its own: the runtime's default is white, a flash over a dark
+// desktop at every switch. Opaque, since the host window draws nothing behind the view.
+constexpr COREWEBVIEW2_COLOR kViewBackground{255, 0, 0, 0};
 constexpr wchar_t kNoPrintScript[] =
     L"Object.defineProperty(window, 'print', { value: function print() {}, writable: false, configurable: false });";
 
@@ -496,6 +500,16 @@ core::Result<std::unique_ptr<WebView>> configure_webview(HWND parent,
         auto wide = win32::to_wide(core::main_frame_only(script));
         if (!wide) return std::unexpected(wide.error());
         if (auto added = add_document_script(*webview, *wide); !added) return std::unexpected(added.error());
+    }
+
+    // Before the view is shown and navigates: its first frame is already this colour.
+    if (const auto coloured = controller.query<ICoreWebView2Controller2>(IID_ICoreWebView2Controller2)) {
+        if (auto set = check(coloured->put_DefaultBackgroundColor(kViewBackground), "put_DefaultBackgroundColor");
+            !set) {
+            return std::unexpected(set.error());
+        }
+    } else {
+        note("the WebView2 runtime cannot set the view's background; it shows white until the page draws");
     }
 
     RECT client{};

@@ -81,6 +81,28 @@ HRESULT Controller::get_CoreWebView2(ICoreWebView2** webview) {
     return S_OK;
 }
 
+HRESULT Controller::get_DefaultBackgroundColor(COREWEBVIEW2_COLOR* color) {
+    if (color == nullptr) return E_POINTER;
+    *color = background_;
+    return S_OK;
+}
+
+// The reference: only fully opaque or fully transparent colours are taken.
+HRESULT Controller::put_DefaultBackgroundColor(COREWEBVIEW2_COLOR color) {
+    if (closed_) return kClosed;
+    char text[64];
+    std::snprintf(text, sizeof text, "call put_DefaultBackgroundColor %02x%02x%02x alpha %u", color.R, color.G, color.B,
+                  color.A);
+    channel_.record(text);
+    if (color.A != 0 && color.A != 255) return E_INVALIDARG;
+    background_ = color;
+    channel_.send("\"op\":\"background\",\"view\":" + std::to_string(view_->id()) + ",\"r\":" +
+                  std::to_string(color.R) + ",\"g\":" + std::to_string(color.G) + ",\"b\":" +
+                  std::to_string(color.B) + ",\"a\":" + std::to_string(color.A));
+    if (surface_) surface_->set_background(color);
+    return S_OK;
+}
+
 HRESULT Environment::CreateCoreWebView2Controller(HWND parent,
                                                   ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) {
     if (handler == nullptr) return E_POINTER;

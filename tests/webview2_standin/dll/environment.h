@@ -10,10 +10,10 @@
 
 namespace standin {
 
-class Controller final : public Com<ICoreWebView2ControllerStub> {
+class Controller final : public Com<ICoreWebView2Controller2Stub> {
 public:
     Controller(Channel& channel, HWND parent, Ref<WebView> view, std::shared_ptr<Surface> surface)
-        : Com({IID_ICoreWebView2Controller}),
+        : Com({IID_ICoreWebView2Controller, IID_ICoreWebView2Controller2}),
           channel_(channel),
           parent_(parent),
           view_(std::move(view)),
@@ -28,6 +28,8 @@ public:
     HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override;
     HRESULT STDMETHODCALLTYPE Close() override;
     HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webview) override;
+    HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor(COREWEBVIEW2_COLOR* color) override;
+    HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor(COREWEBVIEW2_COLOR color) override;
 
 private:
     Channel& channel_;
@@ -37,6 +39,8 @@ private:
     RECT bounds_{};
     BOOL visible_ = TRUE;
     bool closed_ = false;
+    // White unless the host sets another, as the reference gives it.
+    COREWEBVIEW2_COLOR background_{255, 255, 255, 255};
 };
 
 class Environment final : public Com<ICoreWebView2EnvironmentStub> {

@@ -10,7 +10,7 @@ import sys
 
 WANTED = [
     "ICoreWebView2Environment",
-    "ICoreWebView2Controller",
+    "ICoreWebView2Controller2",
     "ICoreWebView2_27",
     "ICoreWebView2Settings8",
     "ICoreWebView2WebResourceRequestedEventArgs",

@@ -18,7 +18,7 @@ public:
     HRESULT STDMETHODCALLTYPE remove_NewBrowserVersionAvailable(EventRegistrationToken token) override { return E_NOTIMPL; }
 };
 
-class ICoreWebView2ControllerStub : public ICoreWebView2Controller {
+class ICoreWebView2Controller2Stub : public ICoreWebView2Controller2 {
 public:
     HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL *isVisible) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL isVisible) override { return E_NOTIMPL; }
@@ -43,6 +43,8 @@ public:
     HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged(void) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Close(void) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2 **coreWebView2) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor(COREWEBVIEW2_COLOR *value) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor(COREWEBVIEW2_COLOR value) override { return E_NOTIMPL; }
 };
 
 class ICoreWebView2_27Stub : public ICoreWebView2_27 {

@@ -127,6 +127,7 @@ std::shared_ptr<Surface> Surface::create(Channel& channel, HWND parent, int view
         surface->shared_ = static_cast<standin_frame::Header*>(
             ::MapViewOfFile(surface->shared_mapping_, FILE_MAP_WRITE, 0, 0, standin_frame::kSize));
     }
+    surface->share_background();
     surface->decoder_ = std::thread([raw = surface.get()] { raw->decode_loop(); });
     return surface;
 }
@@ -155,6 +156,20 @@ void Surface::close() {
 
 bool Surface::on_event(const rapidjson::Value& event) {
     const auto kind = event.FindMember("ev");
+    if (kind != event.MemberEnd() && kind->value == "blank") {
+        // A navigation started: the default background until the new document paints.
+        {
+            std::lock_guard guard(lock_);
+            shown_ = Frame{};
+        }
+        {
+            std::lock_guard guard(share_lock_);
+            page_shared_ = false;
+        }
+        share_background();
+        ::InvalidateRect(window_, nullptr, FALSE);
+        return true;
+    }
     if (kind == event.MemberEnd() || kind->value != "frame") return false;
     const auto data = event.FindMember("data");
     const auto frame = event.FindMember("frame");
@@ -203,19 +218,41 @@ void Surface::decode_loop() {
     if (SUCCEEDED(com)) ::CoUninitialize();
 }
 
-// Only while the window sits inside another process's window (Explorer's, on the desktop).
+// Only while the window sits inside another process's window (Explorer's, on the desktop);
+// the page's first frame ends the default background there in any case.
 void Surface::share(const std::vector<std::uint32_t>& pixels, int width, int height) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(::GetAncestor(window_, GA_ROOT), &owner);
-    if (shared_ == nullptr || owner == ::GetCurrentProcessId() || width > standin_frame::kMaxWidth ||
-        height > standin_frame::kMaxHeight) {
-        return;
-    }
+    const bool on_desktop = owner != ::GetCurrentProcessId() && width <= standin_frame::kMaxWidth &&
+                            height <= standin_frame::kMaxHeight;
+    std::lock_guard guard(share_lock_);
+    if (shared_ == nullptr || (!on_desktop && page_shared_)) return;
+    page_shared_ = true;
     ::InterlockedIncrement(&shared_->sequence);
-    shared_->width = width;
-    shared_->height = height;
-    std::memcpy(shared_ + 1, pixels.data(), pixels.size() * sizeof(std::uint32_t));
+    shared_->width = on_desktop ? width : 0;
+    shared_->height = on_desktop ? height : 0;
+    if (on_desktop) std::memcpy(shared_ + 1, pixels.data(), pixels.size() * sizeof(std::uint32_t));
     ::InterlockedIncrement(&shared_->sequence);
+}
+
+// Until the page's first frame the view shows its default background, on the desktop too:
+// one pixel of it (none when transparent, where what lies behind shows through).
+void Surface::share_background() {
+    std::lock_guard guard(share_lock_);
+    if (shared_ == nullptr || page_shared_) return;
+    ::InterlockedIncrement(&shared_->sequence);
+    const bool opaque = background_.A == 255;
+    shared_->width = opaque ? 1 : 0;
+    shared_->height = opaque ? 1 : 0;
+    *reinterpret_cast<std::uint32_t*>(shared_ + 1) =
+        0xFF000000u | (std::uint32_t{background_.R} << 16) | (std::uint32_t{background_.G} << 8) | background_.B;
+    ::InterlockedIncrement(&shared_->sequence);
+}
+
+void Surface::set_background(COREWEBVIEW2_COLOR color) {
+    background_ = color;
+    share_background();
+    ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 // On the UI thread: the newest frame is drawn, then every frame received so far is
@@ -243,9 +280,11 @@ void Surface::paint() {
         if (shown_.width > 0) {
             ::SetStretchBltMode(dc, COLORONCOLOR);
             standin_frame::draw_pixels(dc, client, shown_.width, shown_.height, shown_.pixels.data());
-        } else {
-            // Before its first frame a page is blank.
-            ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        } else if (background_.A == 255) {
+            // Before its first frame the view shows its default background.
+            const HBRUSH brush = ::CreateSolidBrush(RGB(background_.R, background_.G, background_.B));
+            ::FillRect(dc, &client, brush);
+            ::DeleteObject(brush);
         }
     }
     ::EndPaint(window_, &paint);

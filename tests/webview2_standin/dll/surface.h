@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "channel.h"
+#include "stubs.h"
 #include "../shared_frame.h"
 
 namespace standin {
@@ -34,6 +35,8 @@ public:
     void set_bounds(const RECT& bounds);
     void set_visible(bool visible);
     void set_parent(HWND parent);
+    // The controller's DefaultBackgroundColor: shown until the page's first frame.
+    void set_background(COREWEBVIEW2_COLOR color);
     void close();
 
     LRESULT on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -46,6 +49,7 @@ private:
     void send_mouse(const char* type, LPARAM position, const char* button, WPARAM keys, int delta = 0);
     void ask_for_frames();
     void share(const std::vector<std::uint32_t>& pixels, int width, int height);
+    void share_background();
 
     struct Frame {
         std::vector<std::uint32_t> pixels;  // top-down BGRA
@@ -60,6 +64,7 @@ private:
     bool visible_ = true;
     SIZE asked_{};  // the frame size last asked of the relay
     POINT last_move_{-1, -1};
+    COREWEBVIEW2_COLOR background_{255, 255, 255, 255};
 
     std::thread decoder_;
     std::mutex lock_;
@@ -72,6 +77,10 @@ private:
     // The frame for the stand-in Explorer (shared_frame.h), written by the decoder thread.
     HANDLE shared_mapping_ = nullptr;
     standin_frame::Header* shared_ = nullptr;
+    // Serialises the two writers of the shared frame: the background (UI thread) until the
+    // decoder thread shared a frame of the page.
+    std::mutex share_lock_;
+    bool page_shared_ = false;  // under share_lock_
 };
 
 }  // namespace standin

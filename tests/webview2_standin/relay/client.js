@@ -157,6 +157,11 @@ class Client {
               { width: message.width, height: message.height, deviceScaleFactor: 1, mobile: false }, view);
           }
           break;
+        case 'background':
+          // The color the view renders underneath all web content (DefaultBackgroundColor).
+          await this.send('Emulation.setDefaultBackgroundColorOverride',
+            { color: { r: message.r, g: message.g, b: message.b, a: message.a / 255 } }, view);
+          break;
         case 'screencast':
           await screencast.screencast(this, view, message);
           break;
@@ -308,6 +313,14 @@ class Client {
           ? `${params.payload.slice(0, 64)}... (${params.payload.length} characters)` : params.payload}`);
         this.emit({ ev: 'message', view: viewId, json: params.payload, source: view.url });
         if (params.payload === '"ready"') this.onReady(view);
+        break;
+      case 'Page.frameStartedLoading':
+        if (params.frameId === view.mainFrame) screencast.betweenPages(this, view, true);
+        break;
+      case 'Page.lifecycleEvent':
+        if (params.frameId === view.mainFrame && ['firstPaint', 'firstContentfulPaint', 'load'].includes(params.name)) {
+          screencast.betweenPages(this, view, false);
+        }
         break;
       case 'Page.frameNavigated':
         if (params.frame.id === view.mainFrame) {

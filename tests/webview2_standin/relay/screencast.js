@@ -22,9 +22,21 @@ async function screencast(client, view, { width, height }) {
   }
 }
 
-// Page.screencastFrame: to the host, which answers with frameShown.
+// Page.screencastFrame: to the host, which answers with frameShown. Between a navigation
+// and the new document's first paint the view shows its default background, as the
+// runtime's reference says; Chromium's interim frames (white) are answered here instead.
 function frame(client, view, params) {
+  if (view.betweenPages) {
+    client.send('Page.screencastFrameAck', { sessionId: params.sessionId }, view).catch(() => {});
+    return;
+  }
   client.emit({ ev: 'frame', view: view.id, frame: params.sessionId, data: params.data });
+}
+
+function betweenPages(client, view, between) {
+  if (view.betweenPages === between) return;
+  view.betweenPages = between;
+  if (between) client.emit({ ev: 'blank', view: view.id });
 }
 
 // A view closed meanwhile takes no answer.
@@ -40,4 +52,4 @@ async function mouse(client, view, { type, x, y, button, buttons, deltaY }) {
   await client.send('Input.dispatchMouseEvent', event, view);
 }
 
-module.exports = { screencast, frame, shown, mouse };
+module.exports = { screencast, frame, shown, mouse, betweenPages };
