@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "core/log/log_format.h"
 #include "player/library/file_entry.h"
 #include "player/library/paths.h"
@@ -50,11 +52,16 @@ core::Result<win32::unique_file> open_log_file(std::string_view data_folder) {
     return file;
 }
 
+// Start-up moves the log aside only above the limit, so a log found at exactly the limit
+// takes the start's lines; rotating while running waits this long, so that a start (or a
+// short run) never splits its own lines from the log it began with.
+constexpr std::uint64_t kRunningRotationGraceMs = 60'000;
+
 core::Status open_log(std::string_view data_folder) {
     rotate_log_if_oversized(data_folder);
     auto file = open_log_file(data_folder);
     if (!file) return std::unexpected(file.error());
-    install_log_file(std::move(*file), log_rotation(data_folder));
+    install_log_file(std::move(*file), log_rotation(data_folder), kRunningRotationGraceMs);
     return {};
 }
 

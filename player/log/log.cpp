@@ -79,8 +79,8 @@ void log_line(std::string_view message) {
     writer->write(core::format_log_line(now_unix_seconds(), message));
 }
 
-void install_log_file(win32::unique_file file, LogRotation rotate) {
-    auto* writer = new LogWriter(std::move(file), std::move(rotate));
+void install_log_file(win32::unique_file file, LogRotation rotate, std::uint64_t grace_ms) {
+    auto* writer = new LogWriter(std::move(file), std::move(rotate), grace_ms);
     LogWriter* expected = nullptr;
     if (!g_writer.compare_exchange_strong(expected, writer, std::memory_order_acq_rel)) {
         delete writer;  // the first writer stays for the life of the process

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "player/log/log_writer.h"
@@ -17,8 +18,8 @@ using LogObserver = void (*)(void* context, std::string_view message);
 void set_log_observer(LogObserver observer, void* context);
 
 // Installs the process's log file for the rest of the process, with the handlers that log
-// "panic: " reports and the rotation that keeps the file within its limit. Only the first
-// file installed is kept; a later one is closed.
-void install_log_file(win32::unique_file file, LogRotation rotate = {});
+// "panic: " reports and the rotation that keeps the file within its limit (from grace_ms
+// on). Only the first file installed is kept; a later one is closed.
+void install_log_file(win32::unique_file file, LogRotation rotate = {}, std::uint64_t grace_ms = 0);
 
 }  // namespace player

@@ -9,7 +9,8 @@ namespace player {
 void LogWriter::rotate_before(std::string_view line) {
     // The file's own size, not a count of this writer's lines: a second start appends too.
     LARGE_INTEGER size{};
-    if (!rotate_ || !::GetFileSizeEx(file_.get(), &size) || size.QuadPart == 0) return;
+    if (!rotate_ || ::GetTickCount64() < rotates_from_ms_) return;
+    if (!::GetFileSizeEx(file_.get(), &size) || size.QuadPart == 0) return;
     if (!core::log_needs_rotation(static_cast<std::uint64_t>(size.QuadPart) + line.size())) return;
     if (auto fresh = rotate_()) file_ = std::move(*fresh);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -18,11 +21,13 @@ using LogRotation = std::function<std::optional<win32::unique_file>()>;
 // line is glued to the broken one; a write that failed before writing anything leaves
 // nothing behind and is simply lost. With a rotation, a line that would take the file
 // past core::kLogRotateAboveBytes goes to a fresh file instead, so that a long run keeps
-// at most the log and its predecessor, each within the limit.
+// at most the log and its predecessor, each within the limit. During the grace after the
+// writer is made, start-up's own rule holds alone: a log found at exactly the limit is
+// appended to, not moved aside by the start's first lines.
 class LogWriter {
 public:
-    explicit LogWriter(win32::unique_file file, LogRotation rotate = {})
-        : file_(std::move(file)), rotate_(std::move(rotate)) {}
+    explicit LogWriter(win32::unique_file file, LogRotation rotate = {}, std::uint64_t grace_ms = 0)
+        : file_(std::move(file)), rotate_(std::move(rotate)), rotates_from_ms_(::GetTickCount64() + grace_ms) {}
 
     void write(std::string_view line);
     bool usable() const;
@@ -32,6 +37,7 @@ private:
 
     win32::unique_file file_;
     LogRotation rotate_;
+    std::uint64_t rotates_from_ms_;
     mutable std::mutex lock_;
     bool unusable_ = false;
 };
