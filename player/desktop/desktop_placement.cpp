@@ -29,4 +29,10 @@ core::Status apply_host_mode(HostState& host, bool fallback_to_preview) {
     return apply_mode(context, host.desktop_wanted, fallback_to_preview);
 }
 
+void close_host_and_repaint(HostState& host) {
+    const HWND left = host.mounted ? host.parent_worker : nullptr;
+    close_host(host);
+    if (left != nullptr) repaint_desktop_background(left);
+}
+
 }  // namespace player

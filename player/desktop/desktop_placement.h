@@ -14,4 +14,8 @@ public:
 // Applies the wanted mode to an existing host (the mode commands and the recovery step).
 core::Status apply_host_mode(HostState& host, bool fallback_to_preview);
 
+// Closes the host for good (exit, nothing left to play); where it was on the desktop,
+// Explorer is asked to paint its own background again.
+void close_host_and_repaint(HostState& host);
+
 }  // namespace player

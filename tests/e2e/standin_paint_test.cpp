@@ -14,6 +14,8 @@
 
 #include "core/shell/commands.h"
 #include "desktop_fixture.h"
+#include "player/controls/panel_ids.h"
+#include "player/events/controller_event.h"
 #include "player/win32/gdi.h"
 #include "standin_fixture.h"
 
@@ -23,10 +25,16 @@ using namespace std::chrono_literals;
 using e2e::StandInPlayerTest;
 
 constexpr auto kLoad = 60s;
-// The two halves of the "painted" test page, and the stand-in Explorer's icon cells.
+// Explorer's desktop thread sleeps this long on request; a calm exit takes about 4 s under
+// Wine, which waits 2 s for each top-level window it hides without a window manager.
+constexpr std::chrono::milliseconds kExplorerHang = 12s;
+constexpr std::chrono::milliseconds kExitBudget = 8s;
+// The two halves of the "painted" test page, the stand-in Explorer's icon cells and its
+// background.
 constexpr COLORREF kLeftHalf = RGB(0xc8, 0x1e, 0x1e);
 constexpr COLORREF kRightHalf = RGB(0x1e, 0x50, 0xc8);
 constexpr COLORREF kIconCell = RGB(0x40, 0x40, 0x40);
+constexpr COLORREF kDesktopBackground = RGB(0x80, 0x80, 0x80);
 
 // The whole screen as the X server shows it, read through the desktop's device context.
 class Screenshot {
@@ -124,7 +132,7 @@ TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     // On the stand-in desktop the same page fills the primary monitor behind the icons
     // (points below the control window, which opens at the top left).
     e2e::ExplorerStandIn explorer(root_ / "explorer-report.txt");
-    explorer.start({});
+    explorer.start({"--hang-on-request=" + std::to_string(kExplorerHang.count())});
     command(core::CMD_SET_DESKTOP);
     ASSERT_TRUE(wait_for_log("desktop mounted", kLoad)) << logs();
     const int w = ::GetSystemMetrics(SM_CXSCREEN);
@@ -134,6 +142,26 @@ TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     const Screenshot on_desktop = wait_for_screen(desktop);
     for (const auto& [point, colour] : desktop) {
         EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, desktop) << logs();
+    }
+
+    // With Explorer's desktop thread hung, the exit waits for nothing of Explorer's: the
+    // control window it destroys is the active window and hands activation to nobody.
+    ::PostMessageW(window_, player::MSG_SHOW_CONTROL, 0, 0);
+    ASSERT_TRUE(e2e::wait_until([] { return ::GetForegroundWindow() == ::FindWindowW(player::kPanelWindowClass, nullptr); },
+                                10s));
+    ::PostMessageW(explorer.handle("progman"), ::RegisterWindowMessageW(L"Tessary.StandIn.Hang"), 0, 0);
+    ASSERT_TRUE(explorer.reported("hung", 10s));
+    const ULONGLONG exit_started = ::GetTickCount64();
+    stop_player();
+    EXPECT_LT(::GetTickCount64() - exit_started, kExitBudget.count()) << logs();
+    // Explorer answering again paints its own background where the page was, not the
+    // page's last frame.
+    ASSERT_TRUE(explorer.reported("answering", kExplorerHang + 10s));
+    const std::vector<std::pair<POINT, COLORREF>> left_behind = {{desktop[0].first, kDesktopBackground},
+                                                                 {desktop[1].first, kDesktopBackground}};
+    const Screenshot after_exit = wait_for_screen(left_behind);
+    for (const auto& [point, colour] : left_behind) {
+        EXPECT_TRUE(looks_like(after_exit.at(point), colour)) << describe(after_exit, left_behind) << logs();
     }
 }
 
