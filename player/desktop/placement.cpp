@@ -90,6 +90,10 @@ core::Status mount_into(HWND host, HWND worker) {
     // The preview window is this thread's active (and focus) window; under Explorer's
     // window it must be neither, or hiding or destroying it there would wait for Explorer.
     win32::release_activation(host);
+    // A repaint asked of the WorkerW when the last host left it is void once a host covers
+    // it again; left pending, placing the host over it can wait for Explorer to erase it
+    // (Wine's SetWindowPos erases a child's parent at once, in the parent's thread).
+    ::RedrawWindow(worker, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
     if (auto set = set_window_long(host, GWL_STYLE, (old_style & ~kMountedStyleCleared) | WS_CHILD); !set) return set;
     const LONG_PTR ex_style = (old_ex_style & ~(kMountedExStyleCleared | WS_EX_LAYERED)) | kMountedExStyleAdded;
     if (auto set = set_window_long(host, GWL_EXSTYLE, ex_style); !set) return set;
