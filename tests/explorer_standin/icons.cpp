@@ -40,45 +40,27 @@ std::vector<HWND> views_behind(HWND wallpaper_worker) {
     return views;
 }
 
-// Runs fn on the shared frame while it is mapped.
-template <class Fn>
-void with_mapping(HANDLE mapping, Fn fn) {
-    if (const void* memory = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, standin_frame::kSize)) {
-        fn(*static_cast<const standin_frame::Header*>(memory));
-        ::UnmapViewOfFile(memory);
-    }
-}
-
+// Runs fn on the view's shared frame while it is mapped.
 template <class Fn>
 void with_frame(HWND view, Fn fn) {
     const HANDLE mapping = ::OpenFileMappingW(FILE_MAP_READ, FALSE, standin_frame::name(view).c_str());
     if (mapping == nullptr) return;
-    with_mapping(mapping, fn);
+    if (const void* memory = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, standin_frame::kSize)) {
+        fn(*static_cast<const standin_frame::Header*>(memory));
+        ::UnmapViewOfFile(memory);
+    }
     ::CloseHandle(mapping);
-}
-
-// The last view drawn: its memory, kept open so that it outlives the view, and where it was.
-struct LastFrame {
-    HANDLE mapping = nullptr;
-    RECT where{};
-};
-LastFrame g_last;
-
-void draw_frame(HDC dc, const RECT& where, const standin_frame::Header& frame) {
-    // A frame being written is skipped; the next timer tick brings it.
-    if (frame.width <= 0 || frame.height <= 0 || (frame.sequence & 1) != 0) return;
-    standin_frame::draw_pixels(dc, where, frame.width, frame.height, &frame + 1);
 }
 
 void paint_view(HDC dc, HWND list, HWND view) {
     RECT where{};
     ::GetClientRect(view, &where);
     ::MapWindowPoints(view, list, reinterpret_cast<POINT*>(&where), 2);
-    const HANDLE mapping = ::OpenFileMappingW(FILE_MAP_READ, FALSE, standin_frame::name(view).c_str());
-    if (mapping == nullptr) return;
-    with_mapping(mapping, [&](const standin_frame::Header& frame) { draw_frame(dc, where, frame); });
-    forget_last_frame();
-    g_last = LastFrame{mapping, where};
+    with_frame(view, [&](const standin_frame::Header& frame) {
+        // A frame being written is skipped; the next timer tick brings it.
+        if (frame.width <= 0 || frame.height <= 0 || (frame.sequence & 1) != 0) return;
+        standin_frame::draw_pixels(dc, where, frame.width, frame.height, &frame + 1);
+    });
 }
 
 RECT cell(int index) {
@@ -88,17 +70,8 @@ RECT cell(int index) {
 
 }  // namespace
 
-void forget_last_frame() {
-    if (g_last.mapping != nullptr) ::CloseHandle(g_last.mapping);
-    g_last = LastFrame{};
-}
-
 void paint_desktop_icons(HDC dc, HWND list, HWND wallpaper_worker) {
-    const std::vector<HWND> views = views_behind(wallpaper_worker);
-    for (HWND view : views) paint_view(dc, list, view);
-    if (views.empty() && g_last.mapping != nullptr) {
-        with_mapping(g_last.mapping, [&](const standin_frame::Header& frame) { draw_frame(dc, g_last.where, frame); });
-    }
+    for (HWND view : views_behind(wallpaper_worker)) paint_view(dc, list, view);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 255, 255));
     for (int i = 0; i < static_cast<int>(std::size(kIcons)); ++i) {

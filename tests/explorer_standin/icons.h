@@ -7,9 +7,6 @@
 // stand-in WebView2 views inside the wallpaper WorkerW: under Wine a window of another
 // process inside Explorer's windows shows nothing of its own, so their frames are drawn
 // here (tests/webview2_standin/shared_frame.h), as Windows' compositor shows them.
-// While no view is behind, the last frame drawn stays behind the icons until
-// forget_last_frame (see the README: a desktop left stale).
 void paint_desktop_icons(HDC dc, HWND list, HWND wallpaper_worker);
-void forget_last_frame();
 // Changes whenever a view behind the icons shows a new frame.
 LONG views_behind_sequence(HWND wallpaper_worker);

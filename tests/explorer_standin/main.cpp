@@ -273,8 +273,6 @@ HWND start_notification_area(DWORD refuses_for_ms) {
     return g_tray;
 }
 
-HWND icon_list() { return ::FindWindowExW(g_desktop.defview, nullptr, L"SysListView32", nullptr); }
-
 LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     Desktop& d = g_desktop;
     switch (message) {
@@ -309,7 +307,9 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             if (wparam == kViewsTimer && views_behind_sequence(d.wallpaper_worker) != d.views_sequence) {
                 // A view that left is not painted over: its last frame stays (see the README).
                 d.views_sequence = views_behind_sequence(d.wallpaper_worker);
-                if (d.views_sequence != 0) ::InvalidateRect(icon_list(), nullptr, TRUE);
+                if (d.views_sequence != 0) {
+                    ::InvalidateRect(::FindWindowExW(d.defview, nullptr, L"SysListView32", nullptr), nullptr, TRUE);
+                }
             }
             if (wparam == kResizeTimer) {
                 ::KillTimer(window, kResizeTimer);
@@ -331,21 +331,15 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             wchar_t name[32] = {};
             ::GetClassNameW(window, name, 32);
             if (std::wcscmp(name, L"SysListView32") == 0) {
-                // Asked to paint all of it: the frame of a view that left goes (see the README).
-                RECT painted{};
-                ::GetClipBox(reinterpret_cast<HDC>(wparam), &painted);
-                if (::EqualRect(&painted, &client)) forget_last_frame();
                 paint_desktop_icons(reinterpret_cast<HDC>(wparam), window, d.wallpaper_worker);
             }
             return 1;
         }
         default:
-            if (message == ::RegisterWindowMessageW(L"Tessary.StandIn.Hang") && window == d.progman &&
-                d.options.hang_on_request_ms != 0) {
+            if (message == ::RegisterWindowMessageW(L"Tessary.StandIn.Hang") && d.options.hang_on_request_ms != 0) {
                 report("hung", nullptr);
                 ::Sleep(d.options.hang_on_request_ms);
                 report("answering", nullptr);
-                return 0;
             }
             break;
     }
