@@ -216,6 +216,10 @@ bool remove_and_reimport(HWND controller, HWND list, DWORD process_id, const std
         std::fprintf(stderr, "no removal dialog appeared for %s\n", id.c_str());
         return false;
     }
+    // Answered once it has painted, as a user sees it first: a dialog dismissed before it
+    // painted leaves Wine to make what it draws with (window DCs with their regions,
+    // bitmaps, a font) at a later removal, after the warm-up.
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ::PostMessageW(dialog, TDM_CLICK_BUTTON, core::kRemovalConfirmButton, 0);
     const std::string folder = player::join_path(library, id);
     for (int i = 0; i < 3000 && test::exists(folder); ++i) test::pump_messages(10ms);

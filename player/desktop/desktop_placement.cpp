@@ -45,4 +45,10 @@ void show_reported_page(HostState& host) {
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
 }
 
+void close_host_and_repaint(HostState& host) {
+    const HWND left = host.mounted ? host.parent_worker : nullptr;
+    close_host(host);
+    if (left != nullptr) repaint_desktop_background(left);
+}
+
 }  // namespace player

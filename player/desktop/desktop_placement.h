@@ -18,4 +18,8 @@ core::Status apply_host_mode(HostState& host, bool fallback_to_preview);
 // there until then, as a dead page's host does.
 void show_reported_page(HostState& host);
 
+// Closes the host for good (exit, nothing left to play); where it was on the desktop,
+// Explorer is asked to paint its own background again.
+void close_host_and_repaint(HostState& host);
+
 }  // namespace player

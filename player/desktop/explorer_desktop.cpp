@@ -114,6 +114,22 @@ bool is_desktop_window(HWND window) {
     return explorer != 0 && owning_process(root) == explorer;
 }
 
+void repaint_desktop_background(HWND left_worker) {
+    // Windows 10 may keep the last frame of a window that left the WorkerW (or black) where
+    // the wallpaper should be. RDW_INVALIDATE | RDW_ERASE marks the windows, and all their
+    // children, for a WM_ERASEBKGND when Explorer next paints them; without RDW_UPDATENOW
+    // or RDW_ERASENOW, RedrawWindow paints nothing itself, so a hung Explorer holds nothing.
+    constexpr UINT kRepaint = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN;
+    const HWND progman = ::FindWindowW(L"Progman", nullptr);
+    if (progman == nullptr) return;
+    const DWORD explorer = owning_process(progman);
+    ::RedrawWindow(progman, nullptr, nullptr, kRepaint);
+    if (left_worker != nullptr && ::IsWindow(left_worker) && owning_process(left_worker) == explorer &&
+        ::GetAncestor(left_worker, GA_ROOT) != progman) {
+        ::RedrawWindow(left_worker, nullptr, nullptr, kRepaint);
+    }
+}
+
 bool foreground_hides_wallpaper(HWND host) {
     const HWND foreground = ::GetForegroundWindow();
     if (foreground == nullptr || foreground == host || is_desktop_window(foreground) || ::IsIconic(foreground)) {

@@ -22,6 +22,11 @@ bool is_desktop_window(HWND window);
 // Whether the foreground window hides the wallpaper on the primary monitor.
 bool foreground_hides_wallpaper(HWND host);
 
+// Asks Explorer to paint its own background again where a host left the desktop (see
+// docs/desktop.md). Only invalidates: nothing is sent to Explorer's thread, and nothing
+// touches the user's wallpaper, slideshow or Spotlight setting.
+void repaint_desktop_background(HWND left_worker);
+
 // The primary monitor's full rectangle (not the work area).
 RECT primary_monitor_rect();
 

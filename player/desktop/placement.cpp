@@ -4,6 +4,7 @@
 #include "core/shell/status_text.h"
 #include "player/desktop/explorer_desktop.h"
 #include "player/log/log.h"
+#include "player/win32/activation.h"
 #include "player/win32/dpi.h"
 #include "player/win32/handle_text.h"
 #include "player/win32/system_error.h"
@@ -55,16 +56,6 @@ core::Status position_over_primary_monitor(HWND host, HWND parent, bool shown) {
     return {};
 }
 
-// The preview window is this thread's active (and focus) window. Under Explorer's window it
-// must be neither: when it is hidden or destroyed there, activation and focus are handed
-// on, possibly to Explorer's window, and with Explorer hung that hand-over waits for it
-// (seen under Wine as a switch or exit that never ends).
-void release_activation(HWND host) {
-    if (::GetActiveWindow() == host) ::SetActiveWindow(nullptr);
-    const HWND focus = ::GetFocus();
-    if (focus != nullptr && (focus == host || ::IsChild(host, focus))) ::SetFocus(nullptr);
-}
-
 // Windows 11 24H2 (build 26100) composes the desktop differently: Progman is created with
 // WS_EX_NOREDIRECTIONBITMAP (no content of its own), the icon view SHELLDLL_DefView is a
 // WS_EX_LAYERED child of Progman, and the WorkerW made by message 0x052C is a child of
@@ -101,7 +92,13 @@ core::Status mount_into(HWND host, HWND worker, bool shown) {
     const HWND old_parent = ::GetParent(host);
     const bool layered = wallpaper_must_be_layered();
 
-    release_activation(host);
+    // The preview window is this thread's active (and focus) window; under Explorer's
+    // window it must be neither, or hiding or destroying it there would wait for Explorer.
+    win32::release_activation(host);
+    // A repaint asked of the WorkerW when the last host left it is void once a host covers
+    // it again; left pending, placing the host over it can wait for Explorer to erase it
+    // (Wine's SetWindowPos erases a child's parent at once, in the parent's thread).
+    ::RedrawWindow(worker, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
     if (auto set = set_window_long(host, GWL_STYLE, (old_style & ~kMountedStyleCleared) | WS_CHILD); !set) return set;
     const LONG_PTR ex_style = (old_ex_style & ~(kMountedExStyleCleared | WS_EX_LAYERED)) | kMountedExStyleAdded;
     if (auto set = set_window_long(host, GWL_EXSTYLE, ex_style); !set) return set;
@@ -143,6 +140,7 @@ core::Status mount_or_reposition(PlacementContext& context) {
 // A desktop that cannot be used is not an error for the caller: the host falls back to
 // the preview (or hides until the desktop is back) and the recovery step keeps trying.
 core::Status take_failure_path(PlacementContext& context, bool fallback, const core::Error& error) {
+    const HWND left = context.mounted ? context.parent_workerw : nullptr;
     context.mounted = false;
     context.parent_workerw = nullptr;
     if (fallback) {
@@ -153,6 +151,7 @@ core::Status take_failure_path(PlacementContext& context, bool fallback, const c
         context.status_text = std::string(core::kDesktopReconnectingStatus);
         ::ShowWindow(context.host, SW_HIDE);
     }
+    if (left != nullptr) repaint_desktop_background(left);
     log_line("desktop mount unavailable: " + error.chain());
     return {};
 }
@@ -175,6 +174,7 @@ core::Status apply_preview_mode(PlacementContext& context) {
     const bool is_child = (::GetWindowLongPtrW(context.host, GWL_STYLE) & WS_CHILD) != 0;
     if (context.mounted || is_child) {
         if (auto detached = detach_to_preview(context.host); !detached) return detached;
+        if (context.mounted) repaint_desktop_background(context.parent_workerw);
     } else {
         ::ShowWindow(context.host, SW_RESTORE);
     }

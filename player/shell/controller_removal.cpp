@@ -54,7 +54,7 @@ core::Status PlayerController::remove_wallpaper(const std::optional<std::string>
 }
 
 void PlayerController::stop_playback() {
-    close_host(host_);
+    close_host_and_repaint(host_);
     // Nothing loads now, so the readiness limit has nothing to time.
     host_.load_start.reset();
     current_.reset();

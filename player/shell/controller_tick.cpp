@@ -203,6 +203,7 @@ void PlayerController::handle_page_process_failure() {
         !left) {
         log("wallpaper host: " + left.error().chain());
     } else {
+        if (host_.mounted) repaint_desktop_background(host_.parent_worker);
         log(std::string("wallpaper host ") + (host_.mounted ? "hidden" : "shows a notice") +
             " until its page is built again");
     }

@@ -13,6 +13,7 @@
 #include "player/log/log.h"
 #include "player/shell/autostart.h"
 #include "player/shell/startup_failure.h"
+#include "player/win32/activation.h"
 #include "player/win32/wide.h"
 #include "player/windows/host_build.h"
 
@@ -36,9 +37,11 @@ PlayerController::PlayerController(ControllerSetup setup)
 
 PlayerController::~PlayerController() {
     // The browser goes before its window, the windows before the registrations that feed
-    // them, and the controller window last, since everything above posts to it.
-    host_.webview.reset();
-    host_.window.reset();
+    // them, and the controller window last, since everything above posts to it. Neither
+    // window is active when it goes, so no activation is handed to a hung Explorer.
+    win32::release_activation(host_.window.get());
+    close_host_and_repaint(host_);
+    win32::release_activation(dialog_window());
     control_.reset();
     ::KillTimer(controller_window_.handle(), kTickTimerId);
     session_.reset();
@@ -176,7 +179,15 @@ core::Status PlayerController::build_host_for_current(bool fallback_to_preview) 
     } else if (page_recovery_stopped_) {
         return {};
     }
-    return build_host(host_, host_services(), current_, fallback_to_preview);
+    auto built = build_host(host_, host_services(), current_, fallback_to_preview);
+    // Neither the command line nor an administrator's policy changes by itself while the
+    // program runs: trying again unasked would only meet the same refusal, every few
+    // seconds, for good.
+    if (!built && (built.error().message() == core::kBrowserSwitchesRefusal ||
+                   built.error().message() == core::kBrowserPolicyRefusal)) {
+        page_recovery_stopped_ = true;
+    }
+    return built;
 }
 
 core::Status PlayerController::apply_display_mode() {

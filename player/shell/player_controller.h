@@ -164,8 +164,8 @@ private:
     AutostartEntry autostart_;
     std::function<core::MonotonicTime()> clock_;
     core::MonotonicTime started_at_;
-    // When the page's browser process failed lately; too many stop the automatic rebuilds
-    // until the user selects or retries.
+    // When the page's browser process failed lately; too many, or a refusal that cannot
+    // clear by itself, stop the automatic rebuilds until the user selects or retries.
     std::vector<core::MonotonicTime> page_failures_;
     bool page_recovery_stopped_ = false;
     std::optional<core::MonotonicTime> run_key_looked_;

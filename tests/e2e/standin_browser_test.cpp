@@ -530,6 +530,10 @@ TEST_F(StandInPlayerTest, ThePageIsQuietSeeksAndSleepsWhileUnseen) {
     EXPECT_EQ(box->text, "启动失败：\n" + std::string(core::kBrowserSwitchesStatus));
     test::dismiss(*box);
     EXPECT_TRUE(wait_for_log("startup: " + std::string(core::kBrowserSwitchesRefusal), kReact, player_mark)) << logs();
+    // The command line cannot change by itself: past the recovery step's 5 s, nothing is
+    // tried again.
+    test::pump_messages(8s);
+    EXPECT_EQ(count_in_log(std::string(core::kBrowserSwitchesRefusal), player_mark), 1u) << logs();
     EXPECT_EQ(count_in_standin("browser launched", mark), 0u) << standin_log();
     EXPECT_EQ(count_in_standin("call CreateCoreWebView2EnvironmentWithOptions", mark), 0u) << standin_log();
 }

@@ -16,6 +16,8 @@
 
 #include "core/shell/commands.h"
 #include "desktop_fixture.h"
+#include "player/controls/panel_ids.h"
+#include "player/events/controller_event.h"
 #include "player/win32/gdi.h"
 #include "standin_fixture.h"
 
@@ -25,10 +27,15 @@ using namespace std::chrono_literals;
 using e2e::StandInPlayerTest;
 
 constexpr auto kLoad = 60s;
-// The two halves of the "painted" test page, and the stand-in Explorer's icon cells.
+// Explorer's desktop thread sleeps this long on request; a calm exit takes about 4 s
+// (Wine waits 2 s for each top-level window it hides without a window manager).
+constexpr std::chrono::milliseconds kExplorerHang = 12s;
+// The two halves of the "painted" test page, the stand-in Explorer's icon cells and its
+// background.
 constexpr COLORREF kLeftHalf = RGB(0xc8, 0x1e, 0x1e);
 constexpr COLORREF kRightHalf = RGB(0x1e, 0x50, 0xc8);
 constexpr COLORREF kIconCell = RGB(0x40, 0x40, 0x40);
+constexpr COLORREF kBackground = RGB(0x80, 0x80, 0x80);
 // The "dark-overflow" test page, larger than the screen both ways.
 constexpr COLORREF kDarkPage = RGB(0x14, 0x1c, 0x24);
 
@@ -179,7 +186,7 @@ TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     // On the stand-in desktop the same page fills the primary monitor behind the icons
     // (points below the control window, which opens at the top left).
     e2e::ExplorerStandIn explorer(root_ / "explorer-report.txt");
-    explorer.start({});
+    explorer.start({"--hang-on-request=" + std::to_string(kExplorerHang.count())});
     command(core::CMD_SET_DESKTOP);
     ASSERT_TRUE(wait_for_log("desktop mounted", kLoad)) << logs();
     const int w = ::GetSystemMetrics(SM_CXSCREEN);
@@ -190,8 +197,25 @@ TEST_F(StandInPlayerTest, ThePagePaintsWhereTheHostIsAndTakesPresses) {
     for (const auto& [point, colour] : desktop) {
         EXPECT_TRUE(looks_like(on_desktop.at(point), colour)) << describe(on_desktop, desktop) << logs();
     }
-}
 
+    // With Explorer's desktop thread hung, the exit waits for nothing of Explorer's: the
+    // control window it destroys is the active window and hands activation to nobody.
+    ::PostMessageW(window_, player::MSG_SHOW_CONTROL, 0, 0);
+    ASSERT_TRUE(e2e::wait_until([] { return ::GetForegroundWindow() == ::FindWindowW(player::kPanelWindowClass, nullptr); },
+                                10s));
+    ::PostMessageW(explorer.handle("progman"), ::RegisterWindowMessageW(L"Tessary.StandIn.Hang"), 0, 0);
+    ASSERT_TRUE(explorer.reported("hung", 10s));
+    const ULONGLONG exit_started = ::GetTickCount64();
+    stop_player();
+    EXPECT_LT(::GetTickCount64() - exit_started, 8000u) << logs();
+    // Explorer answering again paints its own background where the page was, not the
+    // page's last frame.
+    ASSERT_TRUE(explorer.reported("answering", kExplorerHang + 10s));
+    const std::vector<std::pair<POINT, COLORREF>> vacated = {{desktop[0].first, kBackground}, {desktop[1].first, kBackground}};
+    const Screenshot after_exit = wait_for_screen(vacated);
+    EXPECT_TRUE(looks_like(after_exit.at(vacated[0].first), kBackground) && looks_like(after_exit.at(vacated[1].first), kBackground))
+        << describe(after_exit, vacated) << logs();
+}
 
 // Switching wallpapers never shows the view's blank background, in the preview or on the
 // desktop: a strip of frames across each switch, and no frame whose host area is mostly

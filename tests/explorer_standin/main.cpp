@@ -13,6 +13,8 @@
 //   --hung                   never answers 0x052C
 //   --hang-after-mount       hangs once another program's window lives in the wallpaper
 //                            WorkerW
+//   --hang-on-request=MS     sleeps MS milliseconds when the registered message
+//                            "Tessary.StandIn.Hang" reaches Progman
 //   --left-extent=N          the desktop also covers N pixels left of the primary
 //                            monitor, as with a second monitor on that side
 //   --resize-after-display-change=N
@@ -45,6 +47,7 @@ struct Options {
     std::wstring worker = L"normal";
     bool hung = false;
     bool hang_after_mount = false;
+    DWORD hang_on_request_ms = 0;
     bool layered_desktop = false;  // the 24H2 layout
     int left_extent = 0;
     int resize_after_display_change = 0;
@@ -96,6 +99,7 @@ Options parse(int argc, wchar_t** argv) {
         if (starts_with(arg, L"--worker=")) options.worker = arg + 9;
         if (std::wcscmp(arg, L"--hung") == 0) options.hung = true;
         if (std::wcscmp(arg, L"--hang-after-mount") == 0) options.hang_after_mount = true;
+        if (starts_with(arg, L"--hang-on-request=")) options.hang_on_request_ms = static_cast<DWORD>(_wtoi(arg + 18));
         if (starts_with(arg, L"--resize-after-display-change=")) options.resize_after_display_change = _wtoi(arg + 30);
         if (starts_with(arg, L"--tray-refuses-for=")) options.tray_refuses_for_ms = _wtoi(arg + 19);
         if (starts_with(arg, L"--left-extent=")) options.left_extent = _wtoi(arg + 14);
@@ -301,8 +305,11 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             }
             if (wparam == kRestackTimer && !in_order()) restack();
             if (wparam == kViewsTimer && views_behind_sequence(d.wallpaper_worker) != d.views_sequence) {
+                // A view that left is not painted over: its last frame stays (see the README).
                 d.views_sequence = views_behind_sequence(d.wallpaper_worker);
-                ::InvalidateRect(::FindWindowExW(d.defview, nullptr, L"SysListView32", nullptr), nullptr, TRUE);
+                if (d.views_sequence != 0) {
+                    ::InvalidateRect(::FindWindowExW(d.defview, nullptr, L"SysListView32", nullptr), nullptr, TRUE);
+                }
             }
             if (wparam == kResizeTimer) {
                 ::KillTimer(window, kResizeTimer);
@@ -329,6 +336,11 @@ LRESULT CALLBACK desktop_procedure(HWND window, UINT message, WPARAM wparam, LPA
             return 1;
         }
         default:
+            if (message == ::RegisterWindowMessageW(L"Tessary.StandIn.Hang") && d.options.hang_on_request_ms != 0) {
+                report("hung", nullptr);
+                ::Sleep(d.options.hang_on_request_ms);
+                report("answering", nullptr);
+            }
             break;
     }
     return ::DefWindowProcW(window, message, wparam, lparam);
