@@ -21,6 +21,10 @@ bool is_browser_refusal(const Error& error) {
     return false;
 }
 
+bool refusal_needs_restart(const Error& error) {
+    return error.message() == kBrowserSwitchesRefusal || error.message() == kBrowserPolicyRefusal;
+}
+
 std::string_view status_text_for_error(const Error& error) {
     for (const auto& [refusal, status] : kRefusals) {
         if (error.message() == refusal) return status;

@@ -56,6 +56,9 @@ inline constexpr std::string_view kTrayUnavailableStatus =
 
 // The refusals above: each is no missing runtime and has a status text of its own.
 bool is_browser_refusal(const Error& error);
+// The refusals that nothing but a new start can clear (the command line, an administrator's
+// policy): trying again unasked would only meet them again.
+bool refusal_needs_restart(const Error& error);
 
 // Only the outermost message decides: a WebView2 failure wrapped in another context is
 // reported as a generic one.

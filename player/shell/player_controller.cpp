@@ -180,13 +180,8 @@ core::Status PlayerController::build_host_for_current(bool fallback_to_preview) 
         return {};
     }
     auto built = build_host(host_, host_services(), current_, fallback_to_preview);
-    // Neither the command line nor an administrator's policy changes by itself while the
-    // program runs: trying again unasked would only meet the same refusal, every few
-    // seconds, for good.
-    if (!built && (built.error().message() == core::kBrowserSwitchesRefusal ||
-                   built.error().message() == core::kBrowserPolicyRefusal)) {
-        page_recovery_stopped_ = true;
-    }
+    // Retrying unasked would meet the same refusal every few seconds, for good.
+    if (!built && core::refusal_needs_restart(built.error())) page_recovery_stopped_ = true;
     return built;
 }
 
@@ -223,8 +218,7 @@ void PlayerController::start_first_wallpaper(const std::optional<core::Requested
     if (auto played = play_library_folder((*chosen)->folder); !played) {
         report_error("startup", played.error());
         // Nothing the user can do in the player helps: the start-up itself must change.
-        const std::string& message = played.error().message();
-        if (message == core::kBrowserSwitchesRefusal || message == core::kBrowserPolicyRefusal) {
+        if (core::refusal_needs_restart(played.error())) {
             show_startup_message("启动失败：\n" + std::string(core::status_text_for_error(played.error())));
         }
     }

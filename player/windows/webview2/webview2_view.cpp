@@ -33,12 +33,12 @@ constexpr UINT_PTR kFollowParentSubclass = 1;
 // The longest message a page can send that means anything (both are ASCII, so UTF-16
 // units and bytes agree).
 constexpr std::size_t kLongestPageMessage = std::max(core::kReadyMessage.size(), core::kAssetErrorMessage.size());
-// window.print() would put the print preview over the desktop, and no setting turns it
-// off: every frame's print does nothing, and a page cannot put it back.
 // What the view shows before the page's first frame, between pages and under a page
 // without a background of its own: the runtime's default is white, a flash over a dark
 // desktop at every switch. Opaque, since the host window draws nothing behind the view.
 constexpr COREWEBVIEW2_COLOR kViewBackground{255, 0, 0, 0};
+// window.print() would put the print preview over the desktop, and no setting turns it
+// off: every frame's print does nothing, and a page cannot put it back.
 constexpr wchar_t kNoPrintScript[] =
     L"Object.defineProperty(window, 'print', { value: function print() {}, writable: false, configurable: false });";
 
